@@ -1,0 +1,137 @@
+#pragma once
+
+#include "osc/oscmessage.h"
+#include "osc/oscprocinterface.h"
+
+#include <iostream>
+#include <memory>
+#include <QByteArray>
+#include <QHostAddress>
+#include <QUdpSocket>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tarv::osc::test {
+
+// A byte string from a literal that may hold NULs.
+template <std::size_t N>
+QByteArray Bytes(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
+// Parses from a heap block of exactly the datagram's size, so the sanitizer
+// sees any read past its end.
+inline OscMessage Parse(const QByteArray& datagram, std::size_t* consumed = nullptr)
+{
+    const std::vector<std::uint8_t> exact(datagram.begin(), datagram.end());
+    std::size_t used = 0;
+    OscMessage message = ParseOscMessage(exact.data(), exact.size(), used);
+    if (consumed != nullptr) {
+        *consumed = used;
+    }
+    return message;
+}
+
+// Records every handler call as one line of text, in call order.
+class RecordingHandler : public OscProcInterface
+{
+public:
+    using Log = std::vector<std::string>;
+    explicit RecordingHandler(std::shared_ptr<Log> log)
+        : m_log(std::move(log))
+    {}
+
+    void OnStop(const std::string& show, const std::string& song) override
+    {
+        Add("Stop", show, song);
+    }
+    void OnPlay(const std::string& show, const std::string& song) override
+    {
+        Add("Play", show, song);
+    }
+    void OnFadeOut(const std::string& show, const std::string& song, float time) override
+    {
+        Add("FadeOut", show, song, time);
+    }
+    void OnFadeTo(const std::string& show, const std::string& song, float time, float volume,
+                  bool flag) override
+    {
+        Add("FadeTo", show, song, time, volume, flag);
+    }
+    void OnVolume(float volume) override { Add("Volume", volume); }
+    void OnAdvance(const std::string& show, const std::string& song) override
+    {
+        Add("Advance", show, song);
+    }
+    void OnPause(const std::string& show, const std::string& song) override
+    {
+        Add("Pause", show, song);
+    }
+    void OnAdvanceEvent(const std::string& show, const std::string& song,
+                        const std::string& id) override
+    {
+        Add("AdvanceEvent", show, song, id);
+    }
+    void OnProcessingError(const std::string& error, const std::string& context) override
+    {
+        Add("Error", error, context);
+    }
+    void OnPlaySfx(const std::string& show, const std::string& id) override
+    {
+        Add("PlaySfx", show, id);
+    }
+    void OnStopSfx(const std::string& show, const std::string& id) override
+    {
+        Add("StopSfx", show, id);
+    }
+    void OnStopAllSfx(const std::string& show) override { Add("StopAllSfx", show); }
+    void OnNotify() override { m_log->push_back("Notify"); }
+    void OnFadeSfx(const std::string& show, const std::string& id, double volume,
+                   float time) override
+    {
+        Add("FadeSfx", show, id, volume, time);
+    }
+
+private:
+    template <typename... Args>
+    void Add(const char* name, const Args&... args)
+    {
+        std::ostringstream line;
+        line << name;
+        const char* separator = " ";
+        ((line << separator << args, separator = ","), ...);
+        m_log->push_back(line.str());
+    }
+
+    std::shared_ptr<Log> m_log;
+};
+
+// Captures what is written to std::cerr while it lives.
+class CerrCapture
+{
+public:
+    CerrCapture()
+        : m_previous(std::cerr.rdbuf(m_text.rdbuf()))
+    {}
+    ~CerrCapture() { std::cerr.rdbuf(m_previous); }
+    CerrCapture(const CerrCapture&) = delete;
+    CerrCapture& operator=(const CerrCapture&) = delete;
+
+    std::string Text() const { return m_text.str(); }
+
+private:
+    std::ostringstream m_text;
+    std::streambuf* m_previous;
+};
+
+// A loopback UDP port that was free a moment ago.
+inline quint16 FreeUdpPort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
+
+} // namespace tarv::osc::test
