@@ -1,0 +1,315 @@
+#include "automation.h"
+
+#include "automationjsoninputadapter.h"
+#include "automationjsonoutputadapter.h"
+#include "cuefileversion.h"
+#include "customaudio.h"
+
+#include <algorithm>
+#include <climits>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+
+namespace tarv::automation {
+
+namespace {
+
+using tarv::audio::sfx::SfxDto;
+
+constexpr const char* kSfxIdPrefix = "sfx.";
+
+// A promise answered twice (the repository connected to two documents) must
+// not throw out of a slot: the first answer stands.
+template <typename Promise, typename Value>
+void Answer(const std::shared_ptr<Promise>& promise, Value&& value)
+{
+    if (!promise) {
+        return;
+    }
+    try {
+        promise->set_value(std::forward<Value>(value));
+    } catch (const std::future_error&) {
+    }
+}
+
+[[noreturn]] void ThrowSaveError(const QString& path, const QString& reason)
+{
+    throw std::runtime_error(
+        QStringLiteral("Unable to save the cue file %1: %2").arg(path, reason).toStdString());
+}
+
+} // namespace
+
+Automation::Automation() = default;
+
+Automation::~Automation() = default;
+
+Result Automation::Open(const QString& path)
+{
+    Path(path);
+    QByteArray content;
+    QFile file(path);
+    // A file that cannot be opened reads as empty input, which the reader
+    // reports as a parse error.
+    if (file.open(QIODevice::ReadOnly)) {
+        content = file.readAll();
+    }
+    std::istringstream in(content.toStdString(), std::ios::binary);
+    return Open(in);
+}
+
+Result Automation::Open(std::istream& in)
+{
+    Result result;
+    AutomationJsonInputAdapter(this).Read(in);
+    ConnectAudioRequests();
+    m_nextSfxSuffix = GetNextEventIdSuffix();
+    RepairDuplicateEventIds(result);
+    return result;
+}
+
+void Automation::ConnectAudioRequests()
+{
+    const auto connectAudio = [this](const std::shared_ptr<Event>& event) {
+        if (auto* audio = qobject_cast<CustomAudio*>(event.get())) {
+            connect(audio, &CustomAudio::requestPlay, this, &Automation::onRequestPlay);
+            connect(audio, &CustomAudio::requestStop, this, &Automation::onRequestStop);
+        }
+    };
+    // Cues hold the audio events; deeper groups are not searched.
+    for (const auto& entry : Events()) {
+        connectAudio(entry);
+        if (const auto* cue = qobject_cast<EventGroup*>(entry.get())) {
+            for (const auto& child : cue->Events()) {
+                connectAudio(child);
+            }
+        }
+    }
+}
+
+void Automation::RepairDuplicateEventIds(Result& result)
+{
+    std::set<std::string> seen;
+    for (SfxDto& dto : m_soundEffects) {
+        if (seen.insert(dto.eventId()).second) {
+            continue;
+        }
+        if (m_nextSfxSuffix == INT_MAX) {
+            throw std::runtime_error(
+                "No sound effect event id is left to replace the duplicate id " + dto.eventId());
+        }
+        const std::string oldId = dto.eventId();
+        const std::string newId = kSfxIdPrefix + std::to_string(m_nextSfxSuffix++);
+        dto.setEventId(newId);
+        seen.insert(newId);
+        result.AddNote(ResultNote(
+            QString::fromStdString("A duplicate sfx event id " + oldId + " was found for " +
+                                   dto.effectId() + ". It was automatically assigned a new sfx " +
+                                   "event id " + newId + "."),
+            NoteType::DuplicateSfxEventId));
+    }
+}
+
+void Automation::Save(const QString& path)
+{
+    Path(path);
+
+    // Everything that can fail before the disk is touched fails here.
+    std::ostringstream text(std::ios::binary);
+    AutomationJsonOutputAdapter(this).Write(text, CueFileVersion::Current());
+    const std::string bytes = text.str();
+
+    // Replacing a device or other special file with a regular one would be
+    // worse than failing.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        ThrowSaveError(path, QStringLiteral("it is not a regular file"));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        ThrowSaveError(path, file.errorString());
+    }
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+        static_cast<qint64>(bytes.size())) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        ThrowSaveError(path, reason);
+    }
+    if (!file.commit()) {
+        ThrowSaveError(path, file.errorString());
+    }
+}
+
+QString Automation::Path() const
+{
+    return m_path;
+}
+
+void Automation::Path(const QString& value)
+{
+    m_path = value;
+}
+
+bool Automation::ReadOnly() const
+{
+    return m_readOnly;
+}
+
+void Automation::ReadOnly(bool value)
+{
+    m_readOnly = value;
+}
+
+std::vector<networking::NetworkPath>& Automation::GetNetworks()
+{
+    return m_networks;
+}
+
+const std::vector<networking::NetworkPath>& Automation::GetNetworks() const
+{
+    return m_networks;
+}
+
+std::vector<SfxDto> Automation::SoundEffects() const
+{
+    return m_soundEffects;
+}
+
+void Automation::SoundEffects(const std::vector<SfxDto>& value)
+{
+    m_soundEffects = value;
+}
+
+void Automation::AddSoundEffect(const SfxDto& dto)
+{
+    m_soundEffects.push_back(dto);
+}
+
+std::optional<SfxDto> Automation::GetSoundEffect(const std::string& eventId) const
+{
+    const auto found = std::find_if(m_soundEffects.begin(), m_soundEffects.end(),
+                                    [&](const SfxDto& dto) { return dto.eventId() == eventId; });
+    if (found == m_soundEffects.end()) {
+        return std::nullopt;
+    }
+    return *found;
+}
+
+void Automation::RemoveSoundEffect(const std::string& eventId)
+{
+    const auto found = std::find_if(m_soundEffects.begin(), m_soundEffects.end(),
+                                    [&](const SfxDto& dto) { return dto.eventId() == eventId; });
+    if (found != m_soundEffects.end()) {
+        m_soundEffects.erase(found);
+    }
+}
+
+void Automation::UpdateSoundEffect(const std::string& eventId, const SfxDto& dto)
+{
+    // Copied first: `eventId` may refer into an entry that is overwritten.
+    const std::string id = eventId;
+    for (SfxDto& entry : m_soundEffects) {
+        if (entry.eventId() == id) {
+            entry = dto;
+        }
+    }
+}
+
+int Automation::GetNextEventIdSuffix() const
+{
+    int result = 1;
+    for (const SfxDto& dto : m_soundEffects) {
+        const std::string& id = dto.eventId();
+        const auto lastNonDigit = id.find_last_not_of("0123456789");
+        const std::string number = lastNonDigit != std::string::npos && lastNonDigit + 1 < id.size()
+                                       ? id.substr(lastNonDigit + 1)
+                                       : std::string();
+        int value = 0;
+        try {
+            value = std::stoi(number);
+        } catch (const std::invalid_argument&) {
+            throw std::runtime_error("The sound effect event id \"" + id +
+                                     "\" does not end in a number after its prefix");
+        } catch (const std::out_of_range&) {
+            value = INT_MAX;
+        }
+        if (value == INT_MAX) {
+            throw std::runtime_error("The sound effect event id \"" + id +
+                                     "\" has a number too large to number further ids after it");
+        }
+        if (value >= result) {
+            result = value + 1;
+        }
+    }
+    return result;
+}
+
+void Automation::onRequestPlay(tarv::audio::CustomAudioParameters* parameters)
+{
+    emit playCustomAudio(parameters);
+}
+
+void Automation::onRequestStop(tarv::audio::CustomAudioParameters* parameters)
+{
+    emit stopCustomAudio(parameters);
+}
+
+void Automation::onGetSoundEffectsRequested(
+    std::shared_ptr<std::promise<std::vector<SfxDto>>> promise)
+{
+    Answer(promise, m_soundEffects);
+}
+
+void Automation::onGetSoundEffectByIdRequested(
+    const std::string& id, std::shared_ptr<std::promise<std::optional<SfxDto>>> promise)
+{
+    Answer(promise, GetSoundEffect(id));
+}
+
+void Automation::onSaveSoundEffectRequested(const SfxDto& dto)
+{
+    AddSoundEffect(dto);
+}
+
+void Automation::onUpdateSoundEffectRequested(const std::string& id, const SfxDto& dto)
+{
+    if (GetSoundEffect(id)) {
+        UpdateSoundEffect(id, dto);
+    }
+}
+
+void Automation::onRemoveSoundEffectRequested(std::string id)
+{
+    RemoveSoundEffect(id);
+}
+
+void Automation::onNextSoundEffectEventIdRequested(std::shared_ptr<std::promise<int>> promise)
+{
+    const int next = m_nextSfxSuffix == 0 ? 1 : m_nextSfxSuffix;
+    if (next == INT_MAX) {
+        // The caller waits on the future: it receives the error instead of a
+        // number that would overflow.
+        if (promise) {
+            try {
+                promise->set_exception(std::make_exception_ptr(
+                    std::runtime_error("No sound effect event id is left to give out")));
+            } catch (const std::future_error&) {
+            }
+        }
+        return;
+    }
+    Answer(promise, next);
+    m_nextSfxSuffix = next + 1;
+}
+
+void Automation::onPreviewSoundEffectEventIdRequested(
+    std::shared_ptr<std::promise<int>> promise) const
+{
+    Answer(promise, m_nextSfxSuffix);
+}
+
+} // namespace tarv::automation

@@ -1,0 +1,156 @@
+#include "automationjsonoutputadapter.h"
+
+#include "automation.h"
+#include "automationjsoninputadapter.h"
+#include "checkedjsonwriter.h"
+#include "customaudio.h"
+#include "eventgroup.h"
+#include "networkpath.h"
+#include "oscevent.h"
+#include "waitevent.h"
+
+#include <customaudioparameters.h>
+#include <QDir>
+#include <QFileInfo>
+#include <sfxdto.h>
+#include <stdexcept>
+
+namespace tarv::automation {
+
+AutomationJsonOutputAdapter::AutomationJsonOutputAdapter(Automation* document)
+    : m_document(document)
+{}
+
+AutomationJsonOutputAdapter::~AutomationJsonOutputAdapter() = default;
+
+void AutomationJsonOutputAdapter::Write(std::ostream& out, CueFileVersion version)
+{
+    CheckedJsonWriter writer;
+    writer.StartObject();
+    writer.Member("version", version.ToString());
+    writer.Member("min_read_version", version.ToString());
+    writer.Key("main");
+    WriteEvent(writer, *m_document, 0);
+    WriteSoundEffects(writer);
+    WriteNetworkPaths(writer);
+    writer.EndObject();
+
+    const std::string_view text = writer.Text();
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    if (!out) {
+        throw std::runtime_error("Unable to write the cue file: the output could not be written");
+    }
+}
+
+void AutomationJsonOutputAdapter::WriteEvent(CheckedJsonWriter& writer, Event& event,
+                                             int depth) const
+{
+    writer.StartObject();
+    writer.Member("type", event.Type());
+    writer.MemberInt64("offset", event.Offset());
+    writer.Member("act", event.Act());
+    writer.Member("scene", event.Scene());
+    writer.Member("number", event.Number());
+    writer.Member("name", event.Name());
+    writer.Member("status", event.Status());
+    writer.Member("cue_line", event.CueLine());
+    writer.Member("disable_delete", event.DisableDelete());
+    WriteTypeFields(writer, event, depth);
+    writer.EndObject();
+}
+
+void AutomationJsonOutputAdapter::WriteTypeFields(CheckedJsonWriter& writer, Event& event,
+                                                  int depth) const
+{
+    if (const auto* wait = dynamic_cast<const Wait*>(&event)) {
+        writer.MemberInt64("wait_time", wait->WaitTime());
+    } else if (auto* group = dynamic_cast<EventGroup*>(&event)) {
+        // A file the reader would refuse is never written.
+        const auto events = group->Events();
+        if (depth >= AutomationJsonInputAdapter::MaxGroupDepth && !events.empty()) {
+            throw std::runtime_error("Unable to write the cue file: event groups are nested more "
+                                     "than " +
+                                     std::to_string(AutomationJsonInputAdapter::MaxGroupDepth) +
+                                     " levels deep");
+        }
+        writer.Key("events");
+        writer.StartArray();
+        for (const auto& child : events) {
+            WriteEvent(writer, *child, depth + 1);
+        }
+        writer.EndArray();
+    } else if (const auto* audio = dynamic_cast<const CustomAudio*>(&event)) {
+        const auto* parameters = audio->parameters();
+        const std::string what = "the audio event \"" + event.Name().toStdString() + "\"";
+        writer.Key("audio_parameters");
+        writer.StartObject();
+        writer.Member("name", parameters->name());
+        writer.Member("file", RelativeAudioPath(parameters->file()));
+        writer.Member("output_path", parameters->outputPath());
+        writer.Member("network_patch", parameters->networkPatch());
+        writer.MemberInt("repeats", parameters->repeats());
+        writer.MemberUint("fade_in", parameters->fadeIn());
+        writer.MemberUint("fade_out", parameters->fadeOut());
+        writer.MemberDouble("volume", parameters->volume(), what);
+        writer.MemberDouble("reverb", parameters->reverb(), what);
+        writer.MemberDouble("pan", parameters->pan(), what);
+        writer.MemberInt("command", static_cast<std::int32_t>(parameters->command()));
+        writer.EndObject();
+    } else if (const auto* osc = dynamic_cast<const Osc*>(&event)) {
+        writer.Member("network_id", osc->NetworkId());
+        writer.Member("message", osc->Message());
+    }
+}
+
+void AutomationJsonOutputAdapter::WriteSoundEffects(CheckedJsonWriter& writer) const
+{
+    writer.Key("sound_effects");
+    writer.StartArray();
+    for (const auto& dto : m_document->SoundEffects()) {
+        const std::string what = "the sound effect \"" + dto.eventId() + "\"";
+        writer.StartObject();
+        writer.Member("name", dto.name());
+        writer.MemberDouble("pan", dto.pan(), what);
+        writer.MemberDouble("volume", dto.volume(), what);
+        writer.MemberDouble("reverb", dto.reverb(), what);
+        writer.MemberInt("repeats", dto.repeats());
+        writer.MemberUint("fade_in", dto.fadeIn());
+        writer.MemberUint("fade_out", dto.fadeOut());
+        writer.Member("output_path", dto.outputPath());
+        writer.Member("event_id", dto.eventId());
+        writer.Member("effect_path", dto.effectPath());
+        writer.Member("effect_id", dto.effectId());
+        writer.MemberInt("type", static_cast<std::int32_t>(dto.type()));
+        writer.EndObject();
+    }
+    writer.EndArray();
+}
+
+void AutomationJsonOutputAdapter::WriteNetworkPaths(CheckedJsonWriter& writer) const
+{
+    writer.Key("network_paths");
+    writer.StartArray();
+    for (const auto& path : m_document->GetNetworks()) {
+        writer.StartObject();
+        writer.Member("name", path.name);
+        writer.Member("network_id", path.network_id);
+        writer.Member("ip_address", path.ip_address);
+        writer.Member("mode", std::string(path.mode != 0 ? "tcp" : "udp"));
+        writer.MemberInt("port", path.port);
+        writer.EndObject();
+    }
+    writer.EndArray();
+}
+
+QString AutomationJsonOutputAdapter::RelativeAudioPath(const QString& file) const
+{
+    // An empty path means "no file"; made relative it would name the folder.
+    if (file.isEmpty()) {
+        return file;
+    }
+    const QDir folder(QFileInfo(m_document->Path()).absolutePath());
+    return folder.relativeFilePath(file);
+}
+
+} // namespace tarv::automation

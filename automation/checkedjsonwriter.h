@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <QString>
+#include <rapidjson/prettywriter.h>
+#include <rapidjson/stringbuffer.h>
+#include <string>
+
+namespace tarv::automation {
+
+// A pretty-printing JSON writer (four-space indent) into memory that turns
+// every refused call into a std::runtime_error, so a document that cannot be
+// written as valid JSON fails before any file is touched: texts must be valid
+// UTF-8 and numbers finite.
+class CheckedJsonWriter
+{
+public:
+    CheckedJsonWriter();
+
+    void StartObject();
+    void EndObject();
+    void StartArray();
+    void EndArray();
+
+    void Member(const char* key, const QString& value);
+    void Member(const char* key, const std::string& value);
+    void Member(const char* key, bool value);
+    void MemberInt(const char* key, std::int32_t value);
+    void MemberInt64(const char* key, std::int64_t value);
+    void MemberUint(const char* key, std::uint32_t value);
+    // `what` names the value in the message when it is not finite.
+    void MemberDouble(const char* key, double value, const std::string& what);
+    void Key(const char* key);
+
+    // The finished document; valid once the outermost object is closed.
+    std::string_view Text() const;
+
+private:
+    void Check(bool accepted, const char* what) const;
+
+    rapidjson::StringBuffer m_buffer;
+    // RapidJSON 1.1's pretty writer does not pass write flags on to its base,
+    // so texts are validated by hand before they are written.
+    rapidjson::PrettyWriter<rapidjson::StringBuffer> m_writer;
+};
+
+} // namespace tarv::automation
