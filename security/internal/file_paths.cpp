@@ -1,4 +1,4 @@
-#include <security/file_paths.h>
+#include <security/internal/file_paths.h>
 
 namespace tarv_sec {
 

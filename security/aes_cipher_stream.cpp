@@ -1,0 +1,89 @@
+#include <fstream>
+#include <kit/errors.h>
+#include <kit/format.h>
+#include <security/aes_ccm.h>
+#include <security/aes_cipher_stream.h>
+#include <security/errors.h>
+#include <security/internal/file_paths.h>
+
+namespace tarv_sec {
+
+namespace {
+
+constexpr std::streamoff kSealOverhead = AesNonceSize + AesTagSize;
+
+// Bytes from the current read position to the end, with the position kept.
+std::streamoff Remaining(std::istream& in)
+{
+    const std::streampos start = in.tellg();
+    if (start == std::streampos(-1)) {
+        throw kit::IoError("Stream is not readable.");
+    }
+    in.seekg(0, std::ios::end);
+    const std::streampos end = in.tellg();
+    in.seekg(start);
+    if (end == std::streampos(-1) || !in.good()) {
+        throw kit::IoError("Stream is not readable.");
+    }
+    return end - start;
+}
+
+} // namespace
+
+AesCipherStream::AesCipherStream() = default;
+
+AesCipherStream::AesCipherStream(const std::string& path, const std::vector<uint8_t>& key)
+    : CipherStream(key)
+{
+    std::ifstream file(PathFromUtf8(path), std::ios::in | std::ios::binary);
+    if (!file.good()) {
+        throw kit::IoError(path + " is not readable");
+    }
+    Load(file);
+}
+
+AesCipherStream::AesCipherStream(std::istream& in, const std::vector<uint8_t>& key)
+    : CipherStream(key)
+{
+    Load(in);
+}
+
+AesCipherStream::AesCipherStream(AesCipherStream&& other) = default;
+AesCipherStream::~AesCipherStream() = default;
+
+void AesCipherStream::Load(std::istream& in)
+{
+    const std::streamoff size = Remaining(in);
+    if (size < kSealOverhead) {
+        throw AesAuthenticationFailed(
+            kit::format("Encrypted data of %lld bytes is too short to hold a nonce and a tag.",
+                        static_cast<long long>(size)));
+    }
+    std::vector<uint8_t> nonce(AesNonceSize);
+    in.read(reinterpret_cast<char*>(nonce.data()), static_cast<std::streamsize>(nonce.size()));
+    if (in.gcount() != static_cast<std::streamsize>(nonce.size())) {
+        throw kit::IoError("Stream is not readable.");
+    }
+    if (!AesAuthenticateDecrypt(Key(), nonce, in, GetStream())) {
+        throw AesAuthenticationFailed("Failed to authenticate.");
+    }
+}
+
+void AesCipherStream::WriteToFile(const std::string& path)
+{
+    if (Key().empty()) {
+        throw CipherStreamWriteError("Unable to write encrypted data to file without key.");
+    }
+    CheckWritableSize(kSealOverhead);
+    std::stringstream& plain = GetStream();
+    plain.clear();
+    plain.seekg(0);
+    WriteFileWith(path, [&](std::ostream& file) {
+        const std::vector<uint8_t> nonce = GenerateAesIV();
+        file.write(reinterpret_cast<const char*>(nonce.data()),
+                   static_cast<std::streamsize>(nonce.size()));
+        AesAuthenticateEncrypt(Key(), nonce, plain, file);
+    });
+}
+
+} // namespace tarv_sec

@@ -1,0 +1,104 @@
+#include <crypto++/files.h>
+#include <cstdint>
+#include <kit/format.h>
+#include <limits>
+#include <security/cipher_stream.h>
+#include <security/errors.h>
+#include <security/internal/replacing_file.h>
+#include <stdexcept>
+
+namespace tarv_sec {
+
+namespace {
+
+const char* Flag(bool value)
+{
+    return value ? "true" : "false";
+}
+
+CipherStreamWriteError WriteFailure(const std::ios& file, const std::string& cause)
+{
+    return CipherStreamWriteError(kit::format(
+        "WriteToFile failed with good()=%s, eof()=%s, fail()=%s, bad()=%s, %s", Flag(file.good()),
+        Flag(file.eof()), Flag(file.fail()), Flag(file.bad()), cause.c_str()));
+}
+
+std::unique_ptr<std::stringstream> MakeBuffer()
+{
+    return std::make_unique<std::stringstream>(std::ios::in | std::ios::out | std::ios::binary);
+}
+
+} // namespace
+
+CipherStream::CipherStream(const std::vector<uint8_t>& key)
+    : m_stream(MakeBuffer())
+    , m_key(key)
+{}
+
+CipherStream::CipherStream(CipherStream&& other)
+    : m_stream(std::move(other.m_stream))
+    , m_key(other.m_key)
+{}
+
+CipherStream& CipherStream::operator=(CipherStream&& other)
+{
+    if (this != &other) {
+        m_stream = std::move(other.m_stream);
+        m_key = other.m_key;
+    }
+    return *this;
+}
+
+CipherStream::~CipherStream() = default;
+
+std::stringstream& CipherStream::GetStream()
+{
+    return const_cast<std::stringstream&>(Buffer());
+}
+
+unsigned long CipherStream::GetDataSize() const
+{
+    return static_cast<unsigned long>(Buffer().view().size());
+}
+
+void CipherStream::SetEncryptionKey(const std::vector<uint8_t>& key)
+{
+    m_key = key;
+}
+
+void CipherStream::CheckWritableSize(unsigned long long overhead) const
+{
+    const unsigned long long size = Buffer().view().size();
+    const unsigned long long limit = std::numeric_limits<uint32_t>::max() - overhead;
+    if (size > limit) {
+        throw CipherStreamWriteError(
+            kit::format("Unable to write %llu bytes: the limit is %llu.", size, limit));
+    }
+}
+
+void CipherStream::WriteFileWith(const std::string& path,
+                                 const std::function<void(std::ostream&)>& write)
+{
+    ReplacingFile file(path, ReplacingFile::Access::Default);
+    std::ofstream& out = file.Stream();
+    try {
+        write(out);
+    } catch (const CryptoPP::FileSink::Err& error) {
+        throw WriteFailure(out, error.what());
+    }
+    out.flush();
+    if (!out.good()) {
+        throw WriteFailure(out, "unable to flush " + path);
+    }
+    file.Commit();
+}
+
+const std::stringstream& CipherStream::Buffer() const
+{
+    if (!m_stream) {
+        throw std::logic_error("CipherStream used after it was moved from.");
+    }
+    return *m_stream;
+}
+
+} // namespace tarv_sec

@@ -1,0 +1,115 @@
+#include <crypto++/filters.h>
+#include <crypto++/osrng.h>
+#include <crypto++/sha.h>
+#include <security/internal/rsa_key_coding.h>
+#include <security/rsa_signature.h>
+#include <string>
+
+namespace tarv_sec {
+
+namespace {
+
+using Signer = CryptoPP::RSASS<CryptoPP::PKCS1v15, CryptoPP::SHA256>::Signer;
+using Verifier = CryptoPP::RSASS<CryptoPP::PKCS1v15, CryptoPP::SHA256>::Verifier;
+
+std::vector<uint8_t> Joined(const std::vector<uint8_t>& head, const std::vector<uint8_t>& tail)
+{
+    std::vector<uint8_t> joined;
+    joined.reserve(head.size() + tail.size());
+    joined.insert(joined.end(), head.begin(), head.end());
+    joined.insert(joined.end(), tail.begin(), tail.end());
+    return joined;
+}
+
+} // namespace
+
+void SignMessage(const CryptoPP::InvertibleRSAFunction& key, const std::vector<uint8_t>& message,
+                 std::vector<uint8_t>& out)
+{
+    const Signer signer(key);
+    std::vector<uint8_t> signature(signer.MaxSignatureLength());
+    CryptoPP::AutoSeededRandomPool rng;
+    CryptoPP::ArraySink* sink = new CryptoPP::ArraySink(signature.data(), signature.size());
+    CryptoPP::StringSource source(message.data(), message.size(), true,
+                                  new CryptoPP::SignerFilter(rng, signer, sink));
+    signature.resize(static_cast<std::size_t>(sink->TotalPutLength()));
+    out = std::move(signature);
+}
+
+std::vector<uint8_t> SignMessage(const CryptoPP::InvertibleRSAFunction& key,
+                                 const std::vector<uint8_t>& message)
+{
+    std::vector<uint8_t> signature;
+    SignMessage(key, message, signature);
+    return signature;
+}
+
+bool VerifyMessage(const CryptoPP::RSAFunction& key, const std::vector<uint8_t>& signedMessage,
+                   std::vector<uint8_t>& out)
+{
+    const Verifier verifier(key);
+    // Without a whole signature at the end there is nothing to check; the
+    // filter would otherwise be handed a short signature.
+    if (signedMessage.size() < verifier.SignatureLength()) {
+        return false;
+    }
+    std::string message;
+    try {
+        CryptoPP::StringSource source(
+            signedMessage.data(), signedMessage.size(), true,
+            new CryptoPP::SignatureVerificationFilter(
+                verifier, new CryptoPP::StringSink(message),
+                CryptoPP::SignatureVerificationFilter::PUT_MESSAGE |
+                    CryptoPP::SignatureVerificationFilter::THROW_EXCEPTION));
+    } catch (const CryptoPP::SignatureVerificationFilter::SignatureVerificationFailed&) {
+        return false;
+    }
+    out.insert(out.end(), message.begin(), message.end());
+    return true;
+}
+
+bool VerifyMessage(const CryptoPP::RSAFunction& key, const std::vector<uint8_t>& message,
+                   const std::vector<uint8_t>& signature, std::vector<uint8_t>& out)
+{
+    // A signature of the wrong length would shift bytes between the message
+    // and the signature once the two are joined.
+    if (signature.size() != Verifier(key).SignatureLength()) {
+        return false;
+    }
+    return VerifyMessage(key, Joined(message, signature), out);
+}
+
+void SignForRecipient(const CryptoPP::RSAFunction& recipientKey,
+                      const CryptoPP::InvertibleRSAFunction& senderKey,
+                      const std::vector<uint8_t>& message, std::vector<uint8_t>& out)
+{
+    SignMessage(senderKey, Joined(PublicKeyToDer(recipientKey), message), out);
+}
+
+bool VerifyForRecipient(const CryptoPP::RSAFunction& recipientKey,
+                        const CryptoPP::RSAFunction& senderKey,
+                        const std::vector<uint8_t>& signedMessage, std::vector<uint8_t>& out)
+{
+    if (signedMessage.size() < Verifier(senderKey).SignatureLength()) {
+        return false;
+    }
+    const std::vector<uint8_t> der = PublicKeyToDer(recipientKey);
+    std::vector<uint8_t> verified;
+    if (!VerifyMessage(senderKey, Joined(der, signedMessage), verified)) {
+        return false;
+    }
+    out.assign(verified.begin() + static_cast<std::ptrdiff_t>(der.size()), verified.end());
+    return true;
+}
+
+bool VerifyForRecipient(const CryptoPP::RSAFunction& recipientKey,
+                        const CryptoPP::RSAFunction& senderKey, const std::vector<uint8_t>& message,
+                        const std::vector<uint8_t>& signature, std::vector<uint8_t>& out)
+{
+    if (signature.size() != Verifier(senderKey).SignatureLength()) {
+        return false;
+    }
+    return VerifyForRecipient(recipientKey, senderKey, Joined(message, signature), out);
+}
+
+} // namespace tarv_sec

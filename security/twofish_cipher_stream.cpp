@@ -1,0 +1,155 @@
+#include <crypto++/files.h>
+#include <fstream>
+#include <kit/errors.h>
+#include <kit/istringbuf.h>
+#include <kit/ostreambuf.h>
+#include <security/errors.h>
+#include <security/internal/file_paths.h>
+#include <security/twofish_cfb.h>
+#include <security/twofish_cipher_stream.h>
+#include <stdexcept>
+
+namespace tarv_sec {
+
+namespace {
+
+constexpr std::size_t kIvSize = 16;
+
+void CopyStream(std::istream& in, std::ostream& out)
+{
+    CryptoPP::FileSource source(in, true, new CryptoPP::FileSink(out));
+}
+
+} // namespace
+
+TwoFishCipherStream::TwoFishCipherStream() = default;
+
+TwoFishCipherStream::TwoFishCipherStream(const std::string& path, const std::vector<uint8_t>& key,
+                                         const std::vector<uint8_t>& iv)
+    : CipherStream(key)
+    , m_iv(iv)
+{
+    if (path.empty()) {
+        return;
+    }
+    std::ifstream file(PathFromUtf8(path), std::ios::in | std::ios::binary | std::ios::ate);
+    if (!file.good()) {
+        throw kit::IoError(path + " is not readable");
+    }
+    unsigned long long expected = static_cast<unsigned long long>(file.tellg());
+    file.seekg(0);
+    if (!Key().empty() && m_iv.empty()) {
+        if (expected < kIvSize) {
+            throw std::runtime_error(path + " is too short to hold an initialisation vector.");
+        }
+        expected -= kIvSize;
+    }
+    Load(file);
+    if (expected != GetDataSize()) {
+        throw std::runtime_error("CipherStream failed to extract all data from " + path);
+    }
+}
+
+TwoFishCipherStream::TwoFishCipherStream(std::istream& in, const std::vector<uint8_t>& key,
+                                         const std::vector<uint8_t>& iv)
+    : CipherStream(key)
+    , m_iv(iv)
+{
+    Load(in);
+}
+
+TwoFishCipherStream::TwoFishCipherStream(const std::vector<uint8_t>& data,
+                                         const std::vector<uint8_t>& key,
+                                         const std::vector<uint8_t>& iv)
+    : CipherStream(key)
+    , m_iv(iv)
+{
+    kit::istringbuf buffer(data);
+    std::istream in(&buffer);
+    if (Encrypts()) {
+        TwoFishBlockDecrypt(Key(), m_iv, in, GetStream());
+    } else {
+        CopyStream(in, GetStream());
+    }
+}
+
+TwoFishCipherStream::TwoFishCipherStream(TwoFishCipherStream&& other) = default;
+
+TwoFishCipherStream& TwoFishCipherStream::operator=(TwoFishCipherStream&& other)
+{
+    if (this != &other) {
+        CipherStream::operator=(std::move(other));
+        m_iv = other.m_iv;
+    }
+    return *this;
+}
+
+TwoFishCipherStream::~TwoFishCipherStream() = default;
+
+void TwoFishCipherStream::SetInitVector(const std::vector<uint8_t>& iv)
+{
+    m_iv = iv;
+}
+
+std::vector<uint8_t> TwoFishCipherStream::GetEncryptedBytes()
+{
+    CheckCanEncrypt();
+    std::stringstream& plain = GetStream();
+    std::vector<uint8_t> result(GetDataSize());
+    plain.rdbuf()->pubseekpos(0, std::ios::out);
+    kit::ostreambuf buffer(result);
+    std::ostream out(&buffer);
+    if (Encrypts()) {
+        TwoFishBlockEncrypt(Key(), m_iv, plain, out);
+    } else {
+        CopyStream(plain, out);
+    }
+    return result;
+}
+
+void TwoFishCipherStream::WriteToFile(const std::string& path)
+{
+    CheckCanEncrypt();
+    CheckWritableSize(0);
+    std::stringstream& plain = GetStream();
+    WriteFileWith(path, [&](std::ostream& file) {
+        if (Encrypts()) {
+            TwoFishBlockEncrypt(Key(), m_iv, plain, file);
+        } else {
+            CopyStream(plain, file);
+        }
+    });
+}
+
+bool TwoFishCipherStream::Encrypts() const
+{
+    return !Key().empty() && !m_iv.empty();
+}
+
+void TwoFishCipherStream::CheckCanEncrypt() const
+{
+    if (!Key().empty() && m_iv.empty()) {
+        throw CipherStreamWriteError(
+            "Unable to write encrypted data without an initialisation vector.");
+    }
+}
+
+void TwoFishCipherStream::Load(std::istream& in)
+{
+    if (Key().empty()) {
+        CopyStream(in, GetStream());
+        return;
+    }
+    if (m_iv.empty()) {
+        std::vector<uint8_t> iv(kIvSize);
+        in.read(reinterpret_cast<char*>(iv.data()), static_cast<std::streamsize>(iv.size()));
+        if (in.gcount() != static_cast<std::streamsize>(iv.size())) {
+            throw std::runtime_error(
+                "Encrypted data is too short to hold an initialisation vector.");
+        }
+        m_iv = std::move(iv);
+    }
+    TwoFishBlockDecrypt(Key(), m_iv, in, GetStream());
+}
+
+} // namespace tarv_sec
