@@ -87,10 +87,10 @@ QByteArray EncodeOscMessage(const QString& command)
         }
     }
 
-    if (!types.empty()) {
-        Append(message, EncodeOscString(MakeTypeTagString(types)));
-        message.append(arguments);
-    }
+    // The type-tag string is written even without arguments: liblo-based
+    // receivers reject a message that lacks one as invalid.
+    Append(message, EncodeOscString(MakeTypeTagString(types)));
+    message.append(arguments);
     return message;
 }
 

@@ -23,11 +23,11 @@ void TestOscMessageEncoder::encodesCommands_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("empty") << "" << QByteArray();
     QTest::newRow("no arguments") << "/tarv/sfx/sfx.1/play"
-                                  << Bytes("/tarv/sfx/sfx.1/play\0\0\0\0");
+                                  << Bytes("/tarv/sfx/sfx.1/play\0\0\0\0,\0\0\0");
     QTest::newRow("int float string")
         << "/a 1 2.5 x" << Bytes("/a\0\0,ifs\0\0\0\0\0\0\0\x01\x40\x20\0\0x\0\0\0");
     QTest::newRow("blank address") << " 5" << Bytes("\0\0\0\0,i\0\0\0\0\0\x05");
-    QTest::newRow("utf-8 address") << "/\u00e9" << Bytes("/\xC3\xA9\0");
+    QTest::newRow("utf-8 address") << "/\u00e9" << Bytes("/\xC3\xA9\0,\0\0\0");
 }
 
 void TestOscMessageEncoder::encodesCommands()
