@@ -1,0 +1,63 @@
+#include "clipcache.h"
+
+#include "audioclip.h"
+#include "sndfiledecoder.h"
+
+#include <exception>
+
+namespace tarv::audio {
+
+ClipCache::ClipCache(QObject* parent)
+    : QObject(parent)
+{
+    m_pool.setMaxThreadCount(2);
+}
+
+ClipCache::~ClipCache()
+{
+    m_pool.waitForDone();
+}
+
+std::shared_ptr<const AudioClip> ClipCache::Find(const std::string& path) const
+{
+    const auto found = m_clips.find(path);
+    return found == m_clips.end() ? nullptr : found->second;
+}
+
+void ClipCache::Load(const std::string& path)
+{
+    if (m_clips.contains(path)) {
+        QMetaObject::invokeMethod(
+            this, [this, name = QString::fromStdString(path)] { emit clipReady(name); },
+            Qt::QueuedConnection);
+        return;
+    }
+    if (!m_loading.insert(path).second)
+        return;
+    m_pool.start([this, path] {
+        std::shared_ptr<const AudioClip> clip;
+        QString message;
+        try {
+            clip = SndfileDecoder::Decode(path);
+        } catch (const std::exception& error) {
+            message = QString::fromStdString(error.what());
+        }
+        QMetaObject::invokeMethod(
+            this, [this, path, clip = std::move(clip), message] { Finish(path, clip, message); },
+            Qt::QueuedConnection);
+    });
+}
+
+void ClipCache::Finish(const std::string& path, std::shared_ptr<const AudioClip> clip,
+                       const QString& message)
+{
+    m_loading.erase(path);
+    if (!clip) {
+        emit clipFailed(QString::fromStdString(path), message);
+        return;
+    }
+    m_clips.emplace(path, std::move(clip));
+    emit clipReady(QString::fromStdString(path));
+}
+
+} // namespace tarv::audio

@@ -1,0 +1,204 @@
+#include "mixer.h"
+
+#include "audioclip.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace tarv::audio {
+
+namespace {
+
+struct PanGains
+{
+    float left;
+    float right;
+};
+
+PanGains PanLaw(float pan) noexcept
+{
+    const double angle = std::clamp(static_cast<double>(pan), 0.0, 1.0) * std::numbers::pi / 2.0;
+    return {static_cast<float>(std::min(1.0, std::numbers::sqrt2 * std::cos(angle))),
+            static_cast<float>(std::min(1.0, std::numbers::sqrt2 * std::sin(angle)))};
+}
+
+} // namespace
+
+std::uint32_t Mixer::MillisecondsToFrames(double milliseconds) noexcept
+{
+    if (!(milliseconds > 0.0)) // also catches NaN
+        return 0;
+    const double frames = std::round(milliseconds * kSampleRate / 1000.0);
+    constexpr auto kMax = std::numeric_limits<std::uint32_t>::max();
+    return frames >= kMax ? kMax : static_cast<std::uint32_t>(frames);
+}
+
+bool Mixer::Submit(const MixerCommand& command)
+{
+    const std::lock_guard lock(m_submitMutex);
+    return m_commands.Push(command);
+}
+
+void Mixer::Render(float* out, std::size_t frames) noexcept
+{
+    while (const auto command = m_commands.Pop())
+        Apply(*command);
+
+    std::fill(out, out + frames * kChannels, 0.0F);
+    for (Voice& voice : m_voices) {
+        if (voice.active)
+            RenderVoice(voice, out, frames);
+    }
+    for (std::size_t i = 0; i < frames * kChannels; ++i)
+        out[i] = std::clamp(out[i], -1.0F, 1.0F);
+    m_rendered.store(m_rendered.load(std::memory_order_relaxed) + frames,
+                     std::memory_order_release);
+}
+
+void Mixer::Apply(const MixerCommand& command) noexcept
+{
+    switch (command.kind) {
+    case MixerCommand::Kind::Start:
+        Start(command);
+        break;
+    case MixerCommand::Kind::Stop:
+        for (Voice& voice : m_voices) {
+            if (voice.active && voice.handle == command.voice)
+                BeginStop(voice, command.ownFade ? voice.fadeOutFrames : command.frames);
+        }
+        break;
+    case MixerCommand::Kind::FadeTo:
+        for (Voice& voice : m_voices) {
+            if (!voice.active || voice.handle != command.voice)
+                continue;
+            if (command.frames == 0) {
+                voice.level = command.gain;
+                voice.levelLeft = 0;
+                continue;
+            }
+            const float from = CurrentLevel(voice);
+            voice.levelTarget = command.gain;
+            voice.level = command.gain;
+            voice.levelStep = (command.gain - from) / static_cast<float>(command.frames);
+            voice.levelLeft = command.frames;
+        }
+        break;
+    case MixerCommand::Kind::StopAll:
+    case MixerCommand::Kind::Panic:
+        for (Voice& voice : m_voices) {
+            if (voice.active)
+                BeginStop(voice,
+                          command.kind == MixerCommand::Kind::Panic ? 0 : voice.fadeOutFrames);
+        }
+        break;
+    }
+}
+
+void Mixer::Start(const MixerCommand& command) noexcept
+{
+    const std::uint64_t now = m_rendered.load(std::memory_order_relaxed);
+    if (command.clip == nullptr || command.clip->Frames() == 0) {
+        m_ended.Push({command.voice, now, false});
+        return;
+    }
+    const auto free =
+        std::find_if(m_voices.begin(), m_voices.end(), [](const Voice& v) { return !v.active; });
+    if (free == m_voices.end()) {
+        m_ended.Push({command.voice, now, true});
+        return;
+    }
+    const VoiceSettings& s = command.settings;
+    const PanGains pan = PanLaw(s.pan);
+    Voice& v = *free;
+    v = Voice{};
+    v.active = true;
+    v.handle = command.voice;
+    v.samples = command.clip->Samples();
+    v.length = command.clip->Frames();
+    v.passesLeft = s.repeats < 0 ? -1 : s.repeats;
+    v.volume = s.volume;
+    v.panLeft = pan.left;
+    v.panRight = pan.right;
+    v.fadeInFrames = s.fadeInFrames;
+    v.fadeInScale = s.fadeInFrames > 0 ? 1.0F / static_cast<float>(s.fadeInFrames) : 0.0F;
+    v.fadeOutFrames = s.fadeOutFrames;
+    v.fadeOutScale = s.fadeOutFrames > 0 ? 1.0F / static_cast<float>(s.fadeOutFrames) : 0.0F;
+    m_activeCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+float Mixer::CurrentLevel(const Voice& voice) const noexcept
+{
+    if (voice.levelLeft == 0)
+        return voice.level;
+    return voice.levelTarget - static_cast<float>(voice.levelLeft) * voice.levelStep;
+}
+
+void Mixer::BeginStop(Voice& voice, std::uint64_t fadeFrames) noexcept
+{
+    if (fadeFrames == 0) {
+        End(voice, m_rendered.load(std::memory_order_relaxed));
+        return;
+    }
+    if (voice.stopping && voice.stopLeft <= fadeFrames)
+        return; // already fading out at least as fast
+    const float from = voice.stopping ? static_cast<float>(voice.stopLeft) * voice.stopScale : 1.0F;
+    voice.stopping = true;
+    voice.stopLeft = fadeFrames;
+    voice.stopScale = from / static_cast<float>(fadeFrames);
+}
+
+void Mixer::End(Voice& voice, std::uint64_t frame) noexcept
+{
+    voice.active = false;
+    m_ended.Push({voice.handle, frame, false});
+    m_activeCount.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void Mixer::RenderVoice(Voice& v, float* out, std::size_t frames) noexcept
+{
+    const std::uint64_t base = m_rendered.load(std::memory_order_relaxed);
+    for (std::size_t i = 0; i < frames; ++i) {
+        if (v.position >= v.length) {
+            if (v.passesLeft == 0) {
+                End(v, base + i);
+                return;
+            }
+            if (v.passesLeft > 0)
+                --v.passesLeft;
+            v.position = 0;
+        }
+
+        float gain = v.volume;
+        if (v.elapsed < v.fadeInFrames)
+            gain *= static_cast<float>(v.elapsed) * v.fadeInScale;
+        if (v.levelLeft > 0) {
+            gain *= v.levelTarget - static_cast<float>(v.levelLeft) * v.levelStep;
+            --v.levelLeft;
+        } else {
+            gain *= v.level;
+        }
+        if (v.passesLeft >= 0) {
+            const std::uint64_t remaining =
+                (v.length - v.position) + static_cast<std::uint64_t>(v.passesLeft) * v.length;
+            if (remaining < v.fadeOutFrames)
+                gain *= static_cast<float>(remaining) * v.fadeOutScale;
+        }
+        if (v.stopping)
+            gain *= static_cast<float>(v.stopLeft) * v.stopScale;
+
+        const float* frame = v.samples + v.position * kChannels;
+        out[i * kChannels] += frame[0] * gain * v.panLeft;
+        out[i * kChannels + 1] += frame[1] * gain * v.panRight;
+        ++v.position;
+        ++v.elapsed;
+
+        if (v.stopping && --v.stopLeft == 0) {
+            End(v, base + i + 1);
+            return;
+        }
+    }
+}
+
+} // namespace tarv::audio

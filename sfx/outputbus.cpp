@@ -1,0 +1,60 @@
+#include "outputbus.h"
+
+#include "audiooutput.h"
+#include "mixer.h"
+
+#include <QMediaDevices>
+
+namespace tarv::audio {
+
+OutputBus::OutputBus(QAudioDevice device, QObject* parent)
+    : QObject(parent)
+    , m_device(std::move(device))
+    , m_mixer(std::make_unique<Mixer>())
+{
+    m_thread.setObjectName(QStringLiteral("tarv audio"));
+}
+
+OutputBus::~OutputBus()
+{
+    if (m_thread.isRunning()) {
+        // The audio thread never waits for this one, so waiting here is safe.
+        QMetaObject::invokeMethod(m_output.get(), &AudioOutput::Stop, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    m_output.reset();
+}
+
+void OutputBus::Start()
+{
+    // Devices are looked up here, on the GUI thread, where Qt's device
+    // registry lives.
+    QAudioDevice device = m_device.isNull() ? QMediaDevices::defaultAudioOutput() : m_device;
+    m_output = std::make_unique<AudioOutput>(*m_mixer, std::move(device));
+    m_output->moveToThread(&m_thread);
+    connect(m_output.get(), &AudioOutput::ready, this, &OutputBus::OnReady, Qt::QueuedConnection);
+    m_thread.start(QThread::TimeCriticalPriority);
+    QMetaObject::invokeMethod(m_output.get(), &AudioOutput::Start, Qt::QueuedConnection);
+}
+
+bool OutputBus::Submit(const MixerCommand& command)
+{
+    if (!m_thread.isRunning())
+        Start();
+    return m_mixer->Submit(command);
+}
+
+std::optional<VoiceEnded> OutputBus::TakeEnded()
+{
+    return m_mixer->TakeEnded();
+}
+
+void OutputBus::OnReady(double bufferMilliseconds, bool silent, const QString& problem)
+{
+    m_bufferMilliseconds = bufferMilliseconds;
+    m_silent = silent;
+    emit ready(silent, problem);
+}
+
+} // namespace tarv::audio

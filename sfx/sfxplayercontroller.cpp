@@ -1,0 +1,62 @@
+#include "sfxplayercontroller.h"
+
+#include "sfxplayer.h"
+#include "sfxplayercontrollerimpl.h"
+
+namespace tarv::audio {
+
+SfxPlayerController::SfxPlayerController() = default;
+
+SfxPlayerController::SfxPlayerController(std::unique_ptr<SfxRepository>& repository)
+{
+    SfxPlayerControllerImpl::instance(repository);
+}
+
+SfxPlayerController::~SfxPlayerController() = default;
+
+void SfxPlayerController::play(const CustomAudioParameters& parameters)
+{
+    SfxPlayerControllerImpl::instance()->play(parameters);
+}
+
+void SfxPlayerController::stop(const CustomAudioParameters& parameters)
+{
+    SfxPlayerControllerImpl::instance()->stop(parameters);
+}
+
+void SfxPlayerController::play(const std::string& eventId)
+{
+    SfxPlayerControllerImpl::instance()->play(eventId);
+}
+
+void SfxPlayerController::stop(const std::string& eventId)
+{
+    SfxPlayerControllerImpl::instance()->stop(eventId);
+}
+
+void SfxPlayerController::stop()
+{
+    SfxPlayerControllerImpl::instance()->stop();
+}
+
+void SfxPlayerController::stop(bool panic)
+{
+    SfxPlayerControllerImpl::instance()->stop(panic);
+}
+
+SfxPlayer* SfxPlayerController::GetPlayer(const std::string& eventId)
+{
+    return SfxPlayerControllerImpl::instance()->GetPlayer(eventId);
+}
+
+void SfxPlayerController::PreloadFile(const std::string& path)
+{
+    SfxPlayerControllerImpl::instance()->PreloadFile(path);
+}
+
+void SfxPlayerController::FadeTo(const std::string& eventId, float gain, float milliseconds)
+{
+    SfxPlayerControllerImpl::instance()->FadeTo(eventId, gain, milliseconds);
+}
+
+} // namespace tarv::audio

@@ -1,0 +1,374 @@
+#include "sfxplayercontrollerimpl.h"
+
+#include "audioclip.h"
+#include "customaudioparameters.h"
+#include "mixer.h"
+#include "outputbus.h"
+#include "sfxmanifest.h"
+#include "sfxplayer.h"
+#include "sfxplayerconnectionmediator.h"
+
+#include <algorithm>
+#include <exception>
+#include <QCoreApplication>
+#include <QMediaDevices>
+
+namespace tarv::audio {
+
+namespace {
+
+// The engine lives from its first use until the application object goes
+// away: its audio threads must stop while Qt is still up.
+std::unique_ptr<SfxPlayerControllerImpl>& Storage()
+{
+    static std::unique_ptr<SfxPlayerControllerImpl> engine;
+    return engine;
+}
+
+void DestroyEngine()
+{
+    Storage().reset();
+}
+
+constexpr int kPollMilliseconds = 10;
+constexpr auto kCustomKeyPrefix = "file:";
+
+} // namespace
+
+SfxPlayerControllerImpl::SfxPlayerControllerImpl()
+{
+    connect(&m_clips, &ClipCache::clipReady, this, &SfxPlayerControllerImpl::OnClipReady);
+    connect(&m_clips, &ClipCache::clipFailed, this, &SfxPlayerControllerImpl::OnClipFailed);
+    m_poll.setInterval(kPollMilliseconds);
+    connect(&m_poll, &QTimer::timeout, this, &SfxPlayerControllerImpl::Poll);
+}
+
+SfxPlayerControllerImpl::~SfxPlayerControllerImpl()
+{
+    // Outputs first: their audio threads read clips that the cache owns.
+    m_buses.clear();
+}
+
+SfxPlayerControllerImpl* SfxPlayerControllerImpl::instance()
+{
+    auto& engine = Storage();
+    if (!engine) {
+        engine.reset(new SfxPlayerControllerImpl);
+        qAddPostRoutine(DestroyEngine);
+    }
+    return engine.get();
+}
+
+SfxPlayerControllerImpl*
+SfxPlayerControllerImpl::instance(std::unique_ptr<SfxRepository>& repository)
+{
+    SfxPlayerControllerImpl* engine = instance();
+    if (repository)
+        engine->m_repository = std::move(repository);
+    return engine;
+}
+
+void SfxPlayerControllerImpl::play(const CustomAudioParameters& parameters)
+{
+    if (parameters.file().isEmpty())
+        throw std::invalid_argument("No audio file is set for \"" +
+                                    parameters.name().toStdString() + "\"");
+    const std::string path = parameters.file().toStdString();
+    VoiceSettings settings;
+    settings.volume = static_cast<float>(parameters.volume());
+    settings.pan = static_cast<float>(parameters.pan());
+    settings.fadeInFrames = Mixer::MillisecondsToFrames(parameters.fadeIn());
+    settings.fadeOutFrames = Mixer::MillisecondsToFrames(parameters.fadeOut());
+    settings.repeats = parameters.repeats();
+    Begin(Voice{kCustomKeyPrefix + path, false, &BusFor(parameters.outputPath())}, path, settings);
+}
+
+void SfxPlayerControllerImpl::stop(const CustomAudioParameters& parameters)
+{
+    // A stop event fades the file out over its own fade-out time.
+    MixerCommand stop;
+    stop.kind = MixerCommand::Kind::Stop;
+    stop.ownFade = false;
+    stop.frames = Mixer::MillisecondsToFrames(parameters.fadeOut());
+    StopKey(kCustomKeyPrefix + parameters.file().toStdString(), stop);
+}
+
+void SfxPlayerControllerImpl::play(const std::string& eventId)
+{
+    const QString id = QString::fromStdString(eventId);
+    if (!m_repository) {
+        Report(QStringLiteral("ERROR"),
+               tr("No sound-effect library is connected: cannot play %1.").arg(id), id);
+        FinishLater(Voice{eventId, true, nullptr});
+        return;
+    }
+    std::optional<sfx::SfxDto> instance;
+    try {
+        instance = m_repository->GetById(std::any(eventId));
+    } catch (const std::exception& error) {
+        Report(
+            QStringLiteral("ERROR"),
+            tr("Cannot look up the sound effect %1: %2").arg(id, QString::fromUtf8(error.what())),
+            id);
+        FinishLater(Voice{eventId, true, nullptr});
+        return;
+    }
+    if (!instance) {
+        Report(QStringLiteral("ERROR"), tr("There is no sound effect %1.").arg(id), id);
+        FinishLater(Voice{eventId, true, nullptr});
+        return;
+    }
+    const std::string path =
+        tarv::sfx::SfxManifest().path(instance->effectId()).value_or(instance->effectPath());
+    if (path.empty()) {
+        Report(QStringLiteral("ERROR"),
+               tr("The sound effect %1 uses \"%2\", which is not installed.")
+                   .arg(id, QString::fromStdString(instance->effectId())),
+               id);
+        FinishLater(Voice{eventId, true, nullptr});
+        return;
+    }
+    VoiceSettings settings;
+    settings.volume = instance->volume();
+    settings.pan = instance->pan();
+    settings.fadeInFrames = Mixer::MillisecondsToFrames(instance->fadeIn());
+    settings.fadeOutFrames = Mixer::MillisecondsToFrames(instance->fadeOut());
+    settings.repeats = instance->repeats();
+    GetPlayer(eventId);
+    Begin(Voice{eventId, true, &BusFor(QString::fromStdString(instance->outputPath()))}, path,
+          settings);
+}
+
+void SfxPlayerControllerImpl::stop(const std::string& eventId)
+{
+    MixerCommand stop;
+    stop.kind = MixerCommand::Kind::Stop;
+    StopKey(eventId, stop);
+}
+
+void SfxPlayerControllerImpl::stop()
+{
+    stop(false);
+}
+
+void SfxPlayerControllerImpl::stop(bool panic)
+{
+    MixerCommand command;
+    command.kind = panic ? MixerCommand::Kind::Panic : MixerCommand::Kind::StopAll;
+    for (auto& [id, bus] : m_buses) {
+        if (bus->IsStarted())
+            bus->Submit(command);
+    }
+    const std::vector<Pending> pending = std::exchange(m_pending, {});
+    for (const Pending& p : pending)
+        FinishLater(p.voice);
+}
+
+SfxPlayer* SfxPlayerControllerImpl::GetPlayer(const std::string& eventId)
+{
+    auto& player = m_players[eventId];
+    if (!player)
+        player = std::make_unique<SfxPlayer>(QString::fromStdString(eventId));
+    return player.get();
+}
+
+void SfxPlayerControllerImpl::PreloadFile(const std::string& path)
+{
+    if (!path.empty())
+        m_clips.Load(path);
+}
+
+void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, float milliseconds)
+{
+    MixerCommand fade;
+    fade.kind = MixerCommand::Kind::FadeTo;
+    fade.gain = std::max(0.0F, gain);
+    fade.frames = Mixer::MillisecondsToFrames(milliseconds);
+    for (const auto& [handle, voice] : m_voices) {
+        if (voice.key == eventId) {
+            fade.voice = handle;
+            voice.bus->Submit(fade);
+        }
+    }
+}
+
+void SfxPlayerControllerImpl::PreloadRepositoryEffects()
+{
+    if (!m_repository)
+        return;
+    try {
+        const tarv::sfx::SfxManifest manifest;
+        for (const sfx::SfxDto& instance : m_repository->Get())
+            PreloadFile(manifest.path(instance.effectId()).value_or(instance.effectPath()));
+    } catch (const std::exception& error) {
+        Report(QStringLiteral("ERROR"),
+               tr("Cannot read the sound effects: %1").arg(QString::fromUtf8(error.what())),
+               QString());
+    }
+}
+
+bool SfxPlayerControllerImpl::IsSilent() const
+{
+    const auto found = m_buses.find(QByteArray());
+    return found != m_buses.end() && found->second->IsSilent();
+}
+
+double SfxPlayerControllerImpl::OutputBufferMilliseconds() const
+{
+    const auto found = m_buses.find(QByteArray());
+    return found == m_buses.end() ? 0.0 : found->second->BufferMilliseconds();
+}
+
+void SfxPlayerControllerImpl::Begin(Voice voice, const std::string& path,
+                                    const VoiceSettings& settings)
+{
+    Pending pending{m_nextHandle++, std::move(voice), path, settings};
+    if (const auto clip = m_clips.Find(path)) {
+        Launch(pending, *clip);
+        return;
+    }
+    m_pending.push_back(std::move(pending));
+    m_clips.Load(path);
+}
+
+void SfxPlayerControllerImpl::Launch(const Pending& pending, const AudioClip& clip)
+{
+    MixerCommand start;
+    start.kind = MixerCommand::Kind::Start;
+    start.voice = pending.handle;
+    start.clip = &clip;
+    start.settings = pending.settings;
+    if (!pending.voice.bus->Submit(start)) {
+        Report(QStringLiteral("ERROR"),
+               tr("Too many sound commands at once: %1 was not played.")
+                   .arg(QString::fromStdString(pending.path)),
+               QString::fromStdString(pending.voice.key));
+        FinishLater(pending.voice);
+        return;
+    }
+    m_voices.emplace(pending.handle, pending.voice);
+    if (!m_poll.isActive())
+        m_poll.start();
+}
+
+void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand& stop)
+{
+    MixerCommand command = stop;
+    for (const auto& [handle, voice] : m_voices) {
+        if (voice.key == key) {
+            command.voice = handle;
+            voice.bus->Submit(command);
+        }
+    }
+    const auto waiting = std::stable_partition(
+        m_pending.begin(), m_pending.end(), [&](const Pending& p) { return p.voice.key != key; });
+    std::vector<Pending> dropped(std::make_move_iterator(waiting),
+                                 std::make_move_iterator(m_pending.end()));
+    m_pending.erase(waiting, m_pending.end());
+    for (const Pending& p : dropped)
+        FinishLater(p.voice);
+}
+
+void SfxPlayerControllerImpl::OnClipReady(const QString& path)
+{
+    emit SfxPlayerConnectionMediator::instance()->onSfxIsReady(path);
+    const std::string name = path.toStdString();
+    const auto clip = m_clips.Find(name);
+    if (!clip)
+        return;
+    const auto ready = std::stable_partition(m_pending.begin(), m_pending.end(),
+                                             [&](const Pending& p) { return p.path != name; });
+    std::vector<Pending> starting(std::make_move_iterator(ready),
+                                  std::make_move_iterator(m_pending.end()));
+    m_pending.erase(ready, m_pending.end());
+    for (const Pending& p : starting)
+        Launch(p, *clip);
+}
+
+void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& message)
+{
+    Report(QStringLiteral("ERROR"), message, path);
+    const std::string name = path.toStdString();
+    const auto failed = std::stable_partition(m_pending.begin(), m_pending.end(),
+                                              [&](const Pending& p) { return p.path != name; });
+    std::vector<Pending> dropped(std::make_move_iterator(failed),
+                                 std::make_move_iterator(m_pending.end()));
+    m_pending.erase(failed, m_pending.end());
+    for (const Pending& p : dropped)
+        Gone(p.voice);
+}
+
+void SfxPlayerControllerImpl::OnBusReady(bool silent, const QString& problem)
+{
+    if (!silent || m_silenceReported)
+        return;
+    m_silenceReported = true;
+    Report(QStringLiteral("WARNING"),
+           problem + QLatin1Char(' ') + tr("Sound effects play silently."), QString());
+}
+
+void SfxPlayerControllerImpl::Poll()
+{
+    for (auto& [id, bus] : m_buses) {
+        while (const auto ended = bus->TakeEnded()) {
+            const auto found = m_voices.find(ended->voice);
+            if (found == m_voices.end())
+                continue;
+            const Voice voice = found->second;
+            m_voices.erase(found);
+            if (ended->refused)
+                Report(QStringLiteral("ERROR"),
+                       tr("Too many sounds are playing: %1 was not played.")
+                           .arg(QString::fromStdString(voice.key)),
+                       QString::fromStdString(voice.key));
+            Gone(voice);
+        }
+    }
+    if (m_voices.empty())
+        m_poll.stop();
+}
+
+void SfxPlayerControllerImpl::Gone(const Voice& voice)
+{
+    if (!voice.isEvent)
+        return;
+    const bool playing = std::any_of(m_voices.begin(), m_voices.end(),
+                                     [&](const auto& v) { return v.second.key == voice.key; }) ||
+                         std::any_of(m_pending.begin(), m_pending.end(),
+                                     [&](const Pending& p) { return p.voice.key == voice.key; });
+    if (!playing)
+        emit GetPlayer(voice.key)->sfxFinished(QString::fromStdString(voice.key));
+}
+
+void SfxPlayerControllerImpl::FinishLater(const Voice& voice)
+{
+    QMetaObject::invokeMethod(
+        this, [this, voice] { Gone(voice); }, Qt::QueuedConnection);
+}
+
+void SfxPlayerControllerImpl::Report(const QString& type, const QString& message,
+                                     const QString& context) const
+{
+    emit SfxPlayerConnectionMediator::instance()->soundEffectError(type, message, context);
+}
+
+OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath)
+{
+    QAudioDevice device;
+    if (!outputPath.isEmpty()) {
+        const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();
+        const auto named = std::find_if(outputs.begin(), outputs.end(), [&](const QAudioDevice& d) {
+            return d.description() == outputPath || d.id() == outputPath.toUtf8();
+        });
+        if (named != outputs.end())
+            device = *named;
+    }
+    auto& bus = m_buses[device.isNull() ? QByteArray() : device.id()];
+    if (!bus) {
+        bus = std::make_unique<OutputBus>(device);
+        connect(bus.get(), &OutputBus::ready, this, &SfxPlayerControllerImpl::OnBusReady);
+    }
+    return *bus;
+}
+
+} // namespace tarv::audio

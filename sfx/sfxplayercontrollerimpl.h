@@ -1,0 +1,104 @@
+#pragma once
+
+#include "clipcache.h"
+#include "mixercommand.h"
+#include "sfxrepository.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tarv::audio {
+
+class CustomAudioParameters;
+class OutputBus;
+class SfxPlayer;
+
+// The one shared sound-effect player. It looks sound-effect instances up in
+// the repository it was handed, finds their files through the catalogue,
+// decodes them in the background and plays them on the output named by the
+// instance (the default output otherwise). Problems are reported through the
+// mediator's soundEffectError; only play() of custom audio throws, for
+// parameters that name no file. No call waits for playback.
+//
+// GUI thread only; the mixing happens on an audio thread per output.
+class SfxPlayerControllerImpl : public QObject
+{
+    Q_OBJECT
+
+public:
+    ~SfxPlayerControllerImpl() override;
+
+    static SfxPlayerControllerImpl* instance();
+    // Takes the repository over (it becomes the active one, replacing the
+    // previous); `repository` is left empty.
+    static SfxPlayerControllerImpl* instance(std::unique_ptr<SfxRepository>& repository);
+
+    void play(const CustomAudioParameters& parameters);
+    void stop(const CustomAudioParameters& parameters);
+    void play(const std::string& eventId);
+    void stop(const std::string& eventId);
+    void stop(const char* eventId) { stop(std::string(eventId)); } // not stop(bool)
+    void stop();
+    void stop(bool panic);
+    SfxPlayer* GetPlayer(const std::string& eventId);
+    void PreloadFile(const std::string& path);
+    void FadeTo(const std::string& eventId, float gain, float milliseconds);
+
+    SfxRepository* ActiveRepository() const noexcept { return m_repository.get(); }
+    // Starts loading the files of every instance in the active repository.
+    void PreloadRepositoryEffects();
+
+    // The default output's state once it has started: whether it plays into
+    // the silent clock, and the device buffer granted.
+    bool IsSilent() const;
+    double OutputBufferMilliseconds() const;
+
+private:
+    struct Voice
+    {
+        std::string key;
+        bool isEvent = false;
+        OutputBus* bus = nullptr;
+    };
+    struct Pending
+    {
+        std::uint64_t handle = 0;
+        Voice voice;
+        std::string path;
+        VoiceSettings settings;
+    };
+
+    SfxPlayerControllerImpl();
+
+    void Begin(Voice voice, const std::string& path, const VoiceSettings& settings);
+    void Launch(const Pending& pending, const AudioClip& clip);
+    void StopKey(const std::string& key, const MixerCommand& stop);
+    void OnClipReady(const QString& path);
+    void OnClipFailed(const QString& path, const QString& message);
+    void OnBusReady(bool silent, const QString& problem);
+    void Poll();
+    void Gone(const Voice& voice);
+    void FinishLater(const Voice& voice);
+    void Report(const QString& type, const QString& message, const QString& context) const;
+    OutputBus& BusFor(const QString& outputPath);
+
+    std::unique_ptr<SfxRepository> m_repository;
+    ClipCache m_clips;
+    std::map<QByteArray, std::unique_ptr<OutputBus>> m_buses;
+    std::map<std::string, std::unique_ptr<SfxPlayer>> m_players;
+    std::unordered_map<std::uint64_t, Voice> m_voices;
+    std::vector<Pending> m_pending;
+    std::uint64_t m_nextHandle = 1;
+    QTimer m_poll;
+    bool m_silenceReported = false;
+};
+
+} // namespace tarv::audio

@@ -1,0 +1,96 @@
+#include "sndfiledecoder.h"
+
+#include "audioclip.h"
+#include "mixer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <sndfile.h>
+#include <stdexcept>
+
+namespace tarv::audio {
+
+namespace {
+
+struct SndfileCloser
+{
+    void operator()(SNDFILE* file) const noexcept { sf_close(file); }
+};
+
+// A file with more frames than this (about three hours at 48 kHz) is refused
+// rather than exhausting memory.
+constexpr sf_count_t kMaxFrames = sf_count_t{48000} * 60 * 60 * 3;
+
+} // namespace
+
+std::shared_ptr<const AudioClip> SndfileDecoder::Decode(const std::string& path)
+{
+    SF_INFO info{};
+    std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_READ, &info));
+    if (!file)
+        throw std::runtime_error("Unable to open audio file \"" + path +
+                                 "\": " + sf_strerror(nullptr));
+    if (info.channels < 1 || info.samplerate < 1)
+        throw std::runtime_error("Unsupported audio format in \"" + path + "\"");
+    if (info.frames > kMaxFrames)
+        throw std::runtime_error("Audio file \"" + path + "\" is too long");
+
+    // Some formats (MP3, Ogg) report no length up front: read in blocks.
+    constexpr sf_count_t kBlockFrames = 8192;
+    std::vector<float> block(static_cast<std::size_t>(kBlockFrames * info.channels));
+    std::vector<float> stereo;
+    if (info.frames > 0)
+        stereo.reserve(static_cast<std::size_t>(info.frames) * 2);
+    sf_count_t total = 0;
+    for (;;) {
+        const sf_count_t got = sf_readf_float(file.get(), block.data(), kBlockFrames);
+        if (got <= 0)
+            break;
+        total += got;
+        if (total > kMaxFrames)
+            throw std::runtime_error("Audio file \"" + path + "\" is too long");
+        for (sf_count_t f = 0; f < got; ++f) {
+            const float* in = block.data() + f * info.channels;
+            stereo.push_back(in[0]);
+            stereo.push_back(info.channels > 1 ? in[1] : in[0]);
+        }
+    }
+    if (sf_error(file.get()) != SF_ERR_NO_ERROR)
+        throw std::runtime_error("Unable to decode audio file \"" + path +
+                                 "\": " + sf_strerror(file.get()));
+    if (stereo.empty())
+        throw std::runtime_error("Audio file \"" + path + "\" holds no audio");
+
+    if (info.samplerate != Mixer::kSampleRate)
+        stereo = Resample(stereo, info.samplerate, Mixer::kSampleRate);
+    return std::make_shared<const AudioClip>(path, std::move(stereo));
+}
+
+std::vector<float> SndfileDecoder::Resample(const std::vector<float>& stereo, int fromRate,
+                                            int toRate)
+{
+    const std::size_t inFrames = stereo.size() / 2;
+    if (inFrames == 0 || fromRate <= 0 || toRate <= 0)
+        return {};
+    const auto outFrames = static_cast<std::size_t>(
+        (static_cast<std::uint64_t>(inFrames) * static_cast<std::uint64_t>(toRate) +
+         static_cast<std::uint64_t>(fromRate) - 1) /
+        static_cast<std::uint64_t>(fromRate));
+    std::vector<float> out(outFrames * 2);
+    const double step = static_cast<double>(fromRate) / toRate;
+    for (std::size_t i = 0; i < outFrames; ++i) {
+        const double at = static_cast<double>(i) * step;
+        const auto left = static_cast<std::size_t>(at);
+        const std::size_t right = std::min(left + 1, inFrames - 1);
+        const auto t = static_cast<float>(at - static_cast<double>(left));
+        for (std::size_t c = 0; c < 2; ++c) {
+            const float a = stereo[left * 2 + c];
+            const float b = stereo[right * 2 + c];
+            out[i * 2 + c] = a + (b - a) * t;
+        }
+    }
+    return out;
+}
+
+} // namespace tarv::audio
