@@ -24,8 +24,9 @@ public:
     // Text left without a line end still goes out as a line.
     ~CoutBuffer() override;
 
+    // Hides the stream's own insertion members: text goes in through the
+    // ordinary free insertion operators, as with any std::ostream.
     CoutBuffer& operator<<(EndlT);
-    using std::ostream::operator<<;
 
 private:
     void EmitLine();

@@ -1,0 +1,359 @@
+#include <algorithm>
+#include <crypto++/aes.h>
+#include <crypto++/ccm.h>
+#include <crypto++/hex.h>
+#include <crypto++/misc.h>
+#include <crypto++/osrng.h>
+#include <crypto++/secblock.h>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <kit/cout_buffer.h>
+#include <kit/errors.h>
+#include <ostream>
+#include <security/aes_ccm.h>
+#include <security/errors.h>
+#include <system_error>
+
+namespace tarv_sec {
+
+namespace {
+
+using bytes = std::vector<uint8_t>;
+using Encryption = CryptoPP::CCM<CryptoPP::AES, AesTagSize>::Encryption;
+using Decryption = CryptoPP::CCM<CryptoPP::AES, AesTagSize>::Decryption;
+
+// Streams are processed in pieces of this size, so encrypting a large stream
+// needs little memory.
+constexpr std::size_t StreamChunkSize = 64 * 1024;
+
+void WipeAndClear(bytes& data)
+{
+    CryptoPP::SecureWipeBuffer(data.data(), data.size());
+    data.clear();
+}
+
+// Plaintext written into a caller's vector before its tag has been checked.
+// Unless the check succeeds, it is wiped and the vector left empty, whether
+// the check fails or something throws on the way.
+class UnverifiedPlaintext
+{
+public:
+    explicit UnverifiedPlaintext(bytes& out)
+        : m_out(out)
+    {}
+    UnverifiedPlaintext(const UnverifiedPlaintext&) = delete;
+    UnverifiedPlaintext& operator=(const UnverifiedPlaintext&) = delete;
+    ~UnverifiedPlaintext()
+    {
+        if (!m_verified)
+            WipeAndClear(m_out);
+    }
+
+    void Verified() { m_verified = true; }
+
+private:
+    bytes& m_out;
+    bool m_verified = false;
+};
+
+void ReportAuthenticationFailure()
+{
+    kit::CoutBuffer console;
+    console << "Authentication failed.";
+    console << kit::endl;
+}
+
+// Keys the cipher and declares the lengths CCM needs before any data. CCM
+// itself refuses key and nonce lengths it cannot use and messages longer than
+// the nonce length allows.
+template <class Cipher>
+void Prepare(Cipher& cipher, const bytes& key, const uint8_t* iv, std::size_t ivLength,
+             CryptoPP::lword messageLength)
+{
+    cipher.SetKeyWithIV(key.data(), key.size(), iv, ivLength);
+    cipher.SpecifyDataLengths(0, messageLength, 0);
+}
+
+// Encrypts n bytes of `plain` into `out`, which takes n + 16 bytes.
+void EncryptInto(const bytes& key, const uint8_t* iv, std::size_t ivLength, const uint8_t* plain,
+                 std::size_t n, uint8_t* out)
+{
+    Encryption cipher;
+    Prepare(cipher, key, iv, ivLength, n);
+    if (n > 0)
+        cipher.ProcessData(out, plain, n);
+    cipher.TruncatedFinal(out + n, AesTagSize);
+}
+
+// Decrypts n bytes of ciphertext into `out` and checks the tag that follows
+// them. `out` may be the ciphertext itself.
+[[nodiscard]] bool DecryptInto(const bytes& key, const uint8_t* iv, std::size_t ivLength,
+                               const uint8_t* cipherText, std::size_t n, const uint8_t* tag,
+                               uint8_t* out)
+{
+    Decryption cipher;
+    Prepare(cipher, key, iv, ivLength, n);
+    if (n > 0)
+        cipher.ProcessData(out, cipherText, n);
+    return cipher.TruncatedVerify(tag, AesTagSize);
+}
+
+void RequireTag(std::size_t cipherSize)
+{
+    if (cipherSize < AesTagSize)
+        throw AesAuthenticationFailed("Ciphertext is too short to hold an authentication tag.");
+}
+
+void RequireNonceAndTag(std::size_t blobSize)
+{
+    if (blobSize < AesNonceSize + AesTagSize)
+        throw AesAuthenticationFailed("Sealed data is too short to hold a nonce and a tag.");
+}
+
+// Bytes from the stream's read position to its end; the position is kept.
+std::uint64_t RemainingBytes(std::istream& in)
+{
+    // A stream that merely sits at its end has nothing left, which is not a
+    // failure; only the end-of-file mark would make the position queries fail.
+    if (in.rdstate() == std::ios::eofbit)
+        in.clear();
+    const std::istream::pos_type start = in.tellg();
+    if (start == std::istream::pos_type(-1))
+        throw kit::IoError("Stream is not readable.");
+    in.seekg(0, std::ios::end);
+    const std::istream::pos_type end = in.tellg();
+    in.seekg(start);
+    if (end == std::istream::pos_type(-1) || !in)
+        throw kit::IoError("Stream is not readable.");
+    return static_cast<std::uint64_t>(end - start);
+}
+
+void ReadExactly(std::istream& in, uint8_t* data, std::size_t n)
+{
+    in.read(reinterpret_cast<char*>(data), static_cast<std::streamsize>(n));
+    if (static_cast<std::size_t>(in.gcount()) != n)
+        throw kit::IoError("Unable to read from stream.");
+}
+
+void WriteAll(std::ostream& out, const uint8_t* data, std::size_t n)
+{
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
+    if (!out)
+        throw kit::IoError("Unable to write to stream.");
+}
+
+std::size_t ToSize(std::uint64_t n)
+{
+    if (n > static_cast<std::uint64_t>(static_cast<std::size_t>(-1)))
+        throw kit::IoError("Stream is too large.");
+    return static_cast<std::size_t>(n);
+}
+
+std::filesystem::path Utf8Path(const std::string& path)
+{
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+// Replaces the file at `path` with `data` as a whole: the bytes go to a new
+// file beside it, which is renamed over the old one only once complete.
+void ReplaceFile(const std::string& path, const uint8_t* data, std::size_t n)
+{
+    const std::filesystem::path target = Utf8Path(path);
+    CryptoPP::AutoSeededRandomPool random;
+    uint8_t suffix[8];
+    random.GenerateBlock(suffix, sizeof suffix);
+    std::string hexSuffix;
+    CryptoPP::ArraySource(suffix, sizeof suffix, true,
+                          new CryptoPP::HexEncoder(new CryptoPP::StringSink(hexSuffix)));
+    std::filesystem::path partial = target;
+    partial += ".partial-" + hexSuffix;
+
+    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+    if (!file.good())
+        throw kit::IoError("Unable to write to " + path);
+    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
+    file.close();
+    std::error_code error;
+    if (!file.fail())
+        std::filesystem::rename(partial, target, error);
+    if (file.fail() || error) {
+        std::filesystem::remove(partial, error);
+        throw kit::IoError("Failed writing to file: " + path);
+    }
+}
+
+} // namespace
+
+std::vector<uint8_t> AesAuthenticateEncrypt(const std::vector<uint8_t>& key,
+                                            const std::vector<uint8_t>& iv,
+                                            const std::vector<uint8_t>& plain)
+{
+    bytes out;
+    AesAuthenticateEncrypt(key, iv, plain, out);
+    return out;
+}
+
+void AesAuthenticateEncrypt(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv,
+                            const std::vector<uint8_t>& plain, std::vector<uint8_t>& out)
+{
+    if (&out == &plain || &out == &key || &out == &iv) {
+        bytes sealed;
+        AesAuthenticateEncrypt(key, iv, plain, sealed);
+        CryptoPP::SecureWipeBuffer(out.data(), out.size());
+        out = std::move(sealed);
+        return;
+    }
+    // Keyed before `out` is touched, so a refused key or nonce leaves it as it was.
+    Encryption cipher;
+    Prepare(cipher, key, iv.data(), iv.size(), plain.size());
+    out.resize(plain.size() + AesTagSize);
+    if (!plain.empty())
+        cipher.ProcessData(out.data(), plain.data(), plain.size());
+    cipher.TruncatedFinal(out.data() + plain.size(), AesTagSize);
+}
+
+void AesAuthenticateEncrypt(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv,
+                            std::istream& in, std::ostream& out)
+{
+    std::uint64_t remaining = RemainingBytes(in);
+    Encryption cipher;
+    Prepare(cipher, key, iv.data(), iv.size(), remaining);
+    CryptoPP::SecByteBlock chunk(
+        static_cast<std::size_t>(std::min<std::uint64_t>(remaining, StreamChunkSize)));
+    while (remaining > 0) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, chunk.size()));
+        ReadExactly(in, chunk.data(), n);
+        cipher.ProcessData(chunk.data(), chunk.data(), n);
+        WriteAll(out, chunk.data(), n);
+        remaining -= n;
+    }
+    uint8_t tag[AesTagSize];
+    cipher.TruncatedFinal(tag, AesTagSize);
+    WriteAll(out, tag, AesTagSize);
+}
+
+std::vector<uint8_t> AesAuthenticateEncryptCreateIV(const std::vector<uint8_t>& key,
+                                                    const std::vector<uint8_t>& plain)
+{
+    const bytes nonce = GenerateAesIV();
+    bytes sealed(AesNonceSize + plain.size() + AesTagSize);
+    EncryptInto(key, nonce.data(), nonce.size(), plain.data(), plain.size(),
+                sealed.data() + AesNonceSize);
+    std::copy(nonce.begin(), nonce.end(), sealed.begin());
+    return sealed;
+}
+
+std::vector<uint8_t> AesAuthenticateDecrypt(const std::vector<uint8_t>& key,
+                                            const std::vector<uint8_t>& iv,
+                                            const std::vector<uint8_t>& cipher)
+{
+    bytes out;
+    if (!AesAuthenticateDecrypt(key, iv, cipher, out))
+        throw AesAuthenticationFailed("Unable to authenticate.");
+    return out;
+}
+
+bool AesAuthenticateDecrypt(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv,
+                            const std::vector<uint8_t>& cipher, std::vector<uint8_t>& out)
+{
+    RequireTag(cipher.size());
+    if (&out == &cipher || &out == &key || &out == &iv) {
+        bytes plain;
+        const bool verified = AesAuthenticateDecrypt(key, iv, cipher, plain);
+        WipeAndClear(out);
+        out = std::move(plain);
+        return verified;
+    }
+    const std::size_t n = cipher.size() - AesTagSize;
+    Decryption decryption;
+    Prepare(decryption, key, iv.data(), iv.size(), n);
+    out.resize(n);
+    UnverifiedPlaintext guard(out);
+    if (n > 0)
+        decryption.ProcessData(out.data(), cipher.data(), n);
+    if (!decryption.TruncatedVerify(cipher.data() + n, AesTagSize)) {
+        ReportAuthenticationFailure();
+        return false;
+    }
+    guard.Verified();
+    return true;
+}
+
+bool AesAuthenticateDecrypt(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv,
+                            std::istream& in, std::ostream& out)
+{
+    const std::uint64_t remaining = RemainingBytes(in);
+    RequireTag(ToSize(remaining));
+    const std::size_t n = ToSize(remaining) - AesTagSize;
+    Decryption decryption;
+    Prepare(decryption, key, iv.data(), iv.size(), n);
+    // CCM authenticates the plaintext, so the whole of it is known only at the
+    // end: it is held here, wiped on release, until the tag has verified.
+    CryptoPP::SecByteBlock plain(n);
+    uint8_t tag[AesTagSize];
+    ReadExactly(in, plain.data(), n);
+    ReadExactly(in, tag, AesTagSize);
+    if (n > 0)
+        decryption.ProcessData(plain.data(), plain.data(), n);
+    if (!decryption.TruncatedVerify(tag, AesTagSize)) {
+        ReportAuthenticationFailure();
+        return false;
+    }
+    WriteAll(out, plain.data(), n);
+    return true;
+}
+
+std::vector<uint8_t> AesAuthenticateDecryptReadIV(const std::vector<uint8_t>& key,
+                                                  const std::vector<uint8_t>& blob)
+{
+    RequireNonceAndTag(blob.size());
+    const std::size_t n = blob.size() - AesNonceSize - AesTagSize;
+    bytes out(n);
+    UnverifiedPlaintext guard(out);
+    if (!DecryptInto(key, blob.data(), AesNonceSize, blob.data() + AesNonceSize, n,
+                     blob.data() + AesNonceSize + n, out.data())) {
+        ReportAuthenticationFailure();
+        throw AesAuthenticationFailed("Unable to authenticate.");
+    }
+    guard.Verified();
+    return out;
+}
+
+bool AesAuthenticateDecryptToFile(const std::vector<uint8_t>& key, const std::vector<uint8_t>& blob,
+                                  const std::string& path)
+{
+    RequireNonceAndTag(blob.size());
+    const std::size_t n = blob.size() - AesNonceSize - AesTagSize;
+    CryptoPP::SecByteBlock plain(n);
+    if (!DecryptInto(key, blob.data(), AesNonceSize, blob.data() + AesNonceSize, n,
+                     blob.data() + AesNonceSize + n, plain.data())) {
+        ReportAuthenticationFailure();
+        return false;
+    }
+    ReplaceFile(path, plain.data(), n);
+    return true;
+}
+
+std::vector<uint8_t> GenerateAesKey()
+{
+    CryptoPP::AutoSeededRandomPool random;
+    bytes key(16);
+    random.GenerateBlock(key.data(), key.size());
+    return key;
+}
+
+std::vector<uint8_t> GenerateAesIV()
+{
+    CryptoPP::AutoSeededRandomPool random;
+    bytes nonce(AesNonceSize);
+    random.GenerateBlock(nonce.data(), nonce.size());
+    return nonce;
+}
+
+unsigned int GetAesEncryptedLength(unsigned int n)
+{
+    return n + static_cast<unsigned int>(AesNonceSize + AesTagSize);
+}
+
+} // namespace tarv_sec
