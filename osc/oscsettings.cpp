@@ -89,10 +89,15 @@ void SaveOscSettings(const OscSettings& settings, const std::string& path)
     }
 
     // Written beside the old file and renamed over it only when complete, so a
-    // failed save never leaves a truncated settings file behind.
+    // failed save never leaves a truncated settings file behind. The explicit
+    // flush matters: Qt 6.4's commit() ignores a short write (a full disk, a
+    // size limit) in its own flush and would rename the truncated file.
+    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
     QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(QJsonDocument(object).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
+    const bool saved = file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
+                       file.flush() && file.commit();
+    if (!saved) {
+        file.cancelWriting();
         std::cerr << "Failed to save osc settings to " << path << ": "
                   << file.errorString().toStdString() << "\n";
     }
