@@ -1,5 +1,6 @@
 #include <crypto++/files.h>
 #include <cstdint>
+#include <kit/errors.h>
 #include <kit/format.h>
 #include <limits>
 #include <security/cipher_stream.h>
@@ -84,6 +85,8 @@ void CipherStream::WriteFileWith(const std::string& path,
     try {
         write(out);
     } catch (const CryptoPP::FileSink::Err& error) {
+        throw WriteFailure(out, error.what());
+    } catch (const kit::IoError& error) {
         throw WriteFailure(out, error.what());
     }
     out.flush();

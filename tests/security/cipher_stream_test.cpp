@@ -164,7 +164,8 @@ TEST_F(CipherStreamTest, RefusedWritesLeaveThePreviousFileAlone)
     EXPECT_THROW(noIv.WriteToFile(Path("keep")), CipherStreamWriteError);
     EXPECT_THROW((void)noIv.GetEncryptedBytes(), CipherStreamWriteError);
 
-    TwoFishCipherStream badIv(Bytes{}, kTwofishKey, Bytes(8));
+    TwoFishCipherStream badIv(Bytes{}, kTwofishKey, kIv);
+    badIv.SetInitVector(Bytes(8));
     badIv.GetStream() << "plain";
     EXPECT_THROW(badIv.WriteToFile(Path("keep")), std::invalid_argument);
 

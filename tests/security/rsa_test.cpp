@@ -1,0 +1,307 @@
+#include <crypto++/cryptlib.h>
+#include <crypto++/queue.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <kit/errors.h>
+#include <memory>
+#include <numeric>
+#include <security/errors.h>
+#include <security/rsa_encryption.h>
+#include <security/rsa_envelope.h>
+#include <security/rsa_keys.h>
+#include <security/rsa_signature.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using Bytes = std::vector<uint8_t>;
+namespace fs = std::filesystem;
+using namespace tarv_sec;
+
+namespace {
+
+Bytes ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const fs::path& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes Message(std::size_t n)
+{
+    Bytes bytes(n);
+    std::iota(bytes.begin(), bytes.end(), uint8_t{1});
+    return bytes;
+}
+
+// Runs a shell command and returns its standard output; fails the test on a
+// non-zero exit.
+std::string Shell(const std::string& command)
+{
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen((command + " 2>&1").c_str(), "r"), ::pclose);
+    std::string output;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) {
+        output += buffer;
+    }
+    const int status = ::pclose(pipe.release());
+    EXPECT_EQ(status, 0) << command << "\n" << output;
+    return output;
+}
+
+std::string Peer(const std::string& arguments)
+{
+    return Shell(std::string("/usr/bin/python3 ") + RSA_PEER_SCRIPT + " " + arguments);
+}
+
+struct Pair
+{
+    std::string privatePath;
+    std::string publicPath;
+    CryptoPP::InvertibleRSAFunction privateKey;
+    CryptoPP::RSAFunction publicKey;
+    Bytes privateDer;
+    Bytes publicDer;
+};
+
+// Key generation is slow (especially under the sanitizers): the suite makes
+// its pairs once.
+class RsaTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir =
+            new fs::path(fs::temp_directory_path() / ("rsa-test-" + std::to_string(::getpid())));
+        fs::create_directories(*s_dir);
+        s_a = new Pair(MakePair("alice"));
+        s_b = new Pair(MakePair("bob"));
+    }
+    static void TearDownTestSuite()
+    {
+        fs::remove_all(*s_dir);
+        delete s_a;
+        delete s_b;
+        delete s_dir;
+    }
+
+    static Pair MakePair(const std::string& base)
+    {
+        Pair pair;
+        std::tie(pair.privatePath, pair.publicPath) = GenerateRsaKeyPair(base, s_dir->string());
+        pair.privateKey = LoadPrivateKey(pair.privatePath);
+        pair.publicKey = LoadPublicKey(pair.publicPath);
+        pair.privateDer = GetPrivateKeyBytesFromFile(pair.privatePath);
+        pair.publicDer = GetPublicKeyBytesFromFile(pair.publicPath);
+        return pair;
+    }
+
+    static std::string Path(const std::string& name) { return (*s_dir / name).string(); }
+
+    static fs::path* s_dir;
+    static Pair* s_a;
+    static Pair* s_b;
+};
+
+fs::path* RsaTest::s_dir = nullptr;
+Pair* RsaTest::s_a = nullptr;
+Pair* RsaTest::s_b = nullptr;
+
+} // namespace
+
+TEST_F(RsaTest, KeyFilesAreDerPairsThatOpensslReads)
+{
+    EXPECT_EQ(fs::path(s_a->privatePath), *s_dir / "alice-private.key");
+    EXPECT_EQ(fs::path(s_a->publicPath), *s_dir / "alice-public.key");
+    EXPECT_EQ(fs::path(GetRsaKeyPairNames("", "d").first).filename(), "-private.key");
+
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(s_a->privatePath.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    EXPECT_EQ(ReadBytes(s_a->publicPath), s_a->publicDer);
+    EXPECT_EQ(s_a->publicKey.GetModulus().ByteCount(), 256u);
+    EXPECT_TRUE(ComparePublicKeys(s_a->publicKey, s_a->privateKey));
+    EXPECT_FALSE(ComparePublicKeys(s_a->publicKey, s_b->publicKey));
+
+    EXPECT_NE(Shell("openssl pkey -inform DER -in " + s_a->privatePath + " -check -noout")
+                  .find("Key is valid"),
+              std::string::npos);
+    EXPECT_NE(Shell("openssl pkey -pubin -inform DER -in " + s_a->publicPath + " -text -noout")
+                  .find("Public-Key: (2048 bit)"),
+              std::string::npos);
+
+    // Keys made by openssl load here, and re-encode to the same bytes.
+    const std::string privatePath = Path("openssl-private.key");
+    const std::string publicPath = Path("openssl-public.key");
+    const std::string pemPath = Path("openssl-private.pem");
+    Shell("openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out " + pemPath);
+    Shell("openssl pkcs8 -topk8 -nocrypt -in " + pemPath + " -outform DER -out " + privatePath);
+    Shell("openssl pkey -inform DER -in " + privatePath + " -pubout -outform DER -out " +
+          publicPath);
+    EXPECT_TRUE(ComparePublicKeys(LoadPublicKey(publicPath), LoadPrivateKey(privatePath)));
+    EXPECT_EQ(GetPublicKeyBytesFromFile(publicPath), ReadBytes(publicPath));
+}
+
+TEST_F(RsaTest, BrokenKeysAreRefused)
+{
+    try {
+        (void)LoadPublicKey(Path("missing-public.key"));
+        FAIL();
+    } catch (const kit::IoError& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("Unable to read from ", 0), 0u);
+    }
+    CryptoPP::RSAFunction key;
+    EXPECT_THROW(GetPublicKey(Message(300), key), CryptoPP::Exception);
+
+    // An even modulus cannot be an RSA modulus.
+    CryptoPP::RSAFunction altered(s_a->publicKey);
+    altered.SetModulus(altered.GetModulus() + 1);
+    CryptoPP::ByteQueue queue;
+    altered.Save(queue);
+    Bytes der(static_cast<std::size_t>(queue.MaxRetrievable()));
+    queue.Get(der.data(), der.size());
+    EXPECT_THROW(GetPublicKey(der, key), RsaKeyValidationFailed);
+}
+
+TEST_F(RsaTest, SignaturesMatchOpensslAndPythonByteForByte)
+{
+    const Bytes message = Message(1000);
+    WriteBytes(Path("message"), message);
+    const Bytes signature = SignMessage(s_a->privateKey, message);
+    ASSERT_EQ(signature.size(), 256u);
+
+    Shell("openssl dgst -sha256 -sign " + s_a->privatePath + " -keyform DER -out " +
+          Path("openssl.sig") + " " + Path("message"));
+    EXPECT_EQ(ReadBytes(Path("openssl.sig")), signature);
+    Peer("sign " + s_a->privatePath + " " + Path("message") + " " + Path("python.sig"));
+    EXPECT_EQ(ReadBytes(Path("python.sig")), signature);
+
+    Bytes out{'a', 'b'};
+    EXPECT_TRUE(VerifyMessage(s_a->publicKey, message, signature, out));
+    ASSERT_EQ(out.size(), 1002u);
+    EXPECT_EQ(Bytes(out.begin() + 2, out.end()), message);
+}
+
+TEST_F(RsaTest, AlteredOrShortSignaturesFailWithoutOutput)
+{
+    const Bytes message = Message(50);
+    const Bytes signature = SignMessage(s_a->privateKey, message);
+    const Bytes before{'k'};
+    Bytes out = before;
+
+    Bytes alteredMessage = message;
+    alteredMessage[10] ^= 1;
+    EXPECT_FALSE(VerifyMessage(s_a->publicKey, alteredMessage, signature, out));
+    Bytes alteredSignature = signature;
+    alteredSignature[100] ^= 1;
+    EXPECT_FALSE(VerifyMessage(s_a->publicKey, message, alteredSignature, out));
+    EXPECT_FALSE(VerifyMessage(s_b->publicKey, message, signature, out));
+
+    const Bytes shortSignature(signature.begin() + 1, signature.end());
+    EXPECT_FALSE(VerifyMessage(s_a->publicKey, message, shortSignature, out));
+    EXPECT_FALSE(VerifyMessage(s_a->publicKey, shortSignature, out));
+    EXPECT_FALSE(VerifyMessage(s_a->publicKey, Bytes{}, out));
+    EXPECT_FALSE(VerifyForRecipient(s_b->publicKey, s_a->publicKey, shortSignature, out));
+    EXPECT_EQ(out, before);
+
+    // Bound to bob: alice's key as recipient does not verify.
+    Bytes bound;
+    SignForRecipient(s_b->publicKey, s_a->privateKey, message, bound);
+    EXPECT_FALSE(VerifyForRecipient(s_a->publicKey, s_a->publicKey, message, bound, out));
+    EXPECT_FALSE(VerifyMessage(s_a->publicKey, message, bound, out));
+    EXPECT_EQ(out, before);
+    EXPECT_TRUE(VerifyForRecipient(s_b->publicKey, s_a->publicKey, message, bound, out));
+    EXPECT_EQ(out, message);
+}
+
+TEST_F(RsaTest, OaepBlocksRoundTripAndCrossDecryptWithPython)
+{
+    for (const std::size_t n : {0u, 1u, 214u, 215u, 1000u}) {
+        const Bytes plain = Message(n);
+        const Bytes cipher = RsaEncrypt(s_a->publicDer, plain);
+        EXPECT_EQ(cipher.size(), (n + 213) / 214 * 256) << n;
+        EXPECT_EQ(RsaDecrypt(s_a->privateDer, cipher), plain) << n;
+        if (n == 0) {
+            continue;
+        }
+        WriteBytes(Path("cipher"), cipher);
+        Peer("decrypt " + s_a->privatePath + " " + Path("cipher") + " " + Path("plain"));
+        EXPECT_EQ(ReadBytes(Path("plain")), plain) << n;
+
+        WriteBytes(Path("plain"), plain);
+        Peer("encrypt " + s_a->publicPath + " " + Path("plain") + " " + Path("cipher"));
+        Bytes out;
+        RsaDecrypt(s_a->privateKey, ReadBytes(Path("cipher")), out);
+        EXPECT_EQ(out, plain) << n;
+    }
+}
+
+TEST_F(RsaTest, BadCiphertextReleasesNoPlaintext)
+{
+    const Bytes cipher = RsaEncrypt(s_a->publicDer, Message(500));
+    const Bytes before{'k'};
+    Bytes out = before;
+    for (const std::size_t size : {255u, 257u}) {
+        EXPECT_THROW(RsaDecrypt(s_a->privateKey, Bytes(cipher.begin(), cipher.begin() + size), out),
+                     RsaDecryptFailed);
+    }
+    Bytes laterBlockBroken = cipher;
+    laterBlockBroken[2 * 256 + 5] ^= 1;
+    EXPECT_THROW(RsaDecrypt(s_a->privateKey, laterBlockBroken, out), CryptoPP::Exception);
+    EXPECT_THROW(RsaDecrypt(s_b->privateKey, cipher, out), CryptoPP::Exception);
+    EXPECT_EQ(out, before);
+    EXPECT_TRUE(RsaDecrypt(s_a->privateDer, Bytes{}).empty());
+}
+
+TEST_F(RsaTest, EnvelopeOpensOnlyWhenWholeAndForItsRecipient)
+{
+    const Bytes message = Message(300);
+    const Bytes envelope = RsaSignAndEncrypt(s_b->publicDer, s_a->privateDer, message);
+    EXPECT_EQ(envelope.size(), (300u + 256u + 213u) / 214u * 256u);
+    EXPECT_EQ(RsaDecryptAndVerify(s_b->publicDer, s_b->privateDer, s_a->publicDer, envelope),
+              message);
+
+    // Built by python3-cryptography.
+    WriteBytes(Path("message"), message);
+    Peer("envelope " + s_b->publicPath + " " + s_a->privatePath + " " + Path("message") + " " +
+         Path("envelope"));
+    EXPECT_EQ(RsaDecryptAndVerify(s_b->publicDer, s_b->privateDer, s_a->publicDer,
+                                  ReadBytes(Path("envelope"))),
+              message);
+
+    const auto open = [&](const Bytes& cipher) {
+        return RsaDecryptAndVerify(s_b->publicDer, s_b->privateDer, s_a->publicDer, cipher);
+    };
+    // Another sender, another recipient, mismatched recipient keys.
+    EXPECT_THROW(
+        (void)RsaDecryptAndVerify(s_b->publicDer, s_b->privateDer, s_b->publicDer, envelope),
+        RsaVerifyFailed);
+    EXPECT_THROW(
+        (void)RsaDecryptAndVerify(s_a->publicDer, s_a->privateDer, s_a->publicDer, envelope),
+        CryptoPP::Exception);
+    EXPECT_THROW(
+        (void)RsaDecryptAndVerify(s_a->publicDer, s_b->privateDer, s_a->publicDer, envelope),
+        RsaKeyValidationFailed);
+    // Truncated, reordered, altered.
+    EXPECT_THROW((void)open(Bytes(envelope.begin(), envelope.end() - 1)), RsaDecryptFailed);
+    EXPECT_THROW((void)open(Bytes(envelope.begin(), envelope.end() - 256)), RsaVerifyFailed);
+    Bytes reordered = envelope;
+    std::swap_ranges(reordered.begin(), reordered.begin() + 256, reordered.begin() + 256);
+    EXPECT_THROW((void)open(reordered), RsaVerifyFailed);
+    Bytes altered = envelope;
+    altered[10] ^= 1;
+    EXPECT_THROW((void)open(altered), CryptoPP::Exception);
+}
