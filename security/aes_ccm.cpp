@@ -169,7 +169,10 @@ void ReplaceFile(const std::string& path, const uint8_t* data, std::size_t n)
     std::filesystem::path partial = target;
     partial += ".partial-" + hexSuffix;
 
-    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+    std::ofstream file;
+    // Unbuffered, so no copy of the plaintext stays behind in a stream buffer.
+    file.rdbuf()->pubsetbuf(nullptr, 0);
+    file.open(partial, std::ios::binary | std::ios::trunc);
     if (!file.good())
         throw kit::IoError("Unable to write to " + path);
     file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));

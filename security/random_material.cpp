@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <crypto++/misc.h>
 #include <crypto++/osrng.h>
 #include <crypto++/secblock.h>
 #include <limits>
@@ -21,8 +22,11 @@ std::vector<uint8_t> CreateRandomBytes(int n)
 
 std::string CreateRandomString(int n)
 {
-    const std::vector<uint8_t> random = CreateRandomBytes(n);
-    return std::string(random.begin(), random.end());
+    std::vector<uint8_t> random = CreateRandomBytes(n);
+    std::string text(random.begin(), random.end());
+    // The bytes may become key material: the intermediate copy is wiped.
+    CryptoPP::SecureWipeBuffer(random.data(), random.size());
+    return text;
 }
 
 } // namespace tarv_sec
