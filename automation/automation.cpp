@@ -129,15 +129,18 @@ void Automation::Save(const QString& path)
     if (target.exists() && !target.isFile()) {
         ThrowSaveError(path, QStringLiteral("it is not a regular file"));
     }
+    // Unbuffered, so a short write (disk full, size limit) shows in write()'s
+    // count: a buffered flush inside commit() would drop it silently and
+    // replace the old file with a truncated one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         ThrowSaveError(path, file.errorString());
     }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        const QString reason = file.errorString();
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size || file.size() != size) {
         file.cancelWriting();
-        ThrowSaveError(path, reason);
+        ThrowSaveError(path,
+                       QStringLiteral("not all of the file could be written (is the disk full?)"));
     }
     if (!file.commit()) {
         ThrowSaveError(path, file.errorString());

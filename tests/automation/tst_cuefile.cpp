@@ -1,0 +1,420 @@
+#include "automation.h"
+#include "automationjsoninputadapter.h"
+#include "automationjsonoutputadapter.h"
+#include "customaudio.h"
+#include "eventgroup.h"
+#include "oscevent.h"
+#include "waitevent.h"
+
+#include <cmath>
+#include <limits>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sfxdtobuilder.h>
+#include <sstream>
+
+using namespace tarv::automation;
+using tarv::audio::CustomAudioCommand;
+using tarv::audio::CustomAudioParameters;
+using tarv::audio::SfxType;
+using tarv::audio::sfx::SfxDto;
+using tarv::networking::NetworkPath;
+
+namespace {
+
+std::shared_ptr<CustomAudio> MakeAudio(const QString& file, unsigned offset)
+{
+    return std::make_shared<CustomAudio>(CustomAudioParameters::builder()
+                                             .name(QStringLiteral("Knall ✓"))
+                                             .file(file)
+                                             .outputPath(QStringLiteral("Haupt"))
+                                             .networkPatch(QString())
+                                             .repeats(-1)
+                                             .fadeIn(1500)
+                                             .fadeOut(70000)
+                                             .volume(0.7071067811865476)
+                                             .reverb(0.1)
+                                             .pan(0.25)
+                                             .command(CustomAudioCommand::Stop)
+                                             .build(),
+                                         offset);
+}
+
+void SetCommon(Event& event, const QString& tag)
+{
+    event.Name(QStringLiteral("Name %1 — ü日本").arg(tag));
+    event.Number(tag);
+    event.Act(QStringLiteral("Akt Ⅰ"));
+    event.Scene(QString());
+    event.Status(QStringLiteral("x"));
+    event.CueLine(QStringLiteral("\"Quote\"\n\\ line"));
+}
+
+// Everything the file holds, built so every kind of value is exercised.
+void FillShow(Automation& show, const QString& folder)
+{
+    auto cue = std::make_shared<EventGroup>();
+    SetCommon(*cue, QStringLiteral("1"));
+    cue->Offset(250);
+    cue->DisableDelete(true);
+    auto osc = std::make_shared<Osc>(&show.GetNetworks());
+    osc->NetworkId(QStringLiteral("NET2"));
+    osc->Message(QStringLiteral("/tarv/sfx/sfx.1/play 1 2.5 \"x\""));
+    SetCommon(*osc, QStringLiteral("1.1"));
+    osc->Offset(4294967295U);
+    cue->AddEvent(osc);
+    cue->AddEvent(MakeAudio(folder + "/other/boom.wav", 100));
+    cue->AddEvent(MakeAudio(QString(), 0));
+    cue->AddEvent(MakeAudio(folder + "/cues/hits/hit.wav", 0));
+    auto inner = std::make_shared<EventGroup>();
+    auto innerWait = std::make_shared<Wait>(1000);
+    inner->AddEvent(innerWait);
+    auto innermost = std::make_shared<EventGroup>();
+    innermost->AddEvent(MakeAudio(QStringLiteral("/elsewhere/deep.wav"), 7));
+    inner->AddEvent(innermost);
+    cue->AddEvent(inner);
+    show.AddEvent(cue);
+
+    auto wait = std::make_shared<Wait>(2500);
+    wait->Name(QString());
+    wait->Status(QString());
+    show.AddEvent(wait);
+    show.AddEvent(std::make_shared<Osc>(&show.GetNetworks()));
+    show.AddEvent(std::make_shared<EventGroup>());
+
+    show.AddSoundEffect(SfxDto::builder()
+                            .name("Donner ⚡")
+                            .eventId("sfx.1")
+                            .effectId("thunder")
+                            .effectPath("../effects/thunder.ogg")
+                            .outputPath("")
+                            .volume(0.3F)
+                            .pan(1.0F)
+                            .reverb(0.125F)
+                            .fadeIn(65535)
+                            .fadeOut(0)
+                            .repeats(-1)
+                            .type(SfxType::Custom)
+                            .build());
+    show.AddSoundEffect(SfxDto::builder().eventId("sfx.7").type(SfxType::Ambient).build());
+
+    NetworkPath console;
+    console.name = "Lichtpult ☼";
+    console.network_id = "NET2";
+    console.ip_address = "::1";
+    console.mode = 1;
+    console.port = 65535;
+    show.GetNetworks().push_back(NetworkPath());
+    show.GetNetworks().push_back(console);
+}
+
+void CompareEvents(Event& read, Event& written)
+{
+    QCOMPARE(read.Type(), written.Type());
+    QCOMPARE(read.Name(), written.Name());
+    QCOMPARE(read.Number(), written.Number());
+    QCOMPARE(read.Act(), written.Act());
+    QCOMPARE(read.Scene(), written.Scene());
+    QCOMPARE(read.Status(), written.Status());
+    QCOMPARE(read.CueLine(), written.CueLine());
+    QCOMPARE(read.Offset(), written.Offset());
+    QCOMPARE(read.DisableDelete(), written.DisableDelete());
+    if (auto* group = dynamic_cast<EventGroup*>(&written)) {
+        const auto readEvents = dynamic_cast<EventGroup&>(read).Events();
+        const auto writtenEvents = group->Events();
+        QCOMPARE(readEvents.size(), writtenEvents.size());
+        for (std::size_t i = 0; i < readEvents.size(); ++i) {
+            CompareEvents(*readEvents[i], *writtenEvents[i]);
+            if (QTest::currentTestFailed()) {
+                return;
+            }
+        }
+    } else if (auto* wait = dynamic_cast<Wait*>(&written)) {
+        QCOMPARE(dynamic_cast<Wait&>(read).WaitTime(), wait->WaitTime());
+    } else if (auto* osc = dynamic_cast<Osc*>(&written)) {
+        QCOMPARE(dynamic_cast<Osc&>(read).NetworkId(), osc->NetworkId());
+        QCOMPARE(dynamic_cast<Osc&>(read).Message(), osc->Message());
+    } else if (auto* audio = dynamic_cast<CustomAudio*>(&written)) {
+        QVERIFY(*dynamic_cast<CustomAudio&>(read).parameters() == *audio->parameters());
+    }
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::unique_ptr<Automation> ReadText(const std::string& text)
+{
+    std::istringstream in(text);
+    auto show = std::make_unique<Automation>();
+    show->Open(in);
+    return show;
+}
+
+} // namespace
+
+class TestCueFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTripKeepsEveryField();
+    void writesTheExactLayout();
+    void readerInterpretsStoredValues();
+    void versionGate_data();
+    void versionGate();
+    void writerRefusesWhatJsonCannotHold();
+};
+
+void TestCueFile::roundTripKeepsEveryField()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("cues"));
+    const QString path = dir.path() + "/cues/show.tarvcue";
+
+    Automation written;
+    FillShow(written, dir.path());
+    written.Save(path);
+
+    const QByteArray text = ReadAll(path);
+    QVERIFY(text.contains("\"file\": \"../other/boom.wav\""));
+    QVERIFY(text.contains("\"file\": \"hits/hit.wav\""));
+    QVERIFY(text.contains("\"file\": \"\""));
+
+    Automation read;
+    const Result result = read.Open(path);
+    QVERIFY(result.Notes().isEmpty());
+    QCOMPARE(read.Path(), path);
+    QVERIFY(!read.ReadOnly());
+    CompareEvents(read, written);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    QCOMPARE(read.Offset(), 0U);
+    QVERIFY(read.SoundEffects() == written.SoundEffects());
+    QVERIFY(read.GetNetworks() == written.GetNetworks());
+
+    // Saving what was read gives the same bytes: nothing drifts per save.
+    read.Save(path);
+    QCOMPARE(ReadAll(path), text);
+}
+
+void TestCueFile::writesTheExactLayout()
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/show.tarvcue";
+    Automation show;
+    auto cue = std::make_shared<EventGroup>();
+    auto osc = std::make_shared<Osc>(&show.GetNetworks());
+    osc->Message(QStringLiteral("/go"));
+    cue->AddEvent(osc);
+    show.AddEvent(cue);
+    auto audio = std::make_shared<CustomAudio>(CustomAudioParameters::builder()
+                                                   .file(dir.path() + "/hits/boom.wav")
+                                                   .volume(1.0)
+                                                   .pan(0.5)
+                                                   .build(),
+                                               20);
+    show.AddEvent(audio);
+    show.AddSoundEffect(SfxDto::builder().name("n").eventId("sfx.1").effectId("e").build());
+    show.GetNetworks().push_back(NetworkPath());
+    show.Save(path);
+
+    const char* const common = R"(
+    "offset": %1,
+    "act": "",
+    "scene": "",
+    "number": "",
+    "name": "",
+    "status": "",
+    "cue_line": "",
+    "disable_delete": false,)";
+    const auto indented = [&](int offset, int levels) {
+        QString text = QString::fromLatin1(common).arg(offset);
+        return text.replace("\n", "\n" + QString(levels * 4, ' '));
+    };
+    const QString expected =
+        QStringLiteral(R"({
+    "version": "1.0",
+    "min_read_version": "1.0",
+    "main": {
+        "type": "GROUP",%1
+        "events": [
+            {
+                "type": "GROUP",%2
+                "events": [
+                    {
+                        "type": "OSC",%3
+                        "network_id": "",
+                        "message": "/go"
+                    }
+                ]
+            },
+            {
+                "type": "AUDIO",%4
+                "audio_parameters": {
+                    "name": "",
+                    "file": "hits/boom.wav",
+                    "output_path": "",
+                    "network_patch": "",
+                    "repeats": 0,
+                    "fade_in": 0,
+                    "fade_out": 0,
+                    "volume": 1.0,
+                    "reverb": 0.0,
+                    "pan": 0.5,
+                    "command": 0
+                }
+            }
+        ]
+    },
+    "sound_effects": [
+        {
+            "name": "n",
+            "pan": 0.5,
+            "volume": 1.0,
+            "reverb": 0.0,
+            "repeats": 0,
+            "fade_in": 0,
+            "fade_out": 0,
+            "output_path": "",
+            "event_id": "sfx.1",
+            "effect_path": "",
+            "effect_id": "e",
+            "type": 1
+        }
+    ],
+    "network_paths": [
+        {
+            "name": "This Device",
+            "network_id": "NETWORK1",
+            "ip_address": "127.0.0.1",
+            "mode": "udp",
+            "port": 8000
+        }
+    ]
+})")
+            .arg(indented(0, 1), indented(0, 3), indented(0, 5), indented(20, 3));
+    QCOMPARE(QString::fromUtf8(ReadAll(path)), expected);
+
+    QProcess jq;
+    jq.start(QStringLiteral("jq"),
+             {QStringLiteral("-e"), QStringLiteral(".main.events[0].events[0].message == \"/go\""),
+              path});
+    QVERIFY(jq.waitForFinished(10000));
+    QCOMPARE(jq.exitCode(), 0);
+}
+
+void TestCueFile::readerInterpretsStoredValues()
+{
+    const auto show = ReadText(R"({"version": "1.0", "main": {"offset": 99, "events": [
+        {"type": "GROUP"},
+        {"type": "OSC", "message": "/a"},
+        {"type": "WAIT", "wait_time": 1000, "disable_delete": false}]},
+        "sound_effects": [{"name": "", "pan": 1, "volume": 0, "reverb": 0, "repeats": 0,
+            "fade_in": 0, "fade_out": 0, "output_path": "", "event_id": "sfx.1",
+            "effect_path": "", "effect_id": "", "type": 7}],
+        "network_paths": [
+            {"name": "a", "network_id": "N", "ip_address": "x", "mode": "tcp", "port": 1},
+            {"name": "b", "network_id": "M", "ip_address": "y", "mode": "TCP", "port": 2}]})");
+    const auto events = show->Events();
+    QCOMPARE(events.size(), std::size_t{3});
+    QCOMPARE(show->Offset(), 0U);
+    QVERIFY(dynamic_cast<EventGroup&>(*events[0]).Events().empty());
+    // Destinations are read after the events: an OSC event without an id
+    // does not pick one up.
+    QCOMPARE(dynamic_cast<Osc&>(*events[1]).NetworkId(), QString());
+    QCOMPARE(events[2]->Name(), QStringLiteral("Wait for 1 second then execute next!"));
+    QCOMPARE(events[2]->Status(), QStringLiteral("continue"));
+    QCOMPARE(show->SoundEffects().at(0).type(), SfxType::SoundEffect);
+    QCOMPARE(show->SoundEffects().at(0).pan(), 1.0F);
+    QCOMPARE(show->GetNetworks().at(0).mode, 1);
+    QCOMPARE(show->GetNetworks().at(1).mode, 0);
+}
+
+void TestCueFile::versionGate_data()
+{
+    QTest::addColumn<QString>("versions");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("current") << R"("version": "1.0")" << false << QString();
+    QTest::newRow("older") << R"("version": "0.5")" << false << QString();
+    QTest::newRow("newer, still readable")
+        << R"("version": "1.1", "min_read_version": "1.1")" << true << QString();
+    QTest::newRow("newer, minimum equal to ours")
+        << R"("version": "2.3", "min_read_version": "1.0")" << true << QString();
+    QTest::newRow("newer without minimum") << R"("version": "1.1")" << true << QString();
+    QTest::newRow("newer, older minimum")
+        << R"("version": "1.1", "min_read_version": "0.9")" << false
+        << "Unable to read Unsupported File Version in JSON Read";
+    QTest::newRow("no dot") << R"("version": "1")" << false << "Invalid version string";
+    QTest::newRow("nothing after the dot")
+        << R"("version": "1.")" << false << "Error parsing version: stoi";
+}
+
+void TestCueFile::versionGate()
+{
+    QFETCH(QString, versions);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, error);
+    const std::string text = "{" + versions.toStdString() + R"(, "main": {}})";
+    try {
+        const auto show = ReadText(text);
+        QVERIFY2(error.isEmpty(), "the file was expected to fail");
+        QCOMPARE(show->ReadOnly(), readOnly);
+    } catch (const std::runtime_error& failure) {
+        QCOMPARE(QString::fromUtf8(failure.what()), error);
+    }
+}
+
+void TestCueFile::writerRefusesWhatJsonCannotHold()
+{
+    const auto refuses = [](Automation& show, const char* fragment) {
+        std::ostringstream out;
+        try {
+            AutomationJsonOutputAdapter(&show).Write(out, CueFileVersion::Current());
+        } catch (const std::runtime_error& error) {
+            QVERIFY2(QByteArray(error.what()).contains(fragment), error.what());
+            QVERIFY(out.str().empty());
+            return;
+        }
+        QFAIL("the writer accepted the document");
+    };
+
+    Automation nanVolume;
+    nanVolume.AddEvent(std::make_shared<CustomAudio>(
+        CustomAudioParameters::builder().volume(std::nan("")).build(), 0));
+    refuses(nanVolume, "volume");
+
+    Automation infinitePan;
+    infinitePan.AddSoundEffect(
+        SfxDto::builder().eventId("sfx.1").pan(std::numeric_limits<float>::infinity()).build());
+    refuses(infinitePan, "pan of the sound effect \"sfx.1\" is not a finite number");
+
+    Automation brokenText;
+    brokenText.GetNetworks().push_back(NetworkPath{"\xff\xfe", "N", "127.0.0.1", 0, 1});
+    refuses(brokenText, "not valid UTF-8");
+
+    // Deeper than the reader accepts: never written.
+    Automation deep;
+    std::shared_ptr<EventGroup> parent = std::make_shared<EventGroup>();
+    deep.AddEvent(parent);
+    for (int level = 1; level < AutomationJsonInputAdapter::MaxGroupDepth; ++level) {
+        auto child = std::make_shared<EventGroup>();
+        parent->AddEvent(child);
+        parent = child;
+    }
+    std::ostringstream atLimit;
+    AutomationJsonOutputAdapter(&deep).Write(atLimit, CueFileVersion::Current());
+    QCOMPARE(ReadText(atLimit.str())->Events().size(), std::size_t{1});
+    parent->AddEvent(std::make_shared<Wait>(1));
+    refuses(deep, "nested more than 64 levels");
+}
+
+QTEST_GUILESS_MAIN(TestCueFile)
+#include "tst_cuefile.moc"

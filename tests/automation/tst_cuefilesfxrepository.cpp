@@ -1,0 +1,183 @@
+#include "automation.h"
+#include "tarvcuefilesfxrepository.h"
+
+#include <atomic>
+#include <QTest>
+#include <sfxdtobuilder.h>
+#include <sstream>
+#include <thread>
+
+using namespace tarv::automation;
+using tarv::audio::sfx::SfxDto;
+
+namespace {
+
+void Connect(TarvCueFileSfxRepository& repository, Automation& show)
+{
+    using R = TarvCueFileSfxRepository;
+    QObject::connect(&repository, &R::saveSoundEffect, &show,
+                     &Automation::onSaveSoundEffectRequested);
+    QObject::connect(&repository, &R::getSoundEffects, &show,
+                     &Automation::onGetSoundEffectsRequested);
+    QObject::connect(&repository, &R::getSoundEffectById, &show,
+                     &Automation::onGetSoundEffectByIdRequested);
+    QObject::connect(&repository, &R::updateSoundEffect, &show,
+                     &Automation::onUpdateSoundEffectRequested);
+    QObject::connect(&repository, &R::deleteSoundEffect, &show,
+                     &Automation::onRemoveSoundEffectRequested);
+    QObject::connect(&repository, &R::nextEventId, &show,
+                     &Automation::onNextSoundEffectEventIdRequested);
+    QObject::connect(&repository, &R::previewEventId, &show,
+                     &Automation::onPreviewSoundEffectEventIdRequested);
+}
+
+SfxDto Effect(const std::string& eventId, const std::string& name)
+{
+    return SfxDto::builder().eventId(eventId).name(name).effectId("fx").build();
+}
+
+std::unique_ptr<Automation> ShowWithEffects()
+{
+    std::string effects;
+    for (const char* const id : {"1", "2"}) {
+        effects += std::string(effects.empty() ? "" : ",") + R"({"name": ")" +
+                   (id == std::string("1") ? "one" : "two") +
+                   R"(", "pan": 0.5, "volume": 1, "reverb": 0, "repeats": 0, "fade_in": 0,)"
+                   R"( "fade_out": 0, "output_path": "", "event_id": "sfx.)" +
+                   id + R"(", "effect_path": "", "effect_id": "fx", "type": 1})";
+    }
+    auto show = std::make_unique<Automation>();
+    std::istringstream in(R"({"version": "1.0", "main": {}, "sound_effects": [)" + effects + "]}");
+    show->Open(in);
+    return show;
+}
+
+// Runs `call` on a thread of its own while this thread keeps the event loop
+// going, as the player's threads do with the GUI thread.
+template <typename Call>
+void OnWorkerThread(Call call)
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        call();
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+    worker.join();
+}
+
+} // namespace
+
+class TestCueFileSfxRepository : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answersFromTheGuiThread();
+    void answersAWorkerThread();
+    void unansweredCallsThrow();
+};
+
+void TestCueFileSfxRepository::answersFromTheGuiThread()
+{
+    const auto show = ShowWithEffects();
+    TarvCueFileSfxRepository repository;
+    Connect(repository, *show);
+
+    QCOMPARE(QString::fromStdString(repository.PreviewEventId()), QStringLiteral("sfx.3"));
+    QCOMPARE(QString::fromStdString(repository.GenerateEventId()), QStringLiteral("sfx.3"));
+    QCOMPARE(QString::fromStdString(repository.GenerateEventId()), QStringLiteral("sfx.4"));
+    QCOMPARE(QString::fromStdString(repository.PreviewEventId()), QStringLiteral("sfx.5"));
+    repository.Save(Effect("", "new"));
+    QCOMPARE(QString::fromStdString(show->SoundEffects().back().eventId()),
+             QStringLiteral("sfx.5"));
+    QVERIFY(!repository.GetById(std::string("sfx.99")).has_value());
+    QVERIFY_THROWS_EXCEPTION(std::bad_any_cast, repository.GetById("sfx.1"));
+}
+
+void TestCueFileSfxRepository::answersAWorkerThread()
+{
+    const auto show = ShowWithEffects();
+    TarvCueFileSfxRepository repository;
+    Connect(repository, *show);
+
+    std::vector<SfxDto> all;
+    std::optional<SfxDto> second;
+    std::string generated;
+    std::string preview;
+    OnWorkerThread([&] {
+        all = repository.Get();
+        second = repository.GetById(std::string("sfx.2"));
+        generated = repository.GenerateEventId();
+        preview = repository.PreviewEventId();
+        repository.Update(std::string("sfx.1"), Effect("sfx.1", "renamed"));
+        repository.Delete(std::string("sfx.2"));
+        repository.Save(Effect("", "saved"));
+        // Waiting calls run after the calls before them: this sees them all.
+        all = repository.Get();
+    });
+    QCOMPARE(second.value(), Effect("sfx.2", "two"));
+    QCOMPARE(QString::fromStdString(generated), QStringLiteral("sfx.3"));
+    QCOMPARE(QString::fromStdString(preview), QStringLiteral("sfx.4"));
+    QCOMPARE(all.size(), std::size_t{2});
+    QCOMPARE(all[0], Effect("sfx.1", "renamed"));
+    QCOMPARE(all[1], Effect("sfx.4", "saved"));
+    QVERIFY(all == show->SoundEffects());
+}
+
+void TestCueFileSfxRepository::unansweredCallsThrow()
+{
+    // No document connected: the request reaches nobody.
+    {
+        TarvCueFileSfxRepository repository;
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, repository.Get());
+        OnWorkerThread(
+            [&] { QVERIFY_THROWS_EXCEPTION(std::runtime_error, repository.GenerateEventId()); });
+    }
+
+    // The document is replaced while a worker waits for it.
+    {
+        auto show = ShowWithEffects();
+        TarvCueFileSfxRepository repository;
+        Connect(repository, *show);
+        std::atomic<bool> asked{false};
+        QObject::connect(
+            &repository, &TarvCueFileSfxRepository::getSoundEffects, &repository,
+            [&] { asked = true; }, Qt::DirectConnection);
+        std::atomic<bool> threw{false};
+        std::thread worker([&] {
+            try {
+                repository.Get();
+            } catch (const std::runtime_error&) {
+                threw = true;
+            }
+        });
+        while (!asked) {
+            std::this_thread::yield();
+        }
+        show.reset();
+        worker.join();
+        QVERIFY(threw);
+    }
+
+    // The GUI thread never gets to the request in time.
+    {
+        const auto show = ShowWithEffects();
+        TarvCueFileSfxRepository repository(std::chrono::milliseconds(200));
+        Connect(repository, *show);
+        bool threw = false;
+        std::thread worker([&] {
+            try {
+                repository.PreviewEventId();
+            } catch (const std::runtime_error&) {
+                threw = true;
+            }
+        });
+        worker.join();
+        QVERIFY(threw);
+        QCoreApplication::processEvents();
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCueFileSfxRepository)
+#include "tst_cuefilesfxrepository.moc"
