@@ -1,6 +1,7 @@
 #include "osc/oscudpclient.h"
 #include "osctesthelpers.h"
 
+#include <cstring>
 #include <QNetworkDatagram>
 #include <QSignalSpy>
 #include <QTest>
@@ -80,18 +81,25 @@ void TestOscUdpClient::libloDecodesWhatIsSent()
     QCOMPARE(result, 0);
     QCOMPARE(QString::fromLatin1(lo_message_get_types(message.get())), types);
 
+    // liblo's lo_arg union claims 8-byte alignment but points into the 4-byte
+    // aligned message, so its members are read as raw bytes.
     lo_arg** const argv = lo_message_get_argv(message.get());
     QStringList decoded;
     for (int i = 0; i < lo_message_get_argc(message.get()); ++i) {
+        const auto* raw = reinterpret_cast<const char*>(argv[i]);
+        std::int32_t integer = 0;
+        float real = 0;
         switch (types[i].toLatin1()) {
         case 'i':
-            decoded << QString::number(argv[i]->i);
+            std::memcpy(&integer, raw, sizeof integer);
+            decoded << QString::number(integer);
             break;
         case 'f':
-            decoded << QString::number(argv[i]->f);
+            std::memcpy(&real, raw, sizeof real);
+            decoded << QString::number(real);
             break;
         default:
-            decoded << QString::fromUtf8(&argv[i]->s);
+            decoded << QString::fromUtf8(raw);
         }
     }
     QCOMPARE(decoded, values);
