@@ -97,6 +97,14 @@ Item {
         font: baseControl.font
         implicitHeight: 30
 
+        // The base box finds no text role in a list of plain strings and
+        // would show nothing; such a list shows its strings, as its rows do.
+        displayText: {
+            const entries = model
+            const entry = Array.isArray(entries) && currentIndex >= 0 ? entries[currentIndex] : undefined
+            return typeof entry === "string" ? entry : currentText
+        }
+
         onActivated: index => baseControl.activated(index)
 
         Keys.onSpacePressed: {
@@ -261,6 +269,7 @@ Item {
                 currentIndex: control.highlightedIndex
 
                 ScrollBar.vertical: ScrollBar {
+                    objectName: "comboListScrollBar"
                     policy: ScrollBar.AlwaysOn
                 }
             }

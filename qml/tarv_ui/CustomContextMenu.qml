@@ -4,7 +4,7 @@ import QtQuick.Controls 2.15
 // A context menu as wide as its widest entry that dims disabled entries. Its
 // colours come from the `theme` of the document that places it.
 Menu {
-    id: menu
+    id: contextMenu
 
     width: {
         let widest = 0
@@ -27,7 +27,7 @@ Menu {
     delegate: MenuItem {
         id: menuItem
 
-        implicitWidth: menu.contentItem ? menu.contentItem.width : 0
+        implicitWidth: contextMenu.contentItem ? contextMenu.contentItem.width : 0
         implicitHeight: 40
 
         arrow: Canvas {
@@ -38,17 +38,16 @@ Menu {
             onPaint: {
                 const ctx = getContext("2d")
                 ctx.clearRect(0, 0, width, height)
-                ctx.fillStyle = menuItem.highlighted ? "#ffffff" : "#AAAAAA"
+                ctx.fillStyle = lit ? "#ffffff" : "#AAAAAA"
+                ctx.beginPath()
                 ctx.moveTo(15, 15)
                 ctx.lineTo(width - 15, height / 2)
                 ctx.lineTo(15, height - 15)
                 ctx.closePath()
                 ctx.fill()
             }
-            Connections {
-                target: menuItem
-                function onHighlightedChanged() { parent.requestPaint() }
-            }
+            readonly property bool lit: menuItem.highlighted
+            onLitChanged: requestPaint()
         }
 
         contentItem: Text {

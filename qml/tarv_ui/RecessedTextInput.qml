@@ -65,9 +65,6 @@ Rectangle {
         font: theme.default_font
         selectionColor: theme.default_selected_color_intense
         activeFocusOnTab: true
-        // Keeps the selection while the context menu holds the focus, so Copy
-        // and Cut still see it.
-        persistentSelection: contextMenu.visible
 
         onActiveFocusChanged: {
             if (activeFocus)

@@ -43,6 +43,9 @@ Menu {
         return text
     }
 
+    // Inside the rows `menu` would name the row's own property (the menu that
+    // holds it, null until the row is added), so they reach this menu as
+    // menuItem.menu.
     delegate: MenuItem {
         id: menuItem
 
@@ -56,17 +59,16 @@ Menu {
             onPaint: {
                 const ctx = getContext("2d")
                 ctx.clearRect(0, 0, width, height)
-                ctx.fillStyle = menuItem.highlighted ? "#ffffff" : "#AAAAAA"
+                ctx.fillStyle = lit ? "#ffffff" : "#AAAAAA"
+                ctx.beginPath()
                 ctx.moveTo(15, 15)
                 ctx.lineTo(width - 15, height / 2)
                 ctx.lineTo(15, height - 15)
                 ctx.closePath()
                 ctx.fill()
             }
-            Connections {
-                target: menuItem
-                function onHighlightedChanged() { parent.requestPaint() }
-            }
+            readonly property bool lit: menuItem.highlighted
+            onLitChanged: requestPaint()
         }
 
         contentItem: RowLayout {
@@ -82,8 +84,8 @@ Menu {
             }
             Text {
                 objectName: "menuShortcutText"
-                text: menuItem.action && menuItem.action.shortcut
-                      ? menu.formatShortCutAsNativeString(menuItem.action.shortcut) : ""
+                text: menuItem.menu && menuItem.action && menuItem.action.shortcut
+                      ? menuItem.menu.formatShortCutAsNativeString(menuItem.action.shortcut) : ""
                 font.pixelSize: theme.default_font.pixelSize
                 color: Qt.darker(theme.light_text_color, 2.5)
                 visible: menuItem.subMenu === null
@@ -93,7 +95,8 @@ Menu {
 
         background: Rectangle {
             implicitHeight: 40
-            color: menuItem.highlighted ? theme.default_selected_color : menu.backgroundColor
+            color: menuItem.highlighted ? theme.default_selected_color
+                                        : menuItem.menu ? menuItem.menu.backgroundColor : "transparent"
         }
     }
 }

@@ -29,6 +29,14 @@ class Setup : public QObject
 {
     Q_OBJECT
 
+public:
+    Setup()
+    {
+        // Offscreen has no pointing device, so controls would ignore hover;
+        // the colour tests need hover as on a desktop.
+        qputenv("QT_QUICK_CONTROLS_HOVER_ENABLED", "1");
+    }
+
 public slots:
     void qmlEngineAvailable(QQmlEngine* engine)
     {
