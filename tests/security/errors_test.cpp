@@ -13,48 +13,30 @@ using SecurityErrors = ::testing::Types<TarvSecurityError, AesAuthenticationFail
                                         RsaDecryptFailed, RsaKeyValidationFailed, RsaVerifyFailed>;
 TYPED_TEST_SUITE(SecurityErrorTest, SecurityErrors);
 
-TYPED_TEST(SecurityErrorTest, IsCaughtAsTheCommonBaseAndAsRuntimeError)
-{
-    try {
-        throw TypeParam("first");
-    } catch (const TarvSecurityError& error) {
-        EXPECT_STREQ(error.what(), "first");
-    }
-    try {
-        throw TypeParam("second");
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "second");
-    }
-}
-
-TYPED_TEST(SecurityErrorTest, CopiesAndAssignmentsKeepTheirOwnMessage)
+TYPED_TEST(SecurityErrorTest, IsCaughtAsTheCommonBaseAndCopiesOutliveTheSource)
 {
     std::optional<TypeParam> source{std::in_place, "original"};
-    TypeParam copied(*source);
-    TypeParam moved(std::move(TypeParam(*source)));
     TypeParam assigned("other");
     assigned = *source;
-    source.reset();
-    EXPECT_STREQ(copied.what(), "original");
+    TypeParam temporary(*source);
+    TypeParam moved(std::move(temporary));
+    try {
+        throw TypeParam(*source);
+    } catch (const TarvSecurityError& error) {
+        source.reset();
+        EXPECT_STREQ(error.what(), "original");
+    }
+    assigned = static_cast<TypeParam&>(assigned);
+    EXPECT_STREQ(assigned.what(), "original");
     EXPECT_STREQ(moved.what(), "original");
-    EXPECT_STREQ(assigned.what(), "original");
-
-    TypeParam& self = assigned;
-    assigned = self;
-    EXPECT_STREQ(assigned.what(), "original");
 }
 
 TEST(CipherStreamWriteErrorTest, IsARuntimeErrorButNotASecurityError)
 {
-    bool caughtAsSecurityError = false;
+    EXPECT_FALSE((std::is_base_of_v<TarvSecurityError, CipherStreamWriteError>));
     try {
-        try {
-            throw CipherStreamWriteError("Unable to write encrypted data to file without key.");
-        } catch (const TarvSecurityError&) {
-            caughtAsSecurityError = true;
-        }
+        throw CipherStreamWriteError("Unable to write encrypted data to file without key.");
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "Unable to write encrypted data to file without key.");
     }
-    EXPECT_FALSE(caughtAsSecurityError);
 }
