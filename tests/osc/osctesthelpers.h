@@ -39,60 +39,28 @@ class RecordingHandler : public OscProcInterface
 {
 public:
     using Log = std::vector<std::string>;
+    using S = const std::string&;
     explicit RecordingHandler(std::shared_ptr<Log> log)
         : m_log(std::move(log))
     {}
 
-    void OnStop(const std::string& show, const std::string& song) override
+    void OnStop(S show, S song) override { Add("Stop", show, song); }
+    void OnPlay(S show, S song) override { Add("Play", show, song); }
+    void OnFadeOut(S show, S song, float t) override { Add("FadeOut", show, song, t); }
+    void OnFadeTo(S show, S song, float t, float v, bool b) override
     {
-        Add("Stop", show, song);
-    }
-    void OnPlay(const std::string& show, const std::string& song) override
-    {
-        Add("Play", show, song);
-    }
-    void OnFadeOut(const std::string& show, const std::string& song, float time) override
-    {
-        Add("FadeOut", show, song, time);
-    }
-    void OnFadeTo(const std::string& show, const std::string& song, float time, float volume,
-                  bool flag) override
-    {
-        Add("FadeTo", show, song, time, volume, flag);
+        Add("FadeTo", show, song, t, v, b);
     }
     void OnVolume(float volume) override { Add("Volume", volume); }
-    void OnAdvance(const std::string& show, const std::string& song) override
-    {
-        Add("Advance", show, song);
-    }
-    void OnPause(const std::string& show, const std::string& song) override
-    {
-        Add("Pause", show, song);
-    }
-    void OnAdvanceEvent(const std::string& show, const std::string& song,
-                        const std::string& id) override
-    {
-        Add("AdvanceEvent", show, song, id);
-    }
-    void OnProcessingError(const std::string& error, const std::string& context) override
-    {
-        Add("Error", error, context);
-    }
-    void OnPlaySfx(const std::string& show, const std::string& id) override
-    {
-        Add("PlaySfx", show, id);
-    }
-    void OnStopSfx(const std::string& show, const std::string& id) override
-    {
-        Add("StopSfx", show, id);
-    }
-    void OnStopAllSfx(const std::string& show) override { Add("StopAllSfx", show); }
+    void OnAdvance(S show, S song) override { Add("Advance", show, song); }
+    void OnPause(S show, S song) override { Add("Pause", show, song); }
+    void OnAdvanceEvent(S show, S song, S id) override { Add("AdvanceEvent", show, song, id); }
+    void OnProcessingError(S error, S context) override { Add("Error", error, context); }
+    void OnPlaySfx(S show, S id) override { Add("PlaySfx", show, id); }
+    void OnStopSfx(S show, S id) override { Add("StopSfx", show, id); }
+    void OnStopAllSfx(S show) override { Add("StopAllSfx", show); }
     void OnNotify() override { m_log->push_back("Notify"); }
-    void OnFadeSfx(const std::string& show, const std::string& id, double volume,
-                   float time) override
-    {
-        Add("FadeSfx", show, id, volume, time);
-    }
+    void OnFadeSfx(S show, S id, double v, float t) override { Add("FadeSfx", show, id, v, t); }
 
 private:
     template <typename... Args>

@@ -30,7 +30,7 @@ private:
     static void Write(const QString& path, const QByteArray& bytes);
     static QByteArray Read(const QString& path);
 
-    QTemporaryDir m_fallbackHome;
+    QTemporaryDir m_home;
     QString m_path;
 };
 
@@ -38,9 +38,8 @@ void TestOscSettings::initTestCase()
 {
     // CTest gives every test its own configuration folder; run by hand, the
     // test must still never touch the user's real settings.
-    if (!qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
-        qputenv("XDG_CONFIG_HOME", m_fallbackHome.path().toUtf8());
-    }
+    qputenv("XDG_CONFIG_HOME", qgetenv("XDG_CONFIG_HOME").isEmpty() ? m_home.path().toUtf8()
+                                                                    : qgetenv("XDG_CONFIG_HOME"));
     QCOMPARE(QMetaType::fromName("osc::OscSettings"), QMetaType::fromType<OscSettings>());
 }
 
