@@ -19,6 +19,7 @@ struct Destination
 {
     QHostAddress host{QHostAddress::LocalHost};
     int port = kDefaultPort;
+    std::string addressText = "localhost";
 };
 
 Destination FindDestination(const std::vector<networking::NetworkPath>* networks,
@@ -27,7 +28,8 @@ Destination FindDestination(const std::vector<networking::NetworkPath>* networks
     if (networks != nullptr) {
         for (const networking::NetworkPath& path : *networks) {
             if (QString::fromStdString(path.network_id) == networkId) {
-                return {QHostAddress(QString::fromStdString(path.ip_address)), path.port};
+                return {QHostAddress(QString::fromStdString(path.ip_address)), path.port,
+                        path.ip_address};
             }
         }
     }
@@ -92,6 +94,10 @@ void Osc::Execute_()
     if (destination.port < kLowestPort || destination.port > kHighestPort) {
         std::cerr << "OSC destination port " << destination.port
                   << " is outside 1..65535; the message was not sent.\n";
+    } else if (destination.host.isNull()) {
+        // The socket drops a datagram to a null address without a word.
+        std::cerr << "OSC destination address \"" << destination.addressText
+                  << "\" is not an IP address; the message was not sent.\n";
     } else {
         client.Send(Message(), destination.host, static_cast<quint16>(destination.port));
     }
