@@ -54,8 +54,8 @@ void OscCommandDispatcher::DispatchOscMessage(const OscMessage& message)
     if (!m_handler) {
         return;
     }
-    m_handler->OnNotify();
     try {
+        m_handler->OnNotify();
         Dispatch(message);
     } catch (const std::exception& e) {
         ReportError(e.what());

@@ -16,6 +16,7 @@ private slots:
     void dispatchesCommands_data();
     void dispatchesCommands();
     void ignoresMessagesWithoutHandler();
+    void containsHandlerExceptions();
     void defaultHandlerReportsOnStandardError();
 };
 
@@ -110,6 +111,22 @@ void TestOscCommandDispatcher::ignoresMessagesWithoutHandler()
 {
     OscCommandDispatcher dispatcher(nullptr);
     dispatcher.DispatchOscMessage(Parse(EncodeOscMessage("/bad")));
+}
+
+void TestOscCommandDispatcher::containsHandlerExceptions()
+{
+    struct Throwing : OscProcInterface
+    {
+        void OnNotify() override { throw std::runtime_error("notify failed"); }
+        void OnProcessingError(const std::string&, const std::string&) override
+        {
+            throw std::runtime_error("report failed");
+        }
+    };
+    const CerrCapture capture;
+    OscCommandDispatcher(std::make_unique<Throwing>())
+        .DispatchOscMessage(Parse(EncodeOscMessage("/tarv/go")));
+    QCOMPARE(capture.Text(), "Unable to process OSC command: notify failed (report failed)\n");
 }
 
 void TestOscCommandDispatcher::defaultHandlerReportsOnStandardError()
