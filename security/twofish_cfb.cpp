@@ -37,9 +37,9 @@ void TransformInto(const Bytes& key, const Bytes& iv, const Bytes& data, Bytes& 
             "Output of %zu bytes cannot hold %zu bytes of data.", out.size(), data.size()));
     }
     Mode cipher = MakeCipher<Mode>(key, iv);
-    CryptoPP::StringSource source(data.data(), data.size(), true,
-                                  new CryptoPP::StreamTransformationFilter(
-                                      cipher, new CryptoPP::ArraySink(out.data(), out.size())));
+    // CFB needs no padding, so the cipher writes straight into `out` without
+    // a filter's staging buffer in between.
+    cipher.ProcessData(out.data(), data.data(), data.size());
 }
 
 template <typename Mode>
