@@ -23,4 +23,4 @@ run(configure ${CMAKE_COMMAND} -S "${CONSUMER_SOURCE}" -B "${WORK_DIR}/build" -G
     "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
     "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
 run(build ${CMAKE_COMMAND} --build "${WORK_DIR}/build")
-run(run "${WORK_DIR}/build/security_consumer")
+run(run "${WORK_DIR}/build/security_consumer" "${WORK_DIR}/keyless.bin")

@@ -5,11 +5,14 @@
 #include <iostream>
 #include <kit/errors.h>
 #include <security/aes_ccm.h>
+#include <security/aes_cipher_stream.h>
 #include <security/errors.h>
 #include <security/random_material.h>
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc != 2)
+        return 10;
     const std::vector<uint8_t> key = tarv_sec::GenerateAesKey();
     const std::vector<uint8_t> plain{'s', 'h', 'o', 'w'};
     std::vector<uint8_t> sealed = tarv_sec::AesAuthenticateEncryptCreateIV(key, plain);
@@ -41,6 +44,17 @@ int main()
         return 4;
     } catch (const CryptoPP::InvalidArgument& error) {
         std::cout << "caught CryptoPP::InvalidArgument: " << error.what() << '\n';
+    }
+    // Not a TarvSecurityError: only its own type or std::runtime_error catch it.
+    try {
+        try {
+            tarv_sec::AesCipherStream().WriteToFile(argv[1]);
+            return 5;
+        } catch (const tarv_sec::TarvSecurityError&) {
+            return 6;
+        }
+    } catch (const tarv_sec::CipherStreamWriteError& error) {
+        std::cout << "caught CipherStreamWriteError: " << error.what() << '\n';
     }
     return 0;
 }
