@@ -188,7 +188,7 @@ void Event::Execute()
 
 void Event::onTimerExpired(QTimer* timer, const QElapsedTimer& sinceExecute)
 {
-    qCDebug(lcEventTiming) << "Time Internal Elapsed: " << sinceExecute.elapsed();
+    qCDebug(lcEventTiming).nospace() << "Time Internal Elapsed: " << sinceExecute.elapsed();
 
     // A receiver of complete may drop the last reference to this event.
     const QPointer<Event> alive(this);

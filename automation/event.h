@@ -57,9 +57,9 @@ public:
     // The text shown when the operator gave the entry no name.
     virtual QString AutoName() const;
 
-    // Milliseconds from Execute to the action. Computed in 64 bits: a wait
-    // time plus an offset can exceed 32 bits.
-    std::uint64_t Delay() const;
+    // Milliseconds from Execute to the action, under the lock. Computed in 64
+    // bits: a wait time plus an offset can exceed 32 bits.
+    virtual std::uint64_t Delay() const;
 
     Q_INVOKABLE void Execute();
     Q_INVOKABLE void Cancel();
