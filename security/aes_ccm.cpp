@@ -1,19 +1,16 @@
 #include <algorithm>
 #include <crypto++/aes.h>
 #include <crypto++/ccm.h>
-#include <crypto++/hex.h>
 #include <crypto++/misc.h>
 #include <crypto++/osrng.h>
 #include <crypto++/secblock.h>
-#include <filesystem>
-#include <fstream>
 #include <istream>
 #include <kit/cout_buffer.h>
 #include <kit/errors.h>
 #include <ostream>
 #include <security/aes_ccm.h>
 #include <security/errors.h>
-#include <system_error>
+#include <security/internal/replacing_file.h>
 
 namespace tarv_sec {
 
@@ -75,25 +72,20 @@ void Prepare(Cipher& cipher, const bytes& key, const uint8_t* iv, std::size_t iv
     cipher.SpecifyDataLengths(0, messageLength, 0);
 }
 
-// Encrypts n bytes of `plain` into `out`, which takes n + 16 bytes.
-void EncryptInto(const bytes& key, const uint8_t* iv, std::size_t ivLength, const uint8_t* plain,
-                 std::size_t n, uint8_t* out)
+// Encrypts n bytes of `plain` into `out`, which takes n + 16 bytes: the
+// ciphertext, then the tag.
+void Seal(Encryption& cipher, const uint8_t* plain, std::size_t n, uint8_t* out)
 {
-    Encryption cipher;
-    Prepare(cipher, key, iv, ivLength, n);
     if (n > 0)
         cipher.ProcessData(out, plain, n);
     cipher.TruncatedFinal(out + n, AesTagSize);
 }
 
-// Decrypts n bytes of ciphertext into `out` and checks the tag that follows
-// them. `out` may be the ciphertext itself.
-[[nodiscard]] bool DecryptInto(const bytes& key, const uint8_t* iv, std::size_t ivLength,
-                               const uint8_t* cipherText, std::size_t n, const uint8_t* tag,
-                               uint8_t* out)
+// Decrypts n bytes of ciphertext into `out` (which may be the ciphertext
+// itself) and checks the tag.
+[[nodiscard]] bool Open(Decryption& cipher, const uint8_t* cipherText, std::size_t n,
+                        const uint8_t* tag, uint8_t* out)
 {
-    Decryption cipher;
-    Prepare(cipher, key, iv, ivLength, n);
     if (n > 0)
         cipher.ProcessData(out, cipherText, n);
     return cipher.TruncatedVerify(tag, AesTagSize);
@@ -150,42 +142,6 @@ std::size_t ToSize(std::uint64_t n)
     return static_cast<std::size_t>(n);
 }
 
-std::filesystem::path Utf8Path(const std::string& path)
-{
-    return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
-
-// Replaces the file at `path` with `data` as a whole: the bytes go to a new
-// file beside it, which is renamed over the old one only once complete.
-void ReplaceFile(const std::string& path, const uint8_t* data, std::size_t n)
-{
-    const std::filesystem::path target = Utf8Path(path);
-    CryptoPP::AutoSeededRandomPool random;
-    uint8_t suffix[8];
-    random.GenerateBlock(suffix, sizeof suffix);
-    std::string hexSuffix;
-    CryptoPP::ArraySource(suffix, sizeof suffix, true,
-                          new CryptoPP::HexEncoder(new CryptoPP::StringSink(hexSuffix)));
-    std::filesystem::path partial = target;
-    partial += ".partial-" + hexSuffix;
-
-    std::ofstream file;
-    // Unbuffered, so no copy of the plaintext stays behind in a stream buffer.
-    file.rdbuf()->pubsetbuf(nullptr, 0);
-    file.open(partial, std::ios::binary | std::ios::trunc);
-    if (!file.good())
-        throw kit::IoError("Unable to write to " + path);
-    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
-    file.close();
-    std::error_code error;
-    if (!file.fail())
-        std::filesystem::rename(partial, target, error);
-    if (file.fail() || error) {
-        std::filesystem::remove(partial, error);
-        throw kit::IoError("Failed writing to file: " + path);
-    }
-}
-
 } // namespace
 
 std::vector<uint8_t> AesAuthenticateEncrypt(const std::vector<uint8_t>& key,
@@ -211,9 +167,7 @@ void AesAuthenticateEncrypt(const std::vector<uint8_t>& key, const std::vector<u
     Encryption cipher;
     Prepare(cipher, key, iv.data(), iv.size(), plain.size());
     out.resize(plain.size() + AesTagSize);
-    if (!plain.empty())
-        cipher.ProcessData(out.data(), plain.data(), plain.size());
-    cipher.TruncatedFinal(out.data() + plain.size(), AesTagSize);
+    Seal(cipher, plain.data(), plain.size(), out.data());
 }
 
 void AesAuthenticateEncrypt(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv,
@@ -240,10 +194,11 @@ std::vector<uint8_t> AesAuthenticateEncryptCreateIV(const std::vector<uint8_t>& 
                                                     const std::vector<uint8_t>& plain)
 {
     const bytes nonce = GenerateAesIV();
+    Encryption cipher;
+    Prepare(cipher, key, nonce.data(), nonce.size(), plain.size());
     bytes sealed(AesNonceSize + plain.size() + AesTagSize);
-    EncryptInto(key, nonce.data(), nonce.size(), plain.data(), plain.size(),
-                sealed.data() + AesNonceSize);
     std::copy(nonce.begin(), nonce.end(), sealed.begin());
+    Seal(cipher, plain.data(), plain.size(), sealed.data() + AesNonceSize);
     return sealed;
 }
 
@@ -273,9 +228,7 @@ bool AesAuthenticateDecrypt(const std::vector<uint8_t>& key, const std::vector<u
     Prepare(decryption, key, iv.data(), iv.size(), n);
     out.resize(n);
     UnverifiedPlaintext guard(out);
-    if (n > 0)
-        decryption.ProcessData(out.data(), cipher.data(), n);
-    if (!decryption.TruncatedVerify(cipher.data() + n, AesTagSize)) {
+    if (!Open(decryption, cipher.data(), n, cipher.data() + n, out.data())) {
         ReportAuthenticationFailure();
         return false;
     }
@@ -297,9 +250,7 @@ bool AesAuthenticateDecrypt(const std::vector<uint8_t>& key, const std::vector<u
     uint8_t tag[AesTagSize];
     ReadExactly(in, plain.data(), n);
     ReadExactly(in, tag, AesTagSize);
-    if (n > 0)
-        decryption.ProcessData(plain.data(), plain.data(), n);
-    if (!decryption.TruncatedVerify(tag, AesTagSize)) {
+    if (!Open(decryption, plain.data(), n, tag, plain.data())) {
         ReportAuthenticationFailure();
         return false;
     }
@@ -312,10 +263,12 @@ std::vector<uint8_t> AesAuthenticateDecryptReadIV(const std::vector<uint8_t>& ke
 {
     RequireNonceAndTag(blob.size());
     const std::size_t n = blob.size() - AesNonceSize - AesTagSize;
+    Decryption decryption;
+    Prepare(decryption, key, blob.data(), AesNonceSize, n);
     bytes out(n);
     UnverifiedPlaintext guard(out);
-    if (!DecryptInto(key, blob.data(), AesNonceSize, blob.data() + AesNonceSize, n,
-                     blob.data() + AesNonceSize + n, out.data())) {
+    if (!Open(decryption, blob.data() + AesNonceSize, n, blob.data() + AesNonceSize + n,
+              out.data())) {
         ReportAuthenticationFailure();
         throw AesAuthenticationFailed("Unable to authenticate.");
     }
@@ -328,13 +281,21 @@ bool AesAuthenticateDecryptToFile(const std::vector<uint8_t>& key, const std::ve
 {
     RequireNonceAndTag(blob.size());
     const std::size_t n = blob.size() - AesNonceSize - AesTagSize;
+    Decryption decryption;
+    Prepare(decryption, key, blob.data(), AesNonceSize, n);
+    // Held, and wiped on release, until the tag has verified.
     CryptoPP::SecByteBlock plain(n);
-    if (!DecryptInto(key, blob.data(), AesNonceSize, blob.data() + AesNonceSize, n,
-                     blob.data() + AesNonceSize + n, plain.data())) {
+    if (!Open(decryption, blob.data() + AesNonceSize, n, blob.data() + AesNonceSize + n,
+              plain.data())) {
         ReportAuthenticationFailure();
         return false;
     }
-    ReplaceFile(path, plain.data(), n);
+    // Written only now that the tag has verified, and in place of the old
+    // file only once complete.
+    ReplacingFile file(path, ReplacingFile::Access::Default);
+    file.Stream().write(reinterpret_cast<const char*>(plain.data()),
+                        static_cast<std::streamsize>(n));
+    file.Commit();
     return true;
 }
 
