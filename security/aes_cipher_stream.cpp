@@ -84,6 +84,9 @@ void AesCipherStream::WriteToFile(const std::string& path)
                    static_cast<std::streamsize>(nonce.size()));
         AesAuthenticateEncrypt(Key(), nonce, plain, file);
     });
+    // Reading to the end may have set eof and fail; left set, they would
+    // silently swallow everything the caller writes next.
+    plain.clear();
 }
 
 } // namespace tarv_sec

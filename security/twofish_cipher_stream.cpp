@@ -104,6 +104,9 @@ std::vector<uint8_t> TwoFishCipherStream::GetEncryptedBytes()
     } else {
         CopyStream(plain, out);
     }
+    // Reading to the end set eof and fail; left set, they would silently
+    // swallow everything the caller writes next.
+    plain.clear();
     return result;
 }
 
@@ -119,6 +122,7 @@ void TwoFishCipherStream::WriteToFile(const std::string& path)
             CopyStream(plain, file);
         }
     });
+    plain.clear();
 }
 
 bool TwoFishCipherStream::Encrypts() const

@@ -89,13 +89,12 @@ TEST_F(CipherStreamTest, AesWriteSaveAppendSaveReopen)
     AesCipherStream stream;
     stream.SetEncryptionKey(kAesKey);
     stream.GetStream() << "first part";
+    std::string word;
+    stream.GetStream() >> word; // moves the read position; the writer rewinds
     stream.WriteToFile(Path("doc"));
     EXPECT_EQ(fs::file_size(Path("doc")), 10u + 28u);
     const std::string firstFile = ReadFile(Path("doc"));
 
-    std::string word;
-    stream.GetStream() >> word; // moves the read position; the writer rewinds
-    stream.GetStream().clear();
     stream.GetStream() << ", second part";
     stream.WriteToFile(Path("doc"));
     EXPECT_NE(ReadFile(Path("doc")), firstFile);
@@ -249,6 +248,22 @@ TEST_F(CipherStreamTest, TwofishFileLayoutsAndIvHandling)
 
     // Unreadable file.
     EXPECT_THROW(TwoFishCipherStream(Path("missing"), kTwofishKey, kIv), kit::IoError);
+}
+
+TEST_F(CipherStreamTest, TwofishWriteSaveAppendSaveReopen)
+{
+    TwoFishCipherStream stream(Bytes{}, kTwofishKey, kIv);
+    stream.WriteToFile(Path("doc"));
+    EXPECT_EQ(fs::file_size(Path("doc")), 0u);
+    EXPECT_EQ(TwoFishCipherStream(Path("doc"), kTwofishKey, kIv).GetDataSize(), 0u);
+
+    stream.GetStream() << "first";
+    stream.WriteToFile(Path("doc"));
+    // The writer leaves the read position at the end: rewind to save it all.
+    stream.GetStream() << " and second";
+    stream.GetStream().seekg(0);
+    stream.WriteToFile(Path("doc"));
+    EXPECT_EQ(Contents(TwoFishCipherStream(Path("doc"), kTwofishKey, kIv)), "first and second");
 }
 
 TEST_F(CipherStreamTest, TwofishEncryptedBytesFollowTheReadPosition)

@@ -209,6 +209,7 @@ TEST_F(RsaTest, AlteredOrShortSignaturesFailWithoutOutput)
     alteredSignature[100] ^= 1;
     EXPECT_FALSE(VerifyMessage(s_a->publicKey, message, alteredSignature, out));
     EXPECT_FALSE(VerifyMessage(s_b->publicKey, message, signature, out));
+    EXPECT_FALSE(VerifyMessage(s_a->publicKey, message, Bytes(256, 0xFF), out));
 
     const Bytes shortSignature(signature.begin() + 1, signature.end());
     EXPECT_FALSE(VerifyMessage(s_a->publicKey, message, shortSignature, out));
