@@ -24,9 +24,16 @@ public:
     // Text left without a line end still goes out as a line.
     ~CoutBuffer() override;
 
-    // Hides the stream's own insertion members: text goes in through the
-    // ordinary free insertion operators, as with any std::ostream.
     CoutBuffer& operator<<(EndlT);
+
+    // Anything a std::ostream takes, returning the buffer so that a chain can
+    // end with kit::endl.
+    template <class T>
+    CoutBuffer& operator<<(const T& value)
+    {
+        static_cast<std::ostream&>(*this) << value;
+        return *this;
+    }
 
 private:
     void EmitLine();

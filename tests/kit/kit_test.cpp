@@ -39,8 +39,9 @@ TEST(KitTest, CoutBufferWritesEachLineWhole)
         kit::CoutBuffer console;
         console << "Authentication failed.";
         console << kit::endl;
+        console << "value " << 42 << kit::endl;
         console << "left without an end";
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Authentication failed.\nleft without an end\n");
+              "Authentication failed.\nvalue 42\nleft without an end\n");
 }
