@@ -5,6 +5,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <kit/errors.h>
+#include <random>
 #include <security/aes_ccm.h>
 #include <security/errors.h>
 #include <sstream>
@@ -116,7 +117,9 @@ protected:
         };
     }
 
-    const fs::path m_dir = fs::path(::testing::TempDir()) / "aes_ccm_test";
+    // Unique per run: several builds may run this test at the same time.
+    const fs::path m_dir =
+        fs::path(::testing::TempDir()) / ("aes_ccm_test_" + std::to_string(std::random_device{}()));
 };
 
 } // namespace

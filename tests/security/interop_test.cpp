@@ -3,6 +3,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 #include <security/aes_ccm.h>
 #include <security/key_derivation.h>
 #include <security/random_material.h>
@@ -37,7 +38,8 @@ bytes Unhex(const std::string& text)
 // Runs the oracle once over all requests and returns its answers, one each.
 std::vector<std::string> AskOracle(const std::vector<std::string>& requests)
 {
-    const std::string requestFile = ::testing::TempDir() + "/oracle_requests.txt";
+    const std::string requestFile =
+        ::testing::TempDir() + "/oracle_requests_" + std::to_string(std::random_device{}());
     std::ofstream file(requestFile);
     for (const std::string& request : requests)
         file << request << '\n';
@@ -48,6 +50,8 @@ std::vector<std::string> AskOracle(const std::vector<std::string>& requests)
     char line[4096];
     while (pipe && std::fgets(line, sizeof line, pipe.get()))
         answers.emplace_back(line, std::strcspn(line, "\n"));
+    pipe.reset();
+    std::remove(requestFile.c_str());
     return answers;
 }
 
