@@ -1,9 +1,10 @@
 #include "audiooutput.h"
 
 #include "mixer.h"
-#include "mixerstream.h"
+#include "mixerrenderer.h"
 #include "silentclock.h"
 
+#include <algorithm>
 #include <QAudioSink>
 
 namespace tarv::audio {
@@ -11,7 +12,12 @@ namespace tarv::audio {
 AudioOutput::AudioOutput(Mixer& mixer, QAudioDevice device)
     : m_mixer(mixer)
     , m_device(std::move(device))
-{}
+    , m_feed(this)
+{
+    m_feed.setTimerType(Qt::PreciseTimer);
+    m_feed.setInterval(kFeedMilliseconds);
+    connect(&m_feed, &QTimer::timeout, this, &AudioOutput::Feed);
+}
 
 // The sink is a child: Stop() releases it on the audio thread, or the parent does.
 AudioOutput::~AudioOutput() = default;
@@ -34,17 +40,20 @@ void AudioOutput::Start()
         return;
     }
 
-    m_stream = std::make_unique<MixerStream>(m_mixer, format);
-    m_stream->open(QIODevice::ReadOnly);
+    m_renderer = std::make_unique<MixerRenderer>(m_mixer, format);
+    m_bytes.resize(static_cast<std::size_t>(MixerRenderer::kMaxFrames * format.bytesPerFrame()));
     m_sink = new QAudioSink(m_device, format, this);
     m_sink->setBufferSize(format.bytesForDuration(qint64{kBufferMilliseconds} * 1000));
     connect(m_sink, &QAudioSink::stateChanged, this, &AudioOutput::OnStateChanged);
-    m_sink->start(m_stream.get());
-    if (m_sink->error() != QAudio::NoError) {
+    m_input = m_sink->start();
+    if (m_input == nullptr || m_sink->error() != QAudio::NoError) {
         delete m_sink.data();
+        m_input = nullptr;
         StartSilent(tr("The audio device \"%1\" could not be opened.").arg(m_device.description()));
         return;
     }
+    Feed();
+    m_feed.start();
     const double granted =
         static_cast<double>(format.durationForBytes(static_cast<qint32>(m_sink->bufferSize()))) /
         1000.0;
@@ -53,13 +62,31 @@ void AudioOutput::Start()
 
 void AudioOutput::Stop()
 {
+    m_feed.stop();
     if (m_sink) {
         disconnect(m_sink, nullptr, this, nullptr);
         m_sink->stop();
         delete m_sink.data();
     }
+    m_input = nullptr;
     m_silent.reset();
-    m_stream.reset();
+    m_renderer.reset();
+}
+
+void AudioOutput::Feed()
+{
+    if (!m_sink || m_input == nullptr)
+        return;
+    const int bytesPerFrame = m_renderer->Format().bytesPerFrame();
+    qsizetype frames = m_sink->bytesFree() / bytesPerFrame;
+    while (frames > 0) {
+        const qsizetype chunk = std::min(frames, MixerRenderer::kMaxFrames);
+        m_renderer->Render(m_bytes.data(), chunk);
+        const qint64 written = m_input->write(m_bytes.data(), chunk * bytesPerFrame);
+        if (written < chunk * bytesPerFrame)
+            break;
+        frames -= chunk;
+    }
 }
 
 void AudioOutput::OnStateChanged()
@@ -72,9 +99,11 @@ void AudioOutput::OnStateChanged()
     // The device went away (server stopped, device unplugged): keep the show
     // running on the clock. The sink is inside its own signal, so it is
     // released later.
+    m_feed.stop();
     disconnect(m_sink, nullptr, this, nullptr);
     m_sink->deleteLater();
     m_sink = nullptr;
+    m_input = nullptr;
     StartSilent(tr("The audio device \"%1\" stopped working.").arg(m_device.description()));
 }
 

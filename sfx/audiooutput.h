@@ -2,25 +2,29 @@
 
 #include <memory>
 #include <QAudioDevice>
-#include <QAudioFormat>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
+#include <vector>
 
 class QAudioSink;
+class QIODevice;
 
 namespace tarv::audio {
 
 class Mixer;
-class MixerStream;
+class MixerRenderer;
 class SilentClock;
 
 // Lives on the audio thread and feeds one mixer to one device.
 //
-// Pull mode: QAudioSink reads from MixerStream on this object's thread, so
-// the sink's refills never wait for the GUI thread's event loop, and the
-// device's own buffer sets the pace (and with it the latency). When the
-// device cannot be opened, or fails later, the mixer is driven by a
-// SilentClock instead.
+// Push mode from a timer on this thread: every few milliseconds the sink's
+// free space is filled with freshly mixed frames. The timer runs on the audio
+// thread, so a busy GUI thread never starves the device, and a small device
+// buffer bounds the time from a play to its sound. (Qt 6.4's PulseAudio sink
+// pulls only in whole 20 ms periods, which needs a larger buffer than this.)
+// When the device cannot be opened, or fails later, a SilentClock drives the
+// mixer instead.
 class AudioOutput : public QObject
 {
     Q_OBJECT
@@ -28,6 +32,7 @@ class AudioOutput : public QObject
 public:
     // Requested device buffer; it bounds the time from a play to its sound.
     static constexpr int kBufferMilliseconds = 20;
+    static constexpr int kFeedMilliseconds = 4;
 
     AudioOutput(Mixer& mixer, QAudioDevice device);
     ~AudioOutput() override;
@@ -42,13 +47,17 @@ signals:
     void ready(double bufferMilliseconds, bool silent, const QString& problem);
 
 private:
+    void Feed();
     void OnStateChanged();
     void StartSilent(const QString& problem);
 
     Mixer& m_mixer;
     QAudioDevice m_device;
-    std::unique_ptr<MixerStream> m_stream;
+    std::unique_ptr<MixerRenderer> m_renderer;
+    std::vector<char> m_bytes;
     QPointer<QAudioSink> m_sink;
+    QIODevice* m_input = nullptr; // owned by the sink
+    QTimer m_feed;
     std::unique_ptr<SilentClock> m_silent;
 };
 

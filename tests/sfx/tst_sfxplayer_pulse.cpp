@@ -1,0 +1,253 @@
+// Real sound, end to end: the player plays into a private PulseAudio
+// server's null sink and the sink's monitor is recorded. Timing tolerances
+// are generous because the machine may be busy; the fade test measures the
+// slope of the fade, which does not depend on when the stop arrived.
+
+#include "customaudioparameters.h"
+#include "fakesfxrepository.h"
+#include "monitorrecorder.h"
+#include "sfxdto.h"
+#include "sfxdtobuilder.h"
+#include "sfxmanifest.h"
+#include "sfxplayer.h"
+#include "sfxplayerconnectionmediator.h"
+#include "sfxplayercontroller.h"
+#include "sfxplayercontrollerimpl.h"
+
+#include <algorithm>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tarv::audio;
+
+namespace {
+
+constexpr int kWindow = MonitorRecorder::kWindowMilliseconds;
+
+struct Segment
+{
+    int start; // ms into the recording
+    int end;
+    int Length() const { return end - start; }
+};
+
+// Runs of windows louder than `threshold`.
+std::vector<Segment> LoudSegments(const std::vector<double>& levels, double threshold)
+{
+    std::vector<Segment> segments;
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        if (levels[i] <= threshold)
+            continue;
+        const auto start = static_cast<int>(i);
+        while (i < levels.size() && levels[i] > threshold)
+            ++i;
+        segments.push_back({start * kWindow, static_cast<int>(i) * kWindow});
+    }
+    return segments;
+}
+
+double MedianLevel(const std::vector<double>& levels, int fromMs, int toMs)
+{
+    std::vector<double> part(levels.begin() + fromMs / kWindow, levels.begin() + toMs / kWindow);
+    std::nth_element(part.begin(), part.begin() + static_cast<std::ptrdiff_t>(part.size() / 2),
+                     part.end());
+    return part[part.size() / 2];
+}
+
+// First time at or after `fromMs` where the level falls below `level`.
+int FirstBelow(const std::vector<double>& levels, int fromMs, double level)
+{
+    for (std::size_t i = static_cast<std::size_t>(fromMs / kWindow); i < levels.size(); ++i) {
+        if (levels[i] < level)
+            return static_cast<int>(i) * kWindow;
+    }
+    return -1;
+}
+
+QString Describe(const std::vector<Segment>& segments)
+{
+    QStringList parts;
+    for (const Segment& s : segments)
+        parts << QStringLiteral("%1-%2 ms").arg(s.start).arg(s.end);
+    return parts.join(", ");
+}
+
+sfx::SfxDto Instance(const std::string& eventId, const std::string& effectId, float volume,
+                     int repeats, unsigned short fadeOut)
+{
+    return sfx::SfxDto::builder()
+        .name(eventId)
+        .eventId(eventId)
+        .effectId(effectId)
+        .volume(volume)
+        .pan(0.5F)
+        .repeats(repeats)
+        .fadeOut(fadeOut)
+        .type(SfxType::SoundEffect)
+        .build();
+}
+
+} // namespace
+
+class TestSfxPlayerPulse : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        const QString server = qEnvironmentVariable("PULSE_SERVER");
+        if (server.isEmpty() || !QFileInfo(server.mid(server.indexOf(':') + 1)).exists())
+            QSKIP("The private PulseAudio server is not running (see the pulse-start.sh output); "
+                  "skipping the sound test.");
+
+        auto repository = std::make_unique<FakeSfxRepository>();
+        repository->Add(Instance("sfx.tone", "tone.1k", 1.0F, 0, 0));
+        repository->Add(Instance("sfx.loop", "tone.a440", 1.0F, -1, 0));
+        repository->Add(Instance("sfx.warm", "beep.short", 0.0F, 0, 0));
+        std::unique_ptr<SfxRepository> handed = std::move(repository);
+        SfxPlayerController player(handed);
+        m_errors = std::make_unique<QSignalSpy>(SfxPlayerConnectionMediator::instance(),
+                                                &SfxPlayerConnectionMediator::soundEffectError);
+
+        // Open the device and decode the files before anything is timed.
+        const tarv::sfx::SfxManifest manifest;
+        m_tonePath = QString::fromStdString(manifest.path("tone.1k").value());
+        for (const char* id : {"tone.1k", "tone.a440"})
+            player.PreloadFile(manifest.path(id).value());
+        QSignalSpy warm(player.GetPlayer("sfx.warm"), &SfxPlayer::sfxFinished);
+        player.play("sfx.warm");
+        QVERIFY(warm.wait(5000));
+        QVERIFY2(!SfxPlayerControllerImpl::instance()->IsSilent(),
+                 "the player fell back to the silent clock");
+        qInfo("output buffer: %.1f ms",
+              SfxPlayerControllerImpl::instance()->OutputBufferMilliseconds());
+    }
+
+    void toneByEventIdHasItsLevelLengthAndFinishedTime()
+    {
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QTest::qWait(300);
+        SfxPlayerController player;
+        QSignalSpy finished(player.GetPlayer("sfx.tone"), &SfxPlayer::sfxFinished);
+        QElapsedTimer clock;
+        clock.start();
+        player.play("sfx.tone");
+        QVERIFY(finished.wait(6000));
+        const qint64 finishedAfter = clock.elapsed();
+        QTest::qWait(300);
+        recorder.Stop();
+
+        const auto levels = recorder.Levels();
+        const auto segments = LoudSegments(levels, 0.05);
+        QVERIFY2(segments.size() == 1, qPrintable(Describe(segments)));
+        const Segment tone = segments.front();
+        QVERIFY2(tone.Length() >= 1900 && tone.Length() <= 2150, qPrintable(Describe(segments)));
+        const double level = MedianLevel(levels, tone.start + 200, tone.end - 200);
+        qInfo("tone %d ms at RMS %.4f, sfxFinished after %lld ms", tone.Length(), level,
+              finishedAfter);
+        QVERIFY2(std::abs(level - 0.5 / std::sqrt(2.0)) < 0.03,
+                 qPrintable(QString::number(level))); // -6 dBFS sine
+        QVERIFY2(finishedAfter >= 1950 && finishedAfter <= 2800,
+                 qPrintable(QString::number(finishedAfter)));
+        QCOMPARE(m_errors->count(), 0);
+    }
+
+    void stopOfCustomAudioFadesOutOverItsTime()
+    {
+        const auto loop = CustomAudioParameters::builder()
+                              .name("Tone")
+                              .file(m_tonePath)
+                              .volume(0.5)
+                              .pan(0.5)
+                              .repeats(-1)
+                              .fadeOut(1000)
+                              .build();
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QTest::qWait(300);
+        SfxPlayerController player;
+        QElapsedTimer clock;
+        clock.start();
+        player.play(loop);
+        QTest::qWait(800);
+        const auto stopAfter = static_cast<int>(clock.elapsed());
+        player.stop(loop);
+        QTest::qWait(1500);
+        recorder.Stop();
+
+        const auto levels = recorder.Levels();
+        const auto segments = LoudSegments(levels, 0.01);
+        QVERIFY2(segments.size() == 1, qPrintable(Describe(segments)));
+        const int onset = segments.front().start;
+        const double steady = MedianLevel(levels, onset + 100, onset + 600);
+        QVERIFY2(std::abs(steady - 0.25 / std::sqrt(2.0)) < 0.02,
+                 qPrintable(QString::number(steady)));
+
+        // Linear in gain over 1 s: 3/4 after 250 ms, 1/4 after 750 ms.
+        const int threeQuarters = FirstBelow(levels, onset + 100, steady * 0.75);
+        const int quarter = FirstBelow(levels, onset + 100, steady * 0.25);
+        const int silent = segments.front().end;
+        const QString times = QStringLiteral("onset %1, stop +%2, 3/4 %3, 1/4 %4, silent %5")
+                                  .arg(onset)
+                                  .arg(stopAfter)
+                                  .arg(threeQuarters)
+                                  .arg(quarter)
+                                  .arg(silent);
+        qInfo("%s", qPrintable(times));
+        QVERIFY2(std::abs(threeQuarters - (onset + stopAfter + 250)) <= 200, qPrintable(times));
+        QVERIFY2(std::abs((quarter - threeQuarters) - 500) <= 80, qPrintable(times));
+        QVERIFY2(std::abs((silent - threeQuarters) - 700) <= 100, qPrintable(times));
+        QCOMPARE(m_errors->count(), 0);
+    }
+
+    void stopStopAllAndPanicSilence()
+    {
+        const auto custom = CustomAudioParameters::builder()
+                                .name("Tone")
+                                .file(m_tonePath)
+                                .volume(0.5)
+                                .repeats(-1)
+                                .build();
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QTest::qWait(300);
+        SfxPlayerController player;
+        player.play("sfx.loop");
+        QTest::qWait(500);
+        player.stop("sfx.loop");
+        QTest::qWait(400);
+        player.play("sfx.loop");
+        player.play(custom);
+        QTest::qWait(500);
+        player.stop();
+        QTest::qWait(400);
+        player.play("sfx.loop");
+        player.play(custom);
+        QTest::qWait(500);
+        SfxPlayerController().stop(true);
+        QTest::qWait(400);
+        recorder.Stop();
+
+        const auto levels = recorder.Levels();
+        const auto segments = LoudSegments(levels, 0.02);
+        qInfo("sounding: %s", qPrintable(Describe(segments)));
+        QVERIFY2(segments.size() == 3, qPrintable(Describe(segments)));
+        for (const Segment& s : segments)
+            QVERIFY2(s.Length() >= 380 && s.Length() <= 650, qPrintable(Describe(segments)));
+        QVERIFY2(MedianLevel(levels, segments.back().end + 50,
+                             static_cast<int>(levels.size()) * kWindow) < 0.001,
+                 "sound after the panic stop");
+        QCOMPARE(m_errors->count(), 0);
+    }
+
+private:
+    QString m_tonePath;
+    std::unique_ptr<QSignalSpy> m_errors;
+};
+
+QTEST_GUILESS_MAIN(TestSfxPlayerPulse)
+#include "tst_sfxplayer_pulse.moc"

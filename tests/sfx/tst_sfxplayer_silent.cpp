@@ -1,0 +1,172 @@
+// The player with no sound server at all: one report that playback is
+// silent, and everything else (finished notices, stops, errors) on time.
+
+#include "customaudioparameters.h"
+#include "fakesfxrepository.h"
+#include "sfxdto.h"
+#include "sfxdtobuilder.h"
+#include "sfxmanifest.h"
+#include "sfxplayer.h"
+#include "sfxplayerconnectionmediator.h"
+#include "sfxplayercontroller.h"
+#include "sfxplayercontrollerimpl.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <stdexcept>
+
+using namespace tarv::audio;
+
+namespace {
+
+sfx::SfxDto Instance(const std::string& eventId, const std::string& effectId, int repeats,
+                     unsigned short fadeOut)
+{
+    return sfx::SfxDto::builder()
+        .name(eventId)
+        .eventId(eventId)
+        .effectId(effectId)
+        .volume(1.0F)
+        .pan(0.5F)
+        .repeats(repeats)
+        .fadeOut(fadeOut)
+        .type(SfxType::SoundEffect)
+        .build();
+}
+
+// Milliseconds until the event's sfxFinished, or -1 when it does not come.
+qint64 MillisecondsUntilFinished(const std::string& eventId, const QElapsedTimer& since,
+                                 int timeout = 5000)
+{
+    QSignalSpy finished(SfxPlayerController().GetPlayer(eventId), &SfxPlayer::sfxFinished);
+    if (!finished.wait(timeout))
+        return -1;
+    if (finished.first().first().toString() != QString::fromStdString(eventId))
+        return -1;
+    return since.elapsed();
+}
+
+} // namespace
+
+class TestSfxPlayerSilent : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        auto repository = std::make_unique<FakeSfxRepository>();
+        m_repository = repository.get();
+        repository->Add(Instance("sfx.1", "tone.a440", 0, 0));  // 1 s
+        repository->Add(Instance("sfx.2", "beep.short", 2, 0)); // 3 x 0.25 s
+        repository->Add(Instance("sfx.3", "tone.1k", -1, 300)); // loops, 300 ms fade-out
+        repository->Add(Instance("sfx.4", "not.installed", 0, 0));
+        std::unique_ptr<SfxRepository> handed = std::move(repository);
+        SfxPlayerController player(handed);
+        QVERIFY(!handed);
+        m_errors = std::make_unique<QSignalSpy>(SfxPlayerConnectionMediator::instance(),
+                                                &SfxPlayerConnectionMediator::soundEffectError);
+    }
+
+    void finishedArrivesAfterTheFileAgainstTheSilentClock()
+    {
+        SfxPlayerController player;
+        QElapsedTimer clock;
+        clock.start();
+        player.play("sfx.1");
+        const qint64 one = MillisecondsUntilFinished("sfx.1", clock);
+        QVERIFY2(one >= 950 && one <= 1700, qPrintable(QString::number(one)));
+
+        clock.start();
+        player.play("sfx.2");
+        const qint64 three = MillisecondsUntilFinished("sfx.2", clock);
+        QVERIFY2(three >= 700 && three <= 1400, qPrintable(QString::number(three)));
+
+        QVERIFY(SfxPlayerControllerImpl::instance()->IsSilent());
+        QCOMPARE(m_errors->count(), 1); // the missing device, once
+        QCOMPARE(m_errors->first().at(0).toString(), QStringLiteral("WARNING"));
+        m_errors->clear();
+    }
+
+    void stopFadesOutAndPanicCutsAtOnce()
+    {
+        SfxPlayerController player;
+        player.play("sfx.3");
+        QSignalSpy finished(player.GetPlayer("sfx.3"), &SfxPlayer::sfxFinished);
+        QVERIFY(!finished.wait(400)); // a loop keeps going
+        QElapsedTimer clock;
+        clock.start();
+        player.stop("sfx.3"); // the event id, not a panic
+        const qint64 faded = MillisecondsUntilFinished("sfx.3", clock);
+        QVERIFY2(faded >= 280 && faded <= 900, qPrintable(QString::number(faded)));
+
+        player.play("sfx.3");
+        QTest::qWait(200);
+        clock.start();
+        player.stop(true);
+        const qint64 cut = MillisecondsUntilFinished("sfx.3", clock);
+        QVERIFY2(cut >= 0 && cut <= 250, qPrintable(QString::number(cut)));
+
+        // Stop-all right after a play ends it too.
+        player.play("sfx.3");
+        player.stop();
+        QVERIFY(MillisecondsUntilFinished("sfx.3", clock, 1000) >= 0);
+        QCOMPARE(m_errors->count(), 0);
+    }
+
+    void problemsAreReportedOnceEachAndNeverThrownFromPlaysOfIds()
+    {
+        SfxPlayerController player;
+        const auto missing =
+            CustomAudioParameters::builder().name("Gone").file("/nonexistent/gone.wav").build();
+        player.play(missing);
+        QTRY_COMPARE(m_errors->count(), 1);
+        QCOMPARE(m_errors->at(0).at(0).toString(), QStringLiteral("ERROR"));
+        QCOMPARE(m_errors->at(0).at(2).toString(), QStringLiteral("/nonexistent/gone.wav"));
+
+        QElapsedTimer clock;
+        clock.start();
+        for (const char* id : {"sfx.99", "sfx.4"}) {
+            player.play(id);
+            QVERIFY2(MillisecondsUntilFinished(id, clock) >= 0, id);
+        }
+        QTest::qWait(100);
+        QCOMPARE(m_errors->count(), 3);
+        QCOMPARE(m_errors->at(1).at(2).toString(), QStringLiteral("sfx.99"));
+
+        QVERIFY_THROWS_EXCEPTION(
+            std::invalid_argument,
+            player.play(CustomAudioParameters::builder().name("Empty").build()));
+        m_errors->clear();
+    }
+
+    void mediatorAnswersWithTheRepositoryAndAnnouncesLoadedFiles()
+    {
+        auto* mediator = SfxPlayerConnectionMediator::instance();
+        std::promise<SfxRepository*> promise;
+        auto future = promise.get_future();
+        mediator->onActiveSfxRepositoryRequested(&promise);
+        QCOMPARE(future.get(), static_cast<SfxRepository*>(m_repository));
+        mediator->onActiveSfxRepositoryRequested(&promise); // answered twice: ignored
+
+        const QString bell =
+            QString::fromStdString(tarv::sfx::SfxManifest().path("chime.bell").value());
+        QSignalSpy ready(mediator, &SfxPlayerConnectionMediator::onSfxIsReady);
+        mediator->preloadCustomAudio(bell);
+        QVERIFY(ready.wait(3000));
+        QCOMPARE(ready.first().first().toString(), bell);
+
+        ready.clear();
+        mediator->onSoundEffectsChanged(); // every instance's file
+        QTRY_COMPARE(ready.count(), 3);
+        QCOMPARE(m_errors->count(), 0);
+    }
+
+private:
+    FakeSfxRepository* m_repository = nullptr;
+    std::unique_ptr<QSignalSpy> m_errors;
+};
+
+QTEST_GUILESS_MAIN(TestSfxPlayerSilent)
+#include "tst_sfxplayer_silent.moc"
