@@ -39,7 +39,12 @@ AesCipherStream::AesCipherStream(const std::string& path, const std::vector<uint
     if (!file.good()) {
         throw kit::IoError(path + " is not readable");
     }
-    Load(file);
+    try {
+        Load(file);
+    } catch (const kit::IoError&) {
+        // Opens but does not read: a directory, or a file without a size.
+        throw kit::IoError(path + " is not readable");
+    }
 }
 
 AesCipherStream::AesCipherStream(std::istream& in, const std::vector<uint8_t>& key)

@@ -44,7 +44,12 @@ TwoFishCipherStream::TwoFishCipherStream(const std::string& path, const std::vec
         }
         expected -= kIvSize;
     }
-    Load(file);
+    try {
+        Load(file);
+    } catch (const kit::IoError&) {
+        // Opens but does not read: a directory, or a file without a size.
+        throw kit::IoError(path + " is not readable");
+    }
     if (expected != GetDataSize()) {
         throw std::runtime_error("CipherStream failed to extract all data from " + path);
     }
@@ -140,6 +145,15 @@ void TwoFishCipherStream::CheckCanEncrypt() const
 
 void TwoFishCipherStream::Load(std::istream& in)
 {
+    try {
+        LoadUnchecked(in);
+    } catch (const CryptoPP::FileStore::Err&) {
+        throw kit::IoError("Stream is not readable.");
+    }
+}
+
+void TwoFishCipherStream::LoadUnchecked(std::istream& in)
+{
     if (Key().empty()) {
         CopyStream(in, GetStream());
         return;
@@ -147,6 +161,9 @@ void TwoFishCipherStream::Load(std::istream& in)
     if (m_iv.empty()) {
         std::vector<uint8_t> iv(kIvSize);
         in.read(reinterpret_cast<char*>(iv.data()), static_cast<std::streamsize>(iv.size()));
+        if (in.bad()) {
+            throw kit::IoError("Stream is not readable.");
+        }
         if (in.gcount() != static_cast<std::streamsize>(iv.size())) {
             throw std::runtime_error(
                 "Encrypted data is too short to hold an initialisation vector.");

@@ -57,6 +57,7 @@ private:
     bool Encrypts() const;
     void CheckCanEncrypt() const;
     void Load(std::istream& in);
+    void LoadUnchecked(std::istream& in);
 
     std::vector<uint8_t> m_iv;
 };

@@ -246,8 +246,13 @@ TEST_F(CipherStreamTest, TwofishFileLayoutsAndIvHandling)
     WriteFile(Path("short"), std::string(framed.begin(), framed.begin() + 27));
     EXPECT_EQ(Contents(TwoFishCipherStream(Path("short"), kTwofishKey, {})), text.substr(0, 11));
 
-    // Unreadable file.
+    // Unreadable files, including one that opens but does not read.
     EXPECT_THROW(TwoFishCipherStream(Path("missing"), kTwofishKey, kIv), kit::IoError);
+    for (const Bytes& iv : {kIv, Bytes{}}) {
+        EXPECT_THROW(TwoFishCipherStream(m_dir.string(), kTwofishKey, iv), kit::IoError);
+    }
+    EXPECT_THROW(TwoFishCipherStream(m_dir.string(), {}, {}), kit::IoError);
+    EXPECT_THROW(AesCipherStream(m_dir.string(), kAesKey), kit::IoError);
 }
 
 TEST_F(CipherStreamTest, TwofishWriteSaveAppendSaveReopen)
