@@ -11,13 +11,13 @@
 #include "waitevent.h"
 
 #include <customaudioparameters.h>
-#include <iterator>
 #include <QDir>
 #include <QFileInfo>
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 #include <sfxdto.h>
 #include <sfxdtobuilder.h>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -64,7 +64,9 @@ AutomationJsonInputAdapter::~AutomationJsonInputAdapter() = default;
 
 void AutomationJsonInputAdapter::Read(std::istream& in)
 {
-    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    const std::string content = std::move(buffer).str();
 
     rapidjson::Document root;
     root.Parse<kParseFlags>(content.data(), content.size());
