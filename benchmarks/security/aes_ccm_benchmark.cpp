@@ -1,8 +1,10 @@
 // Seal and open throughput of the library's AES-CCM helpers beside Crypto++'s
 // CCM driven directly on the same data in the same run. Each operation keys a
-// fresh cipher, as the library must. Run with
-//   security_aes_ccm_benchmark --benchmark_counters_tabular=true
-// and compare bytes_per_second of the Library and Direct rows of one size.
+// fresh cipher, as the library must. On a shared machine run with
+//   security_aes_ccm_benchmark --benchmark_repetitions=8
+//       --benchmark_enable_random_interleaving=true
+// and compare the median bytes_per_second of the Library and Direct rows of
+// one size.
 #include <benchmark/benchmark.h>
 #include <crypto++/aes.h>
 #include <crypto++/ccm.h>
