@@ -8,15 +8,14 @@ Item {
     width: 400
     height: 300
 
-    TarvTheme { id: theme }
+    // Dialogs accept and cancel on keys that the field passes on.
+    property int keysPassedOn: 0
+    Keys.onReturnPressed: ++keysPassedOn
+    Keys.onEnterPressed: ++keysPassedOn
+    Keys.onEscapePressed: ++keysPassedOn
 
-    // Takes the focus first, so Tab moves into the input under test.
-    TextInput {
-        id: before
-        width: 50
-        height: 20
-        activeFocusOnTab: true
-    }
+    // Holds the focus first, so Tab moves into the input under test.
+    TextInput { id: before; width: 50; height: 20; activeFocusOnTab: true }
 
     Component {
         id: inputComponent
@@ -35,11 +34,8 @@ Item {
             finishedSpy.target = input
             editedSpy.clear()
             finishedSpy.clear()
+            page.keysPassedOn = 0
             return input
-        }
-
-        function menuOf(input) {
-            return findChild(input, "contextMenu")
         }
 
         function test_focusSelectsAll_data() {
@@ -48,14 +44,13 @@ Item {
 
         function test_focusSelectsAll(data) {
             const input = makeInput("hello world")
-            if (data.tag === "Tab") {
-                before.forceActiveFocus()
+            before.forceActiveFocus()
+            if (data.tag === "Tab")
                 keyClick(Qt.Key_Tab)
-            } else if (data.tag === "forceActiveFocus") {
+            else if (data.tag === "forceActiveFocus")
                 input.forceActiveFocus()
-            } else {
+            else
                 input.focus = true
-            }
             verify(input.field.activeFocus)
             compare(input.field.selectedText, "hello world")
             verify(findChild(input, "focusFrame").visible)
@@ -68,33 +63,31 @@ Item {
             input.forceActiveFocus()
             keyClick(Qt.Key_A) // replaces the selection
             keyClick(Qt.Key_B)
-            compare(input.text, "ab")
-            compare(editedSpy.count, 2)
-            compare(finishedSpy.count, 0)
+            compare([input.text, editedSpy.count, finishedSpy.count], ["ab", 2, 0])
         }
 
         function test_editingFinished_data() {
             return [{ tag: "Return", key: Qt.Key_Return }, { tag: "Enter", key: Qt.Key_Enter },
-                    { tag: "focus loss", key: -1 }]
+                    { tag: "focus loss", key: 0 }]
         }
 
         function test_editingFinished(data) {
             const input = makeInput("value")
             input.forceActiveFocus()
-            if (data.key === -1)
-                before.forceActiveFocus()
-            else
+            if (data.key)
                 keyClick(data.key)
+            else
+                before.forceActiveFocus()
             compare(finishedSpy.count, 1)
+            keyClick(Qt.Key_Escape)
+            compare(page.keysPassedOn, data.key ? 2 : 1, "keys reach the items around the field")
         }
 
         function test_notEditable() {
             const input = makeInput("fixed")
-            const editableColour = String(input.backgroundColor)
+            compare(String(input.backgroundColor), "#282828")
             input.editable = false
-            compare(String(input.backgroundColor), "#202020")
-            compare(editableColour, "#282828")
-            compare(String(input.textColor), "#838383")
+            compare([String(input.backgroundColor), String(input.textColor)], ["#202020", "#838383"])
             input.forceActiveFocus()
             keyClick(Qt.Key_X)
             compare(input.text, "fixed")
@@ -103,48 +96,38 @@ Item {
 
         function openMenu(input) {
             mouseClick(input, 30, 5, Qt.RightButton)
-            const menu = menuOf(input)
+            const menu = findChild(input, "contextMenu")
             tryCompare(menu, "opened", true)
             return menu
         }
 
+        function entriesEnabled(menu) {
+            return [menu.itemAt(0).enabled, menu.itemAt(1).enabled, menu.itemAt(2).enabled]
+        }
+
         function test_contextMenuEntries() {
             const input = makeInput("text")
-            input.field.deselect()
             let menu = openMenu(input)
-            compare(menu.count, 3)
             compare([menu.itemAt(0).text, menu.itemAt(1).text, menu.itemAt(2).text], ["Copy", "Cut", "Paste"])
-            verify(!menu.itemAt(0).enabled)
-            verify(!menu.itemAt(1).enabled)
-            verify(menu.itemAt(2).enabled)
-            // Opened at the field's top-left corner, not at the pointer.
-            compare(menu.x, 0)
-            compare(menu.y, 0)
+            compare(entriesEnabled(menu), [false, false, true])
+            compare([menu.x, menu.y], [0, 0], "opened at the field's corner, not at the pointer")
             menu.close()
             tryCompare(menu, "visible", false)
-
             input.forceActiveFocus()
             menu = openMenu(input)
-            verify(menu.itemAt(0).enabled, "Copy sees the selection while the menu is open")
-            verify(menu.itemAt(1).enabled)
+            compare(entriesEnabled(menu), [true, true, true])
             menu.close()
         }
 
         function test_clipboardRoundTrip() {
             const input = makeInput("round trip")
             input.forceActiveFocus()
-            let menu = openMenu(input)
-            mouseClick(menu.itemAt(1)) // Cut
-            tryCompare(menu, "visible", false)
+            mouseClick(openMenu(input).itemAt(1)) // Cut
             compare(input.text, "")
-            menu = openMenu(input)
-            mouseClick(menu.itemAt(2)) // Paste
-            tryCompare(menu, "visible", false)
+            mouseClick(openMenu(input).itemAt(2)) // Paste
             compare(input.text, "round trip")
-
             input.forceActiveFocus()
-            menu = openMenu(input)
-            mouseClick(menu.itemAt(0)) // Copy
+            mouseClick(openMenu(input).itemAt(0)) // Copy
             input.text = ""
             input.field.paste()
             compare(input.text, "round trip")
