@@ -190,6 +190,12 @@ void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, flo
             voice.bus->Submit(fade);
         }
     }
+    for (Pending& pending : m_pending) {
+        if (pending.voice.key == eventId) {
+            fade.voice = pending.handle;
+            pending.fade = fade;
+        }
+    }
 }
 
 void SfxPlayerControllerImpl::PreloadRepositoryEffects()
@@ -222,7 +228,7 @@ double SfxPlayerControllerImpl::OutputBufferMilliseconds() const
 void SfxPlayerControllerImpl::Begin(Voice voice, const std::string& path,
                                     const VoiceSettings& settings)
 {
-    Pending pending{m_nextHandle++, std::move(voice), path, settings};
+    Pending pending{m_nextHandle++, std::move(voice), path, settings, std::nullopt};
     if (const auto clip = m_clips.Find(path)) {
         Launch(pending, *clip);
         return;
@@ -246,6 +252,8 @@ void SfxPlayerControllerImpl::Launch(const Pending& pending, const AudioClip& cl
         FinishLater(pending.voice);
         return;
     }
+    if (pending.fade)
+        pending.voice.bus->Submit(*pending.fade);
     m_voices.emplace(pending.handle, pending.voice);
     if (!m_poll.isActive())
         m_poll.start();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -74,6 +75,7 @@ private:
         Voice voice;
         std::string path;
         VoiceSettings settings;
+        std::optional<MixerCommand> fade; // a fade-to asked for while loading
     };
 
     SfxPlayerControllerImpl();
