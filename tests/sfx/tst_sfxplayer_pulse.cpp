@@ -15,8 +15,11 @@
 #include "sfxplayercontrollerimpl.h"
 
 #include <algorithm>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -242,6 +245,31 @@ private slots:
                              static_cast<int>(levels.size()) * kWindow) < 0.001,
                  "sound after the panic stop");
         QCOMPARE(m_errors->count(), 0);
+    }
+
+    // Last: it stops the server. The show goes on against the silent clock.
+    void losingTheServerFallsBackToTheSilentClock()
+    {
+        const QString server = qEnvironmentVariable("PULSE_SERVER");
+        QFile pidFile(QFileInfo(server.mid(server.indexOf(':') + 1)).dir().filePath("pulse/pid"));
+        QVERIFY(pidFile.open(QIODevice::ReadOnly));
+        const qint64 pid = pidFile.readAll().trimmed().toLongLong();
+        QVERIFY(pid > 0);
+
+        SfxPlayerController player;
+        QSignalSpy finished(player.GetPlayer("sfx.tone"), &SfxPlayer::sfxFinished);
+        QElapsedTimer clock;
+        clock.start();
+        player.play("sfx.tone");
+        QTest::qWait(300);
+        QVERIFY(QProcess::execute("kill", {QString::number(pid)}) == 0);
+        QVERIFY(finished.wait(6000));
+        qInfo("sfxFinished after %lld ms", clock.elapsed());
+        QVERIFY2(clock.elapsed() >= 1900 && clock.elapsed() <= 3000,
+                 qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY(SfxPlayerControllerImpl::instance()->IsSilent());
+        QCOMPARE(m_errors->count(), 1);
+        QCOMPARE(m_errors->first().first().toString(), QStringLiteral("WARNING"));
     }
 
 private:
