@@ -54,8 +54,9 @@ Result Automation::Open(const QString& path)
     QByteArray content;
     QFile file(path);
     // A file that cannot be opened reads as empty input, which the reader
-    // reports as a parse error.
-    if (file.open(QIODevice::ReadOnly)) {
+    // reports as a parse error. Devices and pipes count as such: reading
+    // /dev/zero or a FIFO without a writer would never end.
+    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)) {
         content = file.readAll();
     }
     std::istringstream in(content.toStdString(), std::ios::binary);

@@ -87,7 +87,7 @@ private slots:
     void resultText();
     void audioRequestsOfCuesAreRelayed();
     void failedSaveKeepsThePreviousFile();
-    void saveRefusesSpecialFiles();
+    void specialFilesAreRefused();
 };
 
 void TestCueListDocument::sfxEventIdNumbering()
@@ -227,7 +227,7 @@ void TestCueListDocument::failedSaveKeepsThePreviousFile()
     QVERIFY(ReadAll(path).startsWith("{\n    \"version\": \"1.0\""));
 }
 
-void TestCueListDocument::saveRefusesSpecialFiles()
+void TestCueListDocument::specialFilesAreRefused()
 {
     QTemporaryDir dir;
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
@@ -235,6 +235,8 @@ void TestCueListDocument::saveRefusesSpecialFiles()
     Automation show;
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, show.Save(fifo));
     QVERIFY(!QFileInfo(fifo).isFile());
+    // Opening one must not wait for a writer that never comes.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, show.Open(fifo));
 
     // Only reached when a special file is known to be refused: replacing the
     // machine's /dev/full with a regular file must never happen.
