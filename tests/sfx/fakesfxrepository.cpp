@@ -1,5 +1,7 @@
 #include "fakesfxrepository.h"
 
+#include "sfxdtobuilder.h"
+
 using tarv::audio::sfx::SfxDto;
 
 std::vector<SfxDto> FakeSfxRepository::Get()
@@ -24,4 +26,19 @@ void FakeSfxRepository::Update(std::any id, SfxDto dto)
 void FakeSfxRepository::Delete(std::any id)
 {
     m_instances.erase(std::any_cast<std::string>(id));
+}
+
+void FakeSfxRepository::Add(const std::string& eventId, const std::string& effectId, float volume,
+                            int repeats, unsigned short fadeOut)
+{
+    Add(SfxDto::builder()
+            .name(eventId)
+            .eventId(eventId)
+            .effectId(effectId)
+            .volume(volume)
+            .pan(0.5F)
+            .repeats(repeats)
+            .fadeOut(fadeOut)
+            .type(tarv::audio::SfxType::SoundEffect)
+            .build());
 }

@@ -10,6 +10,9 @@ class FakeSfxRepository : public tarv::audio::SfxRepository
 {
 public:
     void Add(const tarv::audio::sfx::SfxDto& dto) { m_instances[dto.eventId()] = dto; }
+    // Adds a centred instance of a catalogue effect.
+    void Add(const std::string& eventId, const std::string& effectId, float volume, int repeats,
+             unsigned short fadeOut);
 
     void Save(tarv::audio::sfx::SfxDto dto) override { Add(dto); }
     std::vector<tarv::audio::sfx::SfxDto> Get() override;

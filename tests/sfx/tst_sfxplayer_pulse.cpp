@@ -6,8 +6,6 @@
 #include "customaudioparameters.h"
 #include "fakesfxrepository.h"
 #include "monitorrecorder.h"
-#include "sfxdto.h"
-#include "sfxdtobuilder.h"
 #include "sfxmanifest.h"
 #include "sfxplayer.h"
 #include "sfxplayerconnectionmediator.h"
@@ -77,21 +75,6 @@ QString Describe(const std::vector<Segment>& segments)
     return parts.join(", ");
 }
 
-sfx::SfxDto Instance(const std::string& eventId, const std::string& effectId, float volume,
-                     int repeats, unsigned short fadeOut)
-{
-    return sfx::SfxDto::builder()
-        .name(eventId)
-        .eventId(eventId)
-        .effectId(effectId)
-        .volume(volume)
-        .pan(0.5F)
-        .repeats(repeats)
-        .fadeOut(fadeOut)
-        .type(SfxType::SoundEffect)
-        .build();
-}
-
 } // namespace
 
 class TestSfxPlayerPulse : public QObject
@@ -107,9 +90,9 @@ private slots:
                   "skipping the sound test.");
 
         auto repository = std::make_unique<FakeSfxRepository>();
-        repository->Add(Instance("sfx.tone", "tone.1k", 1.0F, 0, 0));
-        repository->Add(Instance("sfx.loop", "tone.a440", 1.0F, -1, 0));
-        repository->Add(Instance("sfx.warm", "beep.short", 0.0F, 0, 0));
+        repository->Add("sfx.tone", "tone.1k", 1.0F, 0, 0);
+        repository->Add("sfx.loop", "tone.a440", 1.0F, -1, 0);
+        repository->Add("sfx.warm", "beep.short", 0.0F, 0, 0);
         std::unique_ptr<SfxRepository> handed = std::move(repository);
         SfxPlayerController player(handed);
         m_errors = std::make_unique<QSignalSpy>(SfxPlayerConnectionMediator::instance(),

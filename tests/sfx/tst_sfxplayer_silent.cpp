@@ -3,8 +3,6 @@
 
 #include "customaudioparameters.h"
 #include "fakesfxrepository.h"
-#include "sfxdto.h"
-#include "sfxdtobuilder.h"
 #include "sfxmanifest.h"
 #include "sfxplayer.h"
 #include "sfxplayerconnectionmediator.h"
@@ -19,21 +17,6 @@
 using namespace tarv::audio;
 
 namespace {
-
-sfx::SfxDto Instance(const std::string& eventId, const std::string& effectId, int repeats,
-                     unsigned short fadeOut)
-{
-    return sfx::SfxDto::builder()
-        .name(eventId)
-        .eventId(eventId)
-        .effectId(effectId)
-        .volume(1.0F)
-        .pan(0.5F)
-        .repeats(repeats)
-        .fadeOut(fadeOut)
-        .type(SfxType::SoundEffect)
-        .build();
-}
 
 // Milliseconds until the event's sfxFinished, or -1 when it does not come.
 qint64 MillisecondsUntilFinished(const std::string& eventId, const QElapsedTimer& since,
@@ -58,10 +41,10 @@ private slots:
     {
         auto repository = std::make_unique<FakeSfxRepository>();
         m_repository = repository.get();
-        repository->Add(Instance("sfx.1", "tone.a440", 0, 0));  // 1 s
-        repository->Add(Instance("sfx.2", "beep.short", 2, 0)); // 3 x 0.25 s
-        repository->Add(Instance("sfx.3", "tone.1k", -1, 300)); // loops, 300 ms fade-out
-        repository->Add(Instance("sfx.4", "not.installed", 0, 0));
+        repository->Add("sfx.1", "tone.a440", 1.0F, 0, 0);  // 1 s
+        repository->Add("sfx.2", "beep.short", 1.0F, 2, 0); // 3 x 0.25 s
+        repository->Add("sfx.3", "tone.1k", 1.0F, -1, 300); // loops, 300 ms fade-out
+        repository->Add("sfx.4", "not.installed", 1.0F, 0, 0);
         std::unique_ptr<SfxRepository> handed = std::move(repository);
         SfxPlayerController player(handed);
         QVERIFY(!handed);
