@@ -156,6 +156,15 @@ std::unique_ptr<Automation> ReadText(const std::string& text)
     return show;
 }
 
+// The file is valid JSON for an independent reader, and `expression` holds.
+bool JqAccepts(const QString& path, const char* expression)
+{
+    QProcess jq;
+    jq.start(QStringLiteral("jq"), {QStringLiteral("-e"), QString::fromUtf8(expression), path});
+    return jq.waitForFinished(10000) && jq.exitStatus() == QProcess::NormalExit &&
+           jq.exitCode() == 0;
+}
+
 } // namespace
 
 class TestCueFile : public QObject
@@ -200,6 +209,9 @@ void TestCueFile::roundTripKeepsEveryField()
     // Saving what was read gives the same bytes: nothing drifts per save.
     read.Save(path);
     QCOMPARE(ReadAll(path), text);
+    // Another JSON reader sees the same texts, escapes and all.
+    QVERIFY(JqAccepts(path, R"(.main.events[0].cue_line == "\"Quote\"\n\\ line")"));
+    QVERIFY(JqAccepts(path, R"(.sound_effects[0].name == "Donner ⚡")"));
 }
 
 void TestCueFile::writesTheExactLayout()
@@ -300,12 +312,7 @@ void TestCueFile::writesTheExactLayout()
             .arg(indented(0, 1), indented(0, 3), indented(0, 5), indented(20, 3));
     QCOMPARE(QString::fromUtf8(ReadAll(path)), expected);
 
-    QProcess jq;
-    jq.start(QStringLiteral("jq"),
-             {QStringLiteral("-e"), QStringLiteral(".main.events[0].events[0].message == \"/go\""),
-              path});
-    QVERIFY(jq.waitForFinished(10000));
-    QCOMPARE(jq.exitCode(), 0);
+    QVERIFY(JqAccepts(path, R"(.main.events[0].events[0].message == "/go")"));
 }
 
 void TestCueFile::readerInterpretsStoredValues()
