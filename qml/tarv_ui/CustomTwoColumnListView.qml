@@ -30,9 +30,11 @@ ListView {
             currentIndex -= 1
     }
 
-    // Both lie in the content item, so they cover the rows only.
+    // Both lie in the content item, so they cover the rows only and scroll
+    // with them.
     Rectangle {
         objectName: "listBackground"
+        parent: listView.contentItem
         anchors.fill: parent
         z: -5
         color: Qt.lighter(theme.default_bg_color, 1.25)
@@ -40,6 +42,7 @@ ListView {
 
     Rectangle {
         objectName: "focusFrame"
+        parent: listView.contentItem
         anchors.fill: parent
         color: "transparent"
         border.color: theme.default_selected_color_intense

@@ -1,0 +1,76 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Dialogs
+import com.quillonworks.tarv_ui
+import "localpath.js" as LocalPath
+
+// Read-only path field with a "Choose" button that opens the file dialog;
+// keeps both the chosen file's URL and its path text.
+Item {
+    id: control
+
+    property alias text: caption.text
+    property alias value: pathField.text
+    property alias theme: tarvTheme
+    property alias field: pathField.field
+    property alias button: chooseButton
+    property alias nameFilters: fileDialog.nameFilters
+    property int spacing: 10
+    property int fontSize: 16
+    property url fileUrl: Qt.resolvedUrl(".")
+
+    implicitHeight: caption.implicitHeight + spacing + pathField.implicitHeight
+    implicitWidth: caption.implicitWidth + pathField.implicitWidth
+
+    // What an accepted dialog does; tests call it with a URL of their own.
+    function acceptSelection(url) {
+        fileUrl = url
+        value = LocalPath.fromUrl(url)
+        textChanged()
+    }
+
+    TarvTheme { id: tarvTheme }
+
+    Label {
+        id: caption
+        text: qsTr("Label")
+        visible: false
+        width: 0
+        height: 0
+        color: tarvTheme.default_text_color
+        font.pixelSize: control.fontSize
+    }
+
+    RecessedTextInput {
+        id: pathField
+        objectName: "pathField"
+        editable: false
+        anchors.top: parent.top
+        anchors.topMargin: control.spacing
+        anchors.left: parent.left
+        anchors.right: chooseButton.left
+        anchors.rightMargin: control.spacing
+    }
+
+    FlatButton {
+        id: chooseButton
+        objectName: "chooseButton"
+        width: 60
+        text: qsTr("Choose")
+        anchors.top: pathField.top
+        anchors.bottom: pathField.bottom
+        anchors.right: parent.right
+        onClicked: fileDialog.visible = true
+        Keys.onReturnPressed: chooseButton.clicked()
+    }
+
+    FileDialog {
+        id: fileDialog
+        objectName: "fileDialog"
+        modality: Qt.WindowModal
+        onAccepted: {
+            control.acceptSelection(selectedFile)
+            visible = false
+        }
+    }
+}

@@ -1,0 +1,70 @@
+import QtQuick
+import QtTest
+import com.quillonworks.tarv_ui
+
+Item {
+    id: root
+    width: 400
+    height: 200
+
+    TarvTheme { id: theme }
+
+    Component {
+        id: labelComponent
+        EventIdLabel {}
+    }
+    // Reads the clipboard back through an ordinary paste.
+    TextEdit {
+        id: clipboardReader
+    }
+
+    TarvTestCase {
+        name: "EventIdLabel"
+
+        function init() {
+            failOnWarning(/.*/)
+        }
+
+        function clipboardText() {
+            clipboardReader.text = ""
+            clipboardReader.paste()
+            return clipboardReader.text
+        }
+
+        function test_showsAndCopiesTheId_data() {
+            return [
+                { tag: "event id", value: "sfx.3", shown: "sfx.3" },
+                { tag: "empty", value: "", shown: "(none)" },
+            ]
+        }
+
+        function test_showsAndCopiesTheId(data) {
+            const label = createTemporaryObject(labelComponent, root,
+                                                { value: data.value, text: "Instance:" })
+            const id = findChild(label, "mainLabel")
+            compare(id.text, data.shown)
+            mouseClick(id)
+            compare(clipboardText(), data.shown)
+        }
+
+        function test_copiedNoticeTiming() {
+            const label = createTemporaryObject(labelComponent, root, { value: "sfx.12" })
+            const id = findChild(label, "mainLabel")
+            const notice = findChild(label, "copiedNotice")
+            verify(!notice.visible)
+            const first = Date.now()
+            mouseClick(id)
+            verify(notice.visible)
+            wait(600)
+            mouseClick(id)
+            // The second click does not restart the timer.
+            tryVerify(() => !notice.visible, 1500)
+            verify(Date.now() - first < 1500)
+            mouseClick(id)
+            verify(notice.visible)
+            wait(700)
+            verify(notice.visible)
+            tryVerify(() => !notice.visible, 1000)
+        }
+    }
+}

@@ -1,0 +1,159 @@
+import QtQuick
+import QtTest
+import com.quillonworks.tarv_ui
+
+Item {
+    id: root
+    width: 500
+    height: 400
+
+    Component {
+        id: fileInput
+        FileInputControl { width: 400; nameFilters: ["WAV Files (*.wav)", "All files (*)"] }
+    }
+    Component {
+        id: directoryInput
+        DirectoryInputControl { width: 400; text: "Folder" }
+    }
+    Component {
+        id: textInput
+        TextInputControl { width: 300; text: "Name" }
+    }
+    Component {
+        id: textArea
+        RecessedTextArea { width: 300; height: 100 }
+    }
+    Component {
+        id: packageControl
+        PackageControl { width: 300; toggleText: "Include audio" }
+    }
+    Component {
+        id: fileDisplay
+        FileDisplay { width: 300; height: 120; text: "Files" }
+    }
+    Component {
+        id: spyComponent
+        SignalSpy {}
+    }
+    FlatButton {
+        id: elsewhere
+        x: 450
+        y: 350
+        text: "x"
+    }
+
+    TarvTestCase {
+        name: "Molecules"
+
+        function init() {
+            failOnWarning(/.*/)
+        }
+
+        function spy(target, signalName) {
+            return createTemporaryObject(spyComponent, root, { target: target, signalName: signalName })
+        }
+
+        function test_urlToPath_data() {
+            return [
+                { tag: "spaces", url: "file:///tmp/My Show/Cue 1.wav", path: "/tmp/My Show/Cue 1.wav" },
+                { tag: "escaped spaces", url: "file:///tmp/My%20Show/Cue%201.wav", path: "/tmp/My Show/Cue 1.wav" },
+                { tag: "non-ASCII", url: "file:///tmp/Grüße/Ça va – 音.wav", path: "/tmp/Grüße/Ça va – 音.wav" },
+                { tag: "percent and hash", url: "file:///tmp/100%25 mix %231.wav", path: "/tmp/100% mix #1.wav" },
+            ]
+        }
+
+        function test_urlToPath(data) {
+            const file = createTemporaryObject(fileInput, root)
+            const fileEdits = spy(file, "textChanged")
+            file.acceptSelection(data.url)
+            compare(file.value, data.path)
+            compare(file.fileUrl, Qt.url(data.url))
+            compare(fileEdits.count, 1)
+
+            const folder = createTemporaryObject(directoryInput, root)
+            const folderEdits = spy(folder, "textChanged")
+            folder.acceptSelection(data.url)
+            compare(folder.value, data.path)
+            compare(folderEdits.count, 1)
+        }
+
+        function test_fileInputDefaults() {
+            const file = createTemporaryObject(fileInput, root)
+            const edits = spy(file, "textChanged")
+            compare(String(file.fileUrl), "qrc:/qt/qml/com/quillonworks/tarv_ui/qml/molecules/")
+            compare(findChild(file, "fileDialog").nameFilters.length, 2)
+            verify(!file.field.enabled)
+            file.value = "/tmp/set by the window.wav"
+            compare(edits.count, 0)
+        }
+
+        function test_editsAreReportedAssignmentsAreNot() {
+            for (const component of [directoryInput, textInput]) {
+                const control = createTemporaryObject(component, root)
+                const edits = spy(control, "textChanged")
+                control.value = "/from/the/window"
+                compare(edits.count, 0)
+                control.field.forceActiveFocus()
+                keyClick(Qt.Key_A)
+                keyClick(Qt.Key_B)
+                compare(control.value, "ab")
+                compare(edits.count, 2)
+            }
+        }
+
+        function test_textInputPassesFocusToItsField() {
+            const control = createTemporaryObject(textInput, root)
+            control.value = "old name"
+            elsewhere.forceActiveFocus()
+            control.hasFocus = true
+            verify(control.field.activeFocus)
+            verify(!control.hasFocus)
+            compare(control.field.selectedText, "old name")
+        }
+
+        function test_textAreaReportsTypingOnly() {
+            const area = createTemporaryObject(textArea, root)
+            const edits = spy(area, "textEdited")
+            area.text = "line one"
+            compare(edits.count, 0)
+            elsewhere.forceActiveFocus()
+            const finished = spy(area, "editingFinished")
+            area.forceActiveFocus()
+            keyClick(Qt.Key_X)
+            compare(area.text, "x")
+            compare(edits.count, 1)
+            area.text = "set again"
+            compare(edits.count, 1)
+            keyClick(Qt.Key_Y)
+            compare(edits.count, 2)
+            elsewhere.forceActiveFocus()
+            compare(finished.count, 1)
+
+            area.editable = false
+            area.forceActiveFocus()
+            verify(!findChild(area, "textArea").activeFocus)
+        }
+
+        function test_packageControlKeys() {
+            const control = createTemporaryObject(packageControl, root)
+            const clicks = spy(control, "clicked")
+            control.toggle.forceActiveFocus()
+            keyClick(Qt.Key_Return)
+            verify(control.toggled)
+            keyClick(Qt.Key_Return)
+            verify(!control.toggled)
+            control.button.forceActiveFocus()
+            keyClick(Qt.Key_Return)
+            compare(clicks.count, 1)
+            verify(!control.toggled)
+        }
+
+        function test_fileDisplayScrollsOnlyWhenFull() {
+            const display = createTemporaryObject(fileDisplay, root, { model: ["a.wav", "b.wav"] })
+            const bar = findChild(display, "fileScrollBar")
+            tryVerify(() => bar.size === 1)
+            display.model = Array.from({ length: 40 }, (_, i) => "cue" + i + ".wav")
+            tryVerify(() => bar.size < 1)
+        }
+    }
+}
