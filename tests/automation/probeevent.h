@@ -6,40 +6,38 @@
 #include <QElapsedTimer>
 #include <vector>
 
-// A concrete event that records when its action ran, so tests can see
-// whether and when a firing reached Execute_. The record is shared so it
-// outlives the event.
+// A concrete event that counts its actions and logs their times on a clock
+// that several probes (and the test) may share.
 class ProbeEvent : public tarv::automation::Event
 {
 public:
-    struct Record
-    {
-        QElapsedTimer clock;
-        std::vector<qint64> actionTimesMs;
-    };
+    using Log = std::vector<qint64>;
 
-    explicit ProbeEvent(unsigned offsetMs = 0,
-                        std::shared_ptr<Record> record = std::make_shared<Record>())
+    explicit ProbeEvent(unsigned offsetMs = 0, std::shared_ptr<Log> log = std::make_shared<Log>())
         : Event(QStringLiteral("PROBE"), offsetMs)
-        , m_record(std::move(record))
+        , m_log(std::move(log))
+    {}
+
+    static QElapsedTimer& Clock()
     {
-        if (!m_record->clock.isValid()) {
-            m_record->clock.start();
-        }
+        static QElapsedTimer clock = [] {
+            QElapsedTimer c;
+            c.start();
+            return c;
+        }();
+        return clock;
     }
 
-    int Runs() const { return m_runs; }
-    const std::shared_ptr<Record>& Log() const { return m_record; }
+    int runs = 0;
 
 protected:
     void Execute_() override
     {
-        ++m_runs;
-        m_record->actionTimesMs.push_back(m_record->clock.elapsed());
+        ++runs;
+        m_log->push_back(Clock().elapsed());
         emit complete(this, false);
     }
 
 private:
-    std::shared_ptr<Record> m_record;
-    int m_runs = 0;
+    std::shared_ptr<Log> m_log;
 };
