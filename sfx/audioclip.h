@@ -19,6 +19,7 @@ public:
     const std::string& Path() const noexcept { return m_path; }
     const float* Samples() const noexcept { return m_samples.data(); }
     std::size_t Frames() const noexcept { return m_samples.size() / kChannels; }
+    std::size_t Bytes() const noexcept { return m_samples.size() * sizeof(float); }
 
 private:
     std::string m_path;

@@ -18,10 +18,29 @@ ClipCache::~ClipCache()
     m_pool.waitForDone();
 }
 
-std::shared_ptr<const AudioClip> ClipCache::Find(const std::string& path) const
+std::shared_ptr<const AudioClip> ClipCache::Find(const std::string& path)
 {
     const auto found = m_clips.find(path);
-    return found == m_clips.end() ? nullptr : found->second;
+    if (found == m_clips.end())
+        return nullptr;
+    found->second.lastUse = ++m_uses;
+    return found->second.clip;
+}
+
+void ClipCache::Trim(const std::set<std::string>& inUse)
+{
+    while (m_bytes > m_budget) {
+        auto oldest = m_clips.end();
+        for (auto it = m_clips.begin(); it != m_clips.end(); ++it) {
+            if (!inUse.contains(it->first) &&
+                (oldest == m_clips.end() || it->second.lastUse < oldest->second.lastUse))
+                oldest = it;
+        }
+        if (oldest == m_clips.end())
+            return; // everything left is playing
+        m_bytes -= oldest->second.clip->Bytes();
+        m_clips.erase(oldest);
+    }
 }
 
 void ClipCache::Load(const std::string& path)
@@ -56,7 +75,8 @@ void ClipCache::Finish(const std::string& path, std::shared_ptr<const AudioClip>
         emit clipFailed(QString::fromStdString(path), message);
         return;
     }
-    m_clips.emplace(path, std::move(clip));
+    m_bytes += clip->Bytes();
+    m_clips.insert_or_assign(path, Entry{std::move(clip), ++m_uses});
     emit clipReady(QString::fromStdString(path));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <QObject>
@@ -13,10 +15,11 @@ namespace tarv::audio {
 class AudioClip;
 
 // Decoded clips by file path, decoded on worker threads so that neither a
-// play nor a preload waits for a file. Clips stay for the life of the cache:
-// the mixer reads them without any reference counting, so they must outlive
-// every voice. A failed load is not remembered; the next request tries again.
-// GUI thread only.
+// play nor a preload waits for a file. The mixer reads clips without any
+// reference counting, so a clip is freed only by Trim, and only when the
+// caller says no voice uses it; Trim frees the least recently used clips
+// until the cache is back within its memory budget. A failed load is not
+// remembered; the next request tries again. GUI thread only.
 class ClipCache : public QObject
 {
     Q_OBJECT
@@ -25,10 +28,18 @@ public:
     explicit ClipCache(QObject* parent = nullptr);
     ~ClipCache() override;
 
-    std::shared_ptr<const AudioClip> Find(const std::string& path) const;
+    // About 45 minutes of decoded audio.
+    static constexpr std::size_t kDefaultBudgetBytes = std::size_t{1} << 30;
+
+    std::shared_ptr<const AudioClip> Find(const std::string& path);
     // Starts loading unless the clip is loaded or loading; clipReady follows
     // (queued) in every successful case, also when it was already loaded.
     void Load(const std::string& path);
+
+    void Trim(const std::set<std::string>& inUse);
+    void SetBudget(std::size_t bytes) { m_budget = bytes; }
+    std::size_t Bytes() const noexcept { return m_bytes; }
+    bool OverBudget() const noexcept { return m_bytes > m_budget; }
 
 signals:
     void clipReady(const QString& path);
@@ -38,7 +49,16 @@ private:
     void Finish(const std::string& path, std::shared_ptr<const AudioClip> clip,
                 const QString& message);
 
-    std::map<std::string, std::shared_ptr<const AudioClip>> m_clips;
+    struct Entry
+    {
+        std::shared_ptr<const AudioClip> clip;
+        std::uint64_t lastUse = 0;
+    };
+
+    std::map<std::string, Entry> m_clips;
+    std::uint64_t m_uses = 0;
+    std::size_t m_bytes = 0;
+    std::size_t m_budget = kDefaultBudgetBytes;
     std::set<std::string> m_loading;
     QThreadPool m_pool;
 };

@@ -12,6 +12,7 @@
 #include <exception>
 #include <QCoreApplication>
 #include <QMediaDevices>
+#include <set>
 
 namespace tarv::audio {
 
@@ -159,8 +160,8 @@ void SfxPlayerControllerImpl::stop(bool panic)
         if (bus->IsStarted())
             bus->Submit(command);
     }
-    const std::vector<Pending> pending = std::exchange(m_pending, {});
-    for (const Pending& p : pending)
+    const std::vector<Request> pending = std::exchange(m_pending, {});
+    for (const Request& p : pending)
         FinishLater(p.voice);
 }
 
@@ -184,13 +185,13 @@ void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, flo
     fade.kind = MixerCommand::Kind::FadeTo;
     fade.gain = std::max(0.0F, gain);
     fade.frames = Mixer::MillisecondsToFrames(milliseconds);
-    for (const auto& [handle, voice] : m_voices) {
-        if (voice.key == eventId) {
+    for (const auto& [handle, playing] : m_voices) {
+        if (playing.voice.key == eventId) {
             fade.voice = handle;
-            voice.bus->Submit(fade);
+            playing.voice.bus->Submit(fade);
         }
     }
-    for (Pending& pending : m_pending) {
+    for (Request& pending : m_pending) {
         if (pending.voice.key == eventId) {
             fade.voice = pending.handle;
             pending.fade = fade;
@@ -228,7 +229,7 @@ double SfxPlayerControllerImpl::OutputBufferMilliseconds() const
 void SfxPlayerControllerImpl::Begin(Voice voice, const std::string& path,
                                     const VoiceSettings& settings)
 {
-    Pending pending{m_nextHandle++, std::move(voice), path, settings, std::nullopt};
+    Request pending{m_nextHandle++, std::move(voice), path, settings, std::nullopt};
     if (const auto clip = m_clips.Find(path)) {
         Launch(pending, *clip);
         return;
@@ -237,7 +238,7 @@ void SfxPlayerControllerImpl::Begin(Voice voice, const std::string& path,
     m_clips.Load(path);
 }
 
-void SfxPlayerControllerImpl::Launch(const Pending& pending, const AudioClip& clip)
+void SfxPlayerControllerImpl::Launch(const Request& pending, const AudioClip& clip)
 {
     MixerCommand start;
     start.kind = MixerCommand::Kind::Start;
@@ -254,7 +255,7 @@ void SfxPlayerControllerImpl::Launch(const Pending& pending, const AudioClip& cl
     }
     if (pending.fade)
         pending.voice.bus->Submit(*pending.fade);
-    m_voices.emplace(pending.handle, pending.voice);
+    m_voices.emplace(pending.handle, pending);
     if (!m_poll.isActive())
         m_poll.start();
 }
@@ -262,18 +263,18 @@ void SfxPlayerControllerImpl::Launch(const Pending& pending, const AudioClip& cl
 void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand& stop)
 {
     MixerCommand command = stop;
-    for (const auto& [handle, voice] : m_voices) {
-        if (voice.key == key) {
+    for (const auto& [handle, playing] : m_voices) {
+        if (playing.voice.key == key) {
             command.voice = handle;
-            voice.bus->Submit(command);
+            playing.voice.bus->Submit(command);
         }
     }
     const auto waiting = std::stable_partition(
-        m_pending.begin(), m_pending.end(), [&](const Pending& p) { return p.voice.key != key; });
-    std::vector<Pending> dropped(std::make_move_iterator(waiting),
+        m_pending.begin(), m_pending.end(), [&](const Request& p) { return p.voice.key != key; });
+    std::vector<Request> dropped(std::make_move_iterator(waiting),
                                  std::make_move_iterator(m_pending.end()));
     m_pending.erase(waiting, m_pending.end());
-    for (const Pending& p : dropped)
+    for (const Request& p : dropped)
         FinishLater(p.voice);
 }
 
@@ -285,12 +286,13 @@ void SfxPlayerControllerImpl::OnClipReady(const QString& path)
     if (!clip)
         return;
     const auto ready = std::stable_partition(m_pending.begin(), m_pending.end(),
-                                             [&](const Pending& p) { return p.path != name; });
-    std::vector<Pending> starting(std::make_move_iterator(ready),
+                                             [&](const Request& p) { return p.path != name; });
+    std::vector<Request> starting(std::make_move_iterator(ready),
                                   std::make_move_iterator(m_pending.end()));
     m_pending.erase(ready, m_pending.end());
-    for (const Pending& p : starting)
+    for (const Request& p : starting)
         Launch(p, *clip);
+    TrimClips();
 }
 
 void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& message)
@@ -298,11 +300,11 @@ void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& m
     Report(QStringLiteral("ERROR"), message, path);
     const std::string name = path.toStdString();
     const auto failed = std::stable_partition(m_pending.begin(), m_pending.end(),
-                                              [&](const Pending& p) { return p.path != name; });
-    std::vector<Pending> dropped(std::make_move_iterator(failed),
+                                              [&](const Request& p) { return p.path != name; });
+    std::vector<Request> dropped(std::make_move_iterator(failed),
                                  std::make_move_iterator(m_pending.end()));
     m_pending.erase(failed, m_pending.end());
-    for (const Pending& p : dropped)
+    for (const Request& p : dropped)
         Gone(p.voice);
 }
 
@@ -322,7 +324,7 @@ void SfxPlayerControllerImpl::Poll()
             const auto found = m_voices.find(ended->voice);
             if (found == m_voices.end())
                 continue;
-            const Voice voice = found->second;
+            const Voice voice = found->second.voice;
             m_voices.erase(found);
             if (ended->refused)
                 Report(QStringLiteral("ERROR"),
@@ -334,16 +336,30 @@ void SfxPlayerControllerImpl::Poll()
     }
     if (m_voices.empty())
         m_poll.stop();
+    TrimClips();
+}
+
+void SfxPlayerControllerImpl::TrimClips()
+{
+    if (!m_clips.OverBudget())
+        return;
+    std::set<std::string> inUse;
+    for (const auto& [handle, playing] : m_voices)
+        inUse.insert(playing.path);
+    for (const Request& p : m_pending)
+        inUse.insert(p.path);
+    m_clips.Trim(inUse);
 }
 
 void SfxPlayerControllerImpl::Gone(const Voice& voice)
 {
     if (!voice.isEvent)
         return;
-    const bool playing = std::any_of(m_voices.begin(), m_voices.end(),
-                                     [&](const auto& v) { return v.second.key == voice.key; }) ||
-                         std::any_of(m_pending.begin(), m_pending.end(),
-                                     [&](const Pending& p) { return p.voice.key == voice.key; });
+    const bool playing =
+        std::any_of(m_voices.begin(), m_voices.end(),
+                    [&](const auto& v) { return v.second.voice.key == voice.key; }) ||
+        std::any_of(m_pending.begin(), m_pending.end(),
+                    [&](const Request& p) { return p.voice.key == voice.key; });
     if (!playing)
         emit GetPlayer(voice.key)->sfxFinished(QString::fromStdString(voice.key));
 }

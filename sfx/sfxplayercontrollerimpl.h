@@ -69,7 +69,7 @@ private:
         bool isEvent = false;
         OutputBus* bus = nullptr;
     };
-    struct Pending
+    struct Request
     {
         std::uint64_t handle = 0;
         Voice voice;
@@ -81,12 +81,13 @@ private:
     SfxPlayerControllerImpl();
 
     void Begin(Voice voice, const std::string& path, const VoiceSettings& settings);
-    void Launch(const Pending& pending, const AudioClip& clip);
+    void Launch(const Request& pending, const AudioClip& clip);
     void StopKey(const std::string& key, const MixerCommand& stop);
     void OnClipReady(const QString& path);
     void OnClipFailed(const QString& path, const QString& message);
     void OnBusReady(bool silent, const QString& problem);
     void Poll();
+    void TrimClips();
     void Gone(const Voice& voice);
     void FinishLater(const Voice& voice);
     void Report(const QString& type, const QString& message, const QString& context) const;
@@ -96,8 +97,8 @@ private:
     ClipCache m_clips;
     std::map<QByteArray, std::unique_ptr<OutputBus>> m_buses;
     std::map<std::string, std::unique_ptr<SfxPlayer>> m_players;
-    std::unordered_map<std::uint64_t, Voice> m_voices;
-    std::vector<Pending> m_pending;
+    std::unordered_map<std::uint64_t, Request> m_voices; // started, until their end is seen
+    std::vector<Request> m_pending;                      // waiting for their file
     std::uint64_t m_nextHandle = 1;
     QTimer m_poll;
     bool m_silenceReported = false;

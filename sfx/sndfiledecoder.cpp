@@ -18,9 +18,9 @@ struct SndfileCloser
     void operator()(SNDFILE* file) const noexcept { sf_close(file); }
 };
 
-// A file with more frames than this (about three hours at 48 kHz) is refused
-// rather than exhausting memory.
-constexpr sf_count_t kMaxFrames = sf_count_t{48000} * 60 * 60 * 3;
+// Clips are held in memory whole (about 23 MB a minute): a file longer than
+// an hour is refused rather than exhausting memory.
+constexpr sf_count_t kMaxSeconds = 60 * 60;
 
 } // namespace
 
@@ -33,8 +33,9 @@ std::shared_ptr<const AudioClip> SndfileDecoder::Decode(const std::string& path)
                                  "\": " + sf_strerror(nullptr));
     if (info.channels < 1 || info.samplerate < 1)
         throw std::runtime_error("Unsupported audio format in \"" + path + "\"");
-    if (info.frames > kMaxFrames)
-        throw std::runtime_error("Audio file \"" + path + "\" is too long");
+    const sf_count_t maxFrames = kMaxSeconds * info.samplerate;
+    if (info.frames > maxFrames)
+        throw std::runtime_error("Audio file \"" + path + "\" is longer than an hour");
 
     // Some formats (MP3, Ogg) report no length up front: read in blocks.
     constexpr sf_count_t kBlockFrames = 8192;
@@ -48,8 +49,8 @@ std::shared_ptr<const AudioClip> SndfileDecoder::Decode(const std::string& path)
         if (got <= 0)
             break;
         total += got;
-        if (total > kMaxFrames)
-            throw std::runtime_error("Audio file \"" + path + "\" is too long");
+        if (total > maxFrames)
+            throw std::runtime_error("Audio file \"" + path + "\" is longer than an hour");
         for (sf_count_t f = 0; f < got; ++f) {
             const float* in = block.data() + f * info.channels;
             stereo.push_back(in[0]);

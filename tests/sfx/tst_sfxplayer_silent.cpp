@@ -1,6 +1,7 @@
 // The player with no sound server at all: one report that playback is
 // silent, and everything else (finished notices, stops, errors) on time.
 
+#include "clipcache.h"
 #include "customaudioparameters.h"
 #include "fakesfxrepository.h"
 #include "sfxmanifest.h"
@@ -144,6 +145,32 @@ private slots:
         mediator->onSoundEffectsChanged(); // every instance's file
         QTRY_COMPARE(ready.count(), 3);
         QCOMPARE(m_errors->count(), 0);
+    }
+
+    void clipCacheFreesLeastRecentlyUsedClipsThatNothingPlays()
+    {
+        const tarv::sfx::SfxManifest manifest;
+        const std::string tone = manifest.path("tone.1k").value();    // 768000 bytes
+        const std::string beep = manifest.path("beep.short").value(); // 96000 bytes
+        const std::string a440 = manifest.path("tone.a440").value();  // 384000 bytes
+        ClipCache cache;
+        QSignalSpy ready(&cache, &ClipCache::clipReady);
+        for (const std::string& path : {tone, beep, a440})
+            cache.Load(path);
+        QTRY_COMPARE(ready.count(), 3);
+        for (const std::string& path : {beep, tone, a440}) // the beep is the oldest use
+            QVERIFY(cache.Find(path));
+
+        cache.SetBudget(768000 + 384000);
+        cache.Trim({});
+        QVERIFY(!cache.Find(beep));
+        QVERIFY(cache.Find(tone) && cache.Find(a440));
+
+        cache.SetBudget(1);
+        cache.Trim({tone}); // playing: kept over budget
+        QVERIFY(cache.Find(tone));
+        QVERIFY(!cache.Find(a440));
+        QCOMPARE(cache.Bytes(), std::size_t{768000});
     }
 
 private:
