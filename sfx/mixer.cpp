@@ -19,6 +19,8 @@ struct PanGains
 
 PanGains PanLaw(float pan) noexcept
 {
+    if (!std::isfinite(pan))
+        pan = 0.5F;
     const double angle = std::clamp(static_cast<double>(pan), 0.0, 1.0) * std::numbers::pi / 2.0;
     return {static_cast<float>(std::min(1.0, std::numbers::sqrt2 * std::cos(angle))),
             static_cast<float>(std::min(1.0, std::numbers::sqrt2 * std::sin(angle)))};
@@ -118,7 +120,7 @@ void Mixer::Start(const MixerCommand& command) noexcept
     v.samples = command.clip->Samples();
     v.length = command.clip->Frames();
     v.passesLeft = s.repeats < 0 ? -1 : s.repeats;
-    v.volume = s.volume;
+    v.volume = std::isfinite(s.volume) ? std::max(0.0F, s.volume) : 0.0F; // never inverted
     v.panLeft = pan.left;
     v.panRight = pan.right;
     v.fadeInFrames = s.fadeInFrames;

@@ -85,10 +85,11 @@ TEST(Mixer, VolumeAndConstantPowerPanNormalisedToUnityAtCentre)
         float volume, pan, left, right;
     };
     const double quarter = std::numbers::sqrt2 * std::sin(std::numbers::pi / 8.0); // 0.5412
-    for (const Case c : {Case{1.0F, 0.5F, 0.5F, 0.5F}, Case{0.5F, 0.5F, 0.25F, 0.25F},
-                         Case{1.0F, 0.0F, 0.5F, 0.0F}, Case{1.0F, 1.0F, 0.0F, 0.5F},
-                         Case{1.0F, 0.25F, 0.5F, static_cast<float>(0.5 * quarter)},
-                         Case{0.0F, 0.5F, 0.0F, 0.0F}}) {
+    for (const Case c :
+         {Case{1.0F, 0.5F, 0.5F, 0.5F}, Case{0.5F, 0.5F, 0.25F, 0.25F},
+          Case{1.0F, 0.0F, 0.5F, 0.0F}, Case{1.0F, 1.0F, 0.0F, 0.5F},
+          Case{1.0F, 0.25F, 0.5F, static_cast<float>(0.5 * quarter)}, Case{0.0F, 0.5F, 0.0F, 0.0F},
+          Case{-1.0F, 0.5F, 0.0F, 0.0F}, Case{std::nanf(""), 0.5F, 0.0F, 0.0F}}) {
         Mixer mixer;
         VoiceSettings settings;
         settings.volume = c.volume;
