@@ -2,6 +2,7 @@
 
 #include "sfxtype.h"
 
+#include <mutex>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QJsonObject>
 #include <QStandardPaths>
 #include <QtDebug>
+#include <set>
 
 namespace tarv::sfx {
 
@@ -60,7 +62,15 @@ QString SfxManifest::DefaultFolder()
 
 void SfxManifest::Report(std::string message)
 {
-    qWarning().noquote() << "Sound-effect catalogue:" << QString::fromStdString(message);
+    // The catalogue is read often (each play, each list refresh): the log
+    // hears about each problem once.
+    static std::mutex mutex;
+    static std::set<std::string> logged;
+    {
+        const std::lock_guard lock(mutex);
+        if (logged.insert(message).second)
+            qWarning().noquote() << "Sound-effect catalogue:" << QString::fromStdString(message);
+    }
     m_errors.push_back(std::move(message));
 }
 

@@ -9,6 +9,7 @@
 #include "sfxplayerconnectionmediator.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <QCoreApplication>
 #include <QMediaDevices>
@@ -181,6 +182,8 @@ void SfxPlayerControllerImpl::PreloadFile(const std::string& path)
 
 void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, float milliseconds)
 {
+    if (!std::isfinite(gain))
+        return;
     MixerCommand fade;
     fade.kind = MixerCommand::Kind::FadeTo;
     fade.gain = std::max(0.0F, gain);
