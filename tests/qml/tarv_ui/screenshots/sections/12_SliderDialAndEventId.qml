@@ -33,7 +33,7 @@ GallerySection {
         }
     }
     GalleryRow {
-        title: "dial: centre / right / ctrl / off"
+        title: "dial: 0 / 0.6 / ctrl / off"
         Item {
             Layout.preferredWidth: 200
             Layout.preferredHeight: 34
