@@ -34,17 +34,23 @@ struct Segment
     int Length() const { return end - start; }
 };
 
-// Runs of windows louder than `threshold`.
+// Runs of windows louder than `threshold`. A gap of a few windows (a
+// dropout on a busy machine) does not split a run.
 std::vector<Segment> LoudSegments(const std::vector<double>& levels, double threshold)
 {
+    constexpr int kBridgedGap = 50;
     std::vector<Segment> segments;
     for (std::size_t i = 0; i < levels.size(); ++i) {
         if (levels[i] <= threshold)
             continue;
-        const auto start = static_cast<int>(i);
+        const auto start = static_cast<int>(i) * kWindow;
         while (i < levels.size() && levels[i] > threshold)
             ++i;
-        segments.push_back({start * kWindow, static_cast<int>(i) * kWindow});
+        const int end = static_cast<int>(i) * kWindow;
+        if (!segments.empty() && start - segments.back().end <= kBridgedGap)
+            segments.back().end = end;
+        else
+            segments.push_back({start, end});
     }
     return segments;
 }
