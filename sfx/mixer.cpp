@@ -158,13 +158,17 @@ void Mixer::End(Voice& voice, std::uint64_t frame) noexcept
     m_activeCount.fetch_sub(1, std::memory_order_relaxed);
 }
 
-void Mixer::RenderVoice(Voice& v, float* out, std::size_t frames) noexcept
+void Mixer::RenderVoice(Voice& voice, float* out, std::size_t frames) noexcept
 {
+    // Work on a local copy: the output is float too, so writes through `out`
+    // could otherwise alias the voice's fields and keep them out of registers.
+    Voice v = voice;
     const std::uint64_t base = m_rendered.load(std::memory_order_relaxed);
     for (std::size_t i = 0; i < frames; ++i) {
         if (v.position >= v.length) {
             if (v.passesLeft == 0) {
-                End(v, base + i);
+                voice = v;
+                End(voice, base + i);
                 return;
             }
             if (v.passesLeft > 0)
@@ -197,10 +201,12 @@ void Mixer::RenderVoice(Voice& v, float* out, std::size_t frames) noexcept
         ++v.elapsed;
 
         if (v.stopping && --v.stopLeft == 0) {
-            End(v, base + i + 1);
+            voice = v;
+            End(voice, base + i + 1);
             return;
         }
     }
+    voice = v;
 }
 
 } // namespace tarv::audio
