@@ -301,13 +301,13 @@ TEST(Mixer, OutputDoesNotDependOnBlockSize)
     whole.Submit(Start(1, *clip, settings));
     const auto expected = Render(whole, 1500);
 
-    Mixer pieces;
-    pieces.Submit(Start(1, *clip, settings));
+    Mixer inBlocks;
+    inBlocks.Submit(Start(1, *clip, settings));
     std::vector<float> got;
     for (std::size_t block : {1U, 7U, 64U, 128U, 1300U}) {
-        const auto out = Render(pieces, block);
+        const auto out = Render(inBlocks, block);
         got.insert(got.end(), out.begin(), out.end());
     }
     EXPECT_EQ(got, expected);
-    EXPECT_EQ(Ended(pieces).at(0).endFrame, Ended(whole).at(0).endFrame);
+    EXPECT_EQ(Ended(inBlocks).at(0).endFrame, Ended(whole).at(0).endFrame);
 }
