@@ -1,9 +1,9 @@
-#include "automation.h"
+#include "automation/automation.h"
 
-#include "automationjsoninputadapter.h"
-#include "automationjsonoutputadapter.h"
-#include "cuefileversion.h"
-#include "customaudio.h"
+#include "automation/automationjsoninputadapter.h"
+#include "automation/automationjsonoutputadapter.h"
+#include "automation/cuefileversion.h"
+#include "automation/customaudio.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "eventgroup.h"
-#include "networkpath.h"
-#include "result.h"
-#include "tarv_automation_export.h"
+#include "automation/eventgroup.h"
+#include "automation/networkpath.h"
+#include "automation/result.h"
+#include "automation/tarv_automation_export.h"
+#include "sfx/customaudioparameters.h"
+#include "sfx/sfxdto.h"
 
-#include <customaudioparameters.h>
 #include <future>
 #include <istream>
 #include <memory>
 #include <optional>
 #include <QString>
-#include <sfxdto.h>
 #include <string>
 #include <vector>
 

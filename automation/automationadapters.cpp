@@ -1,5 +1,5 @@
-#include "automationinputadapter.h"
-#include "automationoutputadapter.h"
+#include "automation/automationinputadapter.h"
+#include "automation/automationoutputadapter.h"
 
 namespace tarv::automation {
 

@@ -1,22 +1,22 @@
-#include "automationjsoninputadapter.h"
+#include "automation/automationjsoninputadapter.h"
 
-#include "automation.h"
-#include "cuefileversion.h"
-#include "customaudio.h"
-#include "eventgroup.h"
-#include "eventtypes.h"
-#include "jsonobjectreader.h"
-#include "networkpath.h"
-#include "oscevent.h"
-#include "waitevent.h"
+#include "automation/automation.h"
+#include "automation/cuefileversion.h"
+#include "automation/customaudio.h"
+#include "automation/eventgroup.h"
+#include "automation/eventtypes.h"
+#include "automation/jsonobjectreader.h"
+#include "automation/networkpath.h"
+#include "automation/oscevent.h"
+#include "automation/waitevent.h"
+#include "sfx/customaudioparameters.h"
+#include "sfx/sfxdto.h"
+#include "sfx/sfxdtobuilder.h"
 
-#include <customaudioparameters.h>
 #include <QDir>
 #include <QFileInfo>
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
-#include <sfxdto.h>
-#include <sfxdtobuilder.h>
 #include <sstream>
 #include <stdexcept>
 #include <string>

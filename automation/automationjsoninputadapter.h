@@ -1,7 +1,7 @@
 #pragma once
 
-#include "automationinputadapter.h"
-#include "tarv_automation_export.h"
+#include "automation/automationinputadapter.h"
+#include "automation/tarv_automation_export.h"
 
 #include <memory>
 #include <rapidjson/fwd.h>

@@ -1,18 +1,18 @@
-#include "automationjsonoutputadapter.h"
+#include "automation/automationjsonoutputadapter.h"
 
-#include "automation.h"
-#include "automationjsoninputadapter.h"
-#include "checkedjsonwriter.h"
-#include "customaudio.h"
-#include "eventgroup.h"
-#include "networkpath.h"
-#include "oscevent.h"
-#include "waitevent.h"
+#include "automation/automation.h"
+#include "automation/automationjsoninputadapter.h"
+#include "automation/checkedjsonwriter.h"
+#include "automation/customaudio.h"
+#include "automation/eventgroup.h"
+#include "automation/networkpath.h"
+#include "automation/oscevent.h"
+#include "automation/waitevent.h"
+#include "sfx/customaudioparameters.h"
+#include "sfx/sfxdto.h"
 
-#include <customaudioparameters.h>
 #include <QDir>
 #include <QFileInfo>
-#include <sfxdto.h>
 #include <stdexcept>
 
 namespace tarv::automation {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "automationoutputadapter.h"
-#include "tarv_automation_export.h"
+#include "automation/automationoutputadapter.h"
+#include "automation/tarv_automation_export.h"
 
 namespace tarv::automation {
 

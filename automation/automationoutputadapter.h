@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cuefileversion.h"
-#include "tarv_automation_export.h"
+#include "automation/cuefileversion.h"
+#include "automation/tarv_automation_export.h"
 
 #include <ostream>
 

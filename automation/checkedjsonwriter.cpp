@@ -1,4 +1,4 @@
-#include "checkedjsonwriter.h"
+#include "automation/checkedjsonwriter.h"
 
 #include <cmath>
 #include <limits>

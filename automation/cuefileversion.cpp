@@ -1,4 +1,4 @@
-#include "cuefileversion.h"
+#include "automation/cuefileversion.h"
 
 #include <stdexcept>
 

@@ -1,8 +1,12 @@
 #pragma once
 
-#include "tarv_automation_export.h"
+#include "automation/tarv_automation_export.h"
 
+// Qt 6.4's moc cannot parse libstdc++'s <concepts>, which <compare> pulls
+// in; moc needs nothing from it.
+#ifndef Q_MOC_RUN
 #include <compare>
+#endif
 #include <cstdint>
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "customaudio.h"
+#include "automation/customaudio.h"
 
-#include "eventtypes.h"
+#include "automation/eventtypes.h"
 
 #include <exception>
 #include <mutex>

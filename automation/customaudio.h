@@ -1,8 +1,8 @@
 #pragma once
 
-#include "customaudioparameters.h"
-#include "event.h"
-#include "tarv_automation_export.h"
+#include "automation/event.h"
+#include "automation/tarv_automation_export.h"
+#include "sfx/customaudioparameters.h"
 
 #include <memory>
 

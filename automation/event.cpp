@@ -1,4 +1,4 @@
-#include "event.h"
+#include "automation/event.h"
 
 #include <algorithm>
 #include <limits>

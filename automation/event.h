@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tarv_automation_export.h"
+#include "automation/tarv_automation_export.h"
 
 #include <atomic>
 #include <cstdint>

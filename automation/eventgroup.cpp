@@ -1,6 +1,6 @@
-#include "eventgroup.h"
+#include "automation/eventgroup.h"
 
-#include "eventtypes.h"
+#include "automation/eventtypes.h"
 
 #include <algorithm>
 #include <iostream>

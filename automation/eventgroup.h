@@ -1,7 +1,7 @@
 #pragma once
 
-#include "event.h"
-#include "tarv_automation_export.h"
+#include "automation/event.h"
+#include "automation/tarv_automation_export.h"
 
 #include <atomic>
 #include <cstddef>

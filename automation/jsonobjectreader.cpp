@@ -1,4 +1,4 @@
-#include "jsonobjectreader.h"
+#include "automation/jsonobjectreader.h"
 
 #include <cmath>
 #include <limits>

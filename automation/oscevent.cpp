@@ -1,6 +1,6 @@
-#include "oscevent.h"
+#include "automation/oscevent.h"
 
-#include "eventtypes.h"
+#include "automation/eventtypes.h"
 #include "osc/oscudpclient.h"
 
 #include <iostream>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "event.h"
-#include "networkpath.h"
+#include "automation/event.h"
+#include "automation/networkpath.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "result.h"
+#include "automation/result.h"
 
 namespace tarv::automation {
 

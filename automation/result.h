@@ -1,7 +1,7 @@
 #pragma once
 
-#include "resultnote.h"
-#include "tarv_automation_export.h"
+#include "automation/resultnote.h"
+#include "automation/tarv_automation_export.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "resultnote.h"
+#include "automation/resultnote.h"
 
 namespace tarv::automation {
 

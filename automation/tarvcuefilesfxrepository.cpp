@@ -1,4 +1,4 @@
-#include "tarvcuefilesfxrepository.h"
+#include "automation/tarvcuefilesfxrepository.h"
 
 #include <QMetaType>
 #include <stdexcept>

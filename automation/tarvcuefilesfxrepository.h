@@ -1,6 +1,8 @@
 #pragma once
 
-#include "tarv_automation_export.h"
+#include "automation/tarv_automation_export.h"
+#include "sfx/sfxdto.h"
+#include "sfx/sfxrepository.h"
 
 #include <any>
 #include <chrono>
@@ -8,8 +10,6 @@
 #include <memory>
 #include <optional>
 #include <QObject>
-#include <sfxdto.h>
-#include <sfxrepository.h>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "waitevent.h"
+#include "automation/waitevent.h"
 
-#include "eventtypes.h"
+#include "automation/eventtypes.h"
 
 #include <mutex>
 

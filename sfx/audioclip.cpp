@@ -1,4 +1,4 @@
-#include "audioclip.h"
+#include "sfx/audioclip.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
-#include "audiooutput.h"
+#include "sfx/audiooutput.h"
 
-#include "mixer.h"
-#include "mixerrenderer.h"
-#include "silentclock.h"
+#include "sfx/mixer.h"
+#include "sfx/mixerrenderer.h"
+#include "sfx/silentclock.h"
 
 #include <algorithm>
 #include <QAudioSink>

@@ -1,7 +1,7 @@
-#include "clipcache.h"
+#include "sfx/clipcache.h"
 
-#include "audioclip.h"
-#include "sndfiledecoder.h"
+#include "sfx/audioclip.h"
+#include "sfx/sndfiledecoder.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "customaudioparameters.h"
+#include "sfx/customaudioparameters.h"
 
 namespace tarv::audio {
 

@@ -1,6 +1,6 @@
-#include "mixer.h"
+#include "sfx/mixer.h"
 
-#include "audioclip.h"
+#include "sfx/audioclip.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mixercommand.h"
-#include "spscqueue.h"
+#include "sfx/mixercommand.h"
+#include "sfx/spscqueue.h"
 
 #include <array>
 #include <atomic>

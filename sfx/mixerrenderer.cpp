@@ -1,6 +1,6 @@
-#include "mixerrenderer.h"
+#include "sfx/mixerrenderer.h"
 
-#include "mixer.h"
+#include "sfx/mixer.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "outputbus.h"
+#include "sfx/outputbus.h"
 
-#include "audiooutput.h"
-#include "mixer.h"
+#include "sfx/audiooutput.h"
+#include "sfx/mixer.h"
 
 #include <QMediaDevices>
 

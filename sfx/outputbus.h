@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mixercommand.h"
+#include "sfx/mixercommand.h"
 
 #include <memory>
 #include <optional>

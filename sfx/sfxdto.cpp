@@ -1,6 +1,6 @@
-#include "sfxdto.h"
+#include "sfx/sfxdto.h"
 
-#include "sfxdtobuilder.h"
+#include "sfx/sfxdtobuilder.h"
 
 namespace tarv::audio::sfx {
 

@@ -1,4 +1,4 @@
-#include "sfxdtobuilder.h"
+#include "sfx/sfxdtobuilder.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "sfxmanifest.h"
+#include "sfx/sfxmanifest.h"
 
-#include "sfxtype.h"
+#include "sfx/sfxtype.h"
 
 #include <mutex>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sfxvector.h"
+#include "sfx/sfxvector.h"
 
 #include <map>
 #include <optional>

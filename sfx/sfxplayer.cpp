@@ -1,4 +1,4 @@
-#include "sfxplayer.h"
+#include "sfx/sfxplayer.h"
 
 #include <utility>
 

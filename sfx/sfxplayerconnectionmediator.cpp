@@ -1,6 +1,6 @@
-#include "sfxplayerconnectionmediator.h"
+#include "sfx/sfxplayerconnectionmediator.h"
 
-#include "sfxplayercontrollerimpl.h"
+#include "sfx/sfxplayercontrollerimpl.h"
 
 namespace tarv::audio {
 

@@ -1,7 +1,7 @@
-#include "sfxplayercontroller.h"
+#include "sfx/sfxplayercontroller.h"
 
-#include "sfxplayer.h"
-#include "sfxplayercontrollerimpl.h"
+#include "sfx/sfxplayer.h"
+#include "sfx/sfxplayercontrollerimpl.h"
 
 namespace tarv::audio {
 

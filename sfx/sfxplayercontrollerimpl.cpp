@@ -1,12 +1,12 @@
-#include "sfxplayercontrollerimpl.h"
+#include "sfx/sfxplayercontrollerimpl.h"
 
-#include "audioclip.h"
-#include "customaudioparameters.h"
-#include "mixer.h"
-#include "outputbus.h"
-#include "sfxmanifest.h"
-#include "sfxplayer.h"
-#include "sfxplayerconnectionmediator.h"
+#include "sfx/audioclip.h"
+#include "sfx/customaudioparameters.h"
+#include "sfx/mixer.h"
+#include "sfx/outputbus.h"
+#include "sfx/sfxmanifest.h"
+#include "sfx/sfxplayer.h"
+#include "sfx/sfxplayerconnectionmediator.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "clipcache.h"
-#include "mixercommand.h"
-#include "sfxrepository.h"
+#include "sfx/clipcache.h"
+#include "sfx/mixercommand.h"
+#include "sfx/sfxrepository.h"
 
 #include <cstdint>
 #include <map>

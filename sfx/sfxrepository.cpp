@@ -1,4 +1,4 @@
-#include "sfxrepository.h"
+#include "sfx/sfxrepository.h"
 
 namespace tarv::audio {
 

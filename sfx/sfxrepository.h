@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sfxdto.h"
+#include "sfx/sfxdto.h"
 
 #include <any>
 #include <optional>

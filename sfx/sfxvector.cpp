@@ -1,4 +1,4 @@
-#include "sfxvector.h"
+#include "sfx/sfxvector.h"
 
 namespace tarv::sfx {
 

@@ -1,6 +1,6 @@
-#include "silentclock.h"
+#include "sfx/silentclock.h"
 
-#include "mixer.h"
+#include "sfx/mixer.h"
 
 #include <algorithm>
 

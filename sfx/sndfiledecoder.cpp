@@ -1,7 +1,7 @@
-#include "sndfiledecoder.h"
+#include "sfx/sndfiledecoder.h"
 
-#include "audioclip.h"
-#include "mixer.h"
+#include "sfx/audioclip.h"
+#include "sfx/mixer.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,10 +1,10 @@
 // Opening and saving a large cue file, with RapidJSON's bare parse of the
 // same bytes for scale. Run by hand: build/<dir>/benchmarks/automation/bench_cuefile
-#include "automation.h"
-#include "customaudio.h"
-#include "eventgroup.h"
-#include "oscevent.h"
-#include "waitevent.h"
+#include "automation/automation.h"
+#include "automation/customaudio.h"
+#include "automation/eventgroup.h"
+#include "automation/oscevent.h"
+#include "automation/waitevent.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -2,10 +2,10 @@
 // offset when many are armed at once, and how long a GO takes to put the
 // first OSC datagram on the wire.
 
-#include "event.h"
-#include "eventgroup.h"
-#include "networkpath.h"
-#include "oscevent.h"
+#include "automation/event.h"
+#include "automation/eventgroup.h"
+#include "automation/networkpath.h"
+#include "automation/oscevent.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

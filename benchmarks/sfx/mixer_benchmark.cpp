@@ -6,12 +6,12 @@
 // silent clock. A private one: see tests/sfx/pulse-start.sh, then set
 // PULSE_SERVER=unix:<folder>/runtime/native.
 
-#include "audioclip.h"
-#include "customaudioparameters.h"
-#include "mixer.h"
-#include "sfxmanifest.h"
-#include "sfxplayercontroller.h"
-#include "sfxplayercontrollerimpl.h"
+#include "sfx/audioclip.h"
+#include "sfx/customaudioparameters.h"
+#include "sfx/mixer.h"
+#include "sfx/sfxmanifest.h"
+#include "sfx/sfxplayercontroller.h"
+#include "sfx/sfxplayercontrollerimpl.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

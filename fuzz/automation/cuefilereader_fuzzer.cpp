@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the cue file reader. Whatever the reader accepts
 // must also be written and read back the same way, so the fuzzer checks that
 // invariant as well as the absence of crashes and undefined behaviour.
-#include "automation.h"
-#include "automationjsonoutputadapter.h"
-#include "cuefileversion.h"
+#include "automation/automation.h"
+#include "automation/automationjsonoutputadapter.h"
+#include "automation/cuefileversion.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "event.h"
+#include "automation/event.h"
 
 #include <memory>
 #include <QElapsedTimer>

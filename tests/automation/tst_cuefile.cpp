@@ -1,10 +1,11 @@
-#include "automation.h"
-#include "automationjsoninputadapter.h"
-#include "automationjsonoutputadapter.h"
-#include "customaudio.h"
-#include "eventgroup.h"
-#include "oscevent.h"
-#include "waitevent.h"
+#include "automation/automation.h"
+#include "automation/automationjsoninputadapter.h"
+#include "automation/automationjsonoutputadapter.h"
+#include "automation/customaudio.h"
+#include "automation/eventgroup.h"
+#include "automation/oscevent.h"
+#include "automation/waitevent.h"
+#include "sfx/sfxdtobuilder.h"
 
 #include <cmath>
 #include <limits>
@@ -13,7 +14,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sfxdtobuilder.h>
 #include <sstream>
 
 using namespace tarv::automation;

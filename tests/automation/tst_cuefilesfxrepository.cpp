@@ -1,9 +1,9 @@
-#include "automation.h"
-#include "tarvcuefilesfxrepository.h"
+#include "automation/automation.h"
+#include "automation/tarvcuefilesfxrepository.h"
+#include "sfx/sfxdtobuilder.h"
 
 #include <atomic>
 #include <QTest>
-#include <sfxdtobuilder.h>
 #include <sstream>
 #include <thread>
 

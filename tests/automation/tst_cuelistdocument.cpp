@@ -1,6 +1,7 @@
-#include "automation.h"
-#include "customaudio.h"
-#include "eventgroup.h"
+#include "automation/automation.h"
+#include "automation/customaudio.h"
+#include "automation/eventgroup.h"
+#include "sfx/sfxdtobuilder.h"
 
 #include <csignal>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sfxdtobuilder.h>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>

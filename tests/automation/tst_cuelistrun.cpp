@@ -1,6 +1,6 @@
-#include "eventgroup.h"
+#include "automation/eventgroup.h"
+#include "automation/waitevent.h"
 #include "probeevent.h"
-#include "waitevent.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "customaudio.h"
-#include "eventgroup.h"
+#include "automation/customaudio.h"
+#include "automation/eventgroup.h"
+#include "automation/waitevent.h"
 #include "probeevent.h"
-#include "waitevent.h"
 
 #include <climits>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
-#include "automation.h"
-#include "automationjsoninputadapter.h"
+#include "automation/automation.h"
+#include "automation/automationjsoninputadapter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "eventgroup.h"
-#include "oscevent.h"
+#include "automation/eventgroup.h"
+#include "automation/oscevent.h"
 
 #include <iostream>
 #include <QElapsedTimer>

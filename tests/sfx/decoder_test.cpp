@@ -1,8 +1,8 @@
 // Decoding through libsndfile into the mixer's format, and the refusals.
 
-#include "audioclip.h"
-#include "mixer.h"
-#include "sndfiledecoder.h"
+#include "sfx/audioclip.h"
+#include "sfx/mixer.h"
+#include "sfx/sndfiledecoder.h"
 
 #include <cmath>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "fakesfxrepository.h"
 
-#include "sfxdtobuilder.h"
+#include "sfx/sfxdtobuilder.h"
 
 using tarv::audio::sfx::SfxDto;
 

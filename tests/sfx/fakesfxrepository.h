@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sfxrepository.h"
+#include "sfx/sfxrepository.h"
 
 #include <map>
 #include <string>

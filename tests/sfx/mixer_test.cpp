@@ -2,8 +2,8 @@
 // 0.5) makes each output sample equal to 0.5 times the voice's gain, so the
 // gain curves can be read straight off the output.
 
-#include "audioclip.h"
-#include "mixer.h"
+#include "sfx/audioclip.h"
+#include "sfx/mixer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "sfxdto.h"
-#include "sfxdtobuilder.h"
+#include "sfx/sfxdto.h"
+#include "sfx/sfxdtobuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The catalogue: the generated effects, a folder given through the
 // environment replacing them, and broken entries left out with a report.
 
-#include "sfxmanifest.h"
+#include "sfx/sfxmanifest.h"
 
 #include <QDir>
 #include <QFile>

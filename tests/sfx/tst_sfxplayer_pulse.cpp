@@ -3,14 +3,14 @@
 // are generous because the machine may be busy; the fade test measures the
 // slope of the fade, which does not depend on when the stop arrived.
 
-#include "customaudioparameters.h"
 #include "fakesfxrepository.h"
 #include "monitorrecorder.h"
-#include "sfxmanifest.h"
-#include "sfxplayer.h"
-#include "sfxplayerconnectionmediator.h"
-#include "sfxplayercontroller.h"
-#include "sfxplayercontrollerimpl.h"
+#include "sfx/customaudioparameters.h"
+#include "sfx/sfxmanifest.h"
+#include "sfx/sfxplayer.h"
+#include "sfx/sfxplayerconnectionmediator.h"
+#include "sfx/sfxplayercontroller.h"
+#include "sfx/sfxplayercontrollerimpl.h"
 
 #include <algorithm>
 #include <QDir>

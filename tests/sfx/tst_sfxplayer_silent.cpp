@@ -1,14 +1,14 @@
 // The player with no sound server at all: one report that playback is
 // silent, and everything else (finished notices, stops, errors) on time.
 
-#include "clipcache.h"
-#include "customaudioparameters.h"
 #include "fakesfxrepository.h"
-#include "sfxmanifest.h"
-#include "sfxplayer.h"
-#include "sfxplayerconnectionmediator.h"
-#include "sfxplayercontroller.h"
-#include "sfxplayercontrollerimpl.h"
+#include "sfx/clipcache.h"
+#include "sfx/customaudioparameters.h"
+#include "sfx/sfxmanifest.h"
+#include "sfx/sfxplayer.h"
+#include "sfx/sfxplayerconnectionmediator.h"
+#include "sfx/sfxplayercontroller.h"
+#include "sfx/sfxplayercontrollerimpl.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
