@@ -20,12 +20,6 @@ Item {
     implicitHeight: caption.implicitHeight + spacing + pathField.implicitHeight
     implicitWidth: caption.implicitWidth + pathField.implicitWidth
 
-    // What an accepted dialog does; tests call it with a URL of their own.
-    function acceptSelection(url) {
-        value = LocalPath.fromUrl(url)
-        textChanged()
-    }
-
     TarvTheme { id: tarvTheme }
 
     Label {
@@ -67,7 +61,8 @@ Item {
         objectName: "folderDialog"
         modality: Qt.WindowModal
         onAccepted: {
-            control.acceptSelection(selectedFolder)
+            control.value = LocalPath.fromUrl(selectedFolder)
+            control.textChanged()
             visible = false
         }
     }

@@ -22,13 +22,6 @@ Item {
     implicitHeight: caption.implicitHeight + spacing + pathField.implicitHeight
     implicitWidth: caption.implicitWidth + pathField.implicitWidth
 
-    // What an accepted dialog does; tests call it with a URL of their own.
-    function acceptSelection(url) {
-        fileUrl = url
-        value = LocalPath.fromUrl(url)
-        textChanged()
-    }
-
     TarvTheme { id: tarvTheme }
 
     Label {
@@ -69,7 +62,9 @@ Item {
         objectName: "fileDialog"
         modality: Qt.WindowModal
         onAccepted: {
-            control.acceptSelection(selectedFile)
+            control.fileUrl = selectedFile
+            control.value = LocalPath.fromUrl(selectedFile)
+            control.textChanged()
             visible = false
         }
     }

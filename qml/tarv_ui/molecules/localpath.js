@@ -1,8 +1,9 @@
 .pragma library
 
 // Turns a file or folder URL from a dialog into the local path that the field
-// shows: the first "file://" removed and every escape decoded, so spaces,
-// "%", "#" and non-ASCII letters arrive as themselves.
+// shows: the first "file://" removed and every escape decoded. A dialog's URL
+// text still escapes "%" and "#" (as %25 and %23), and decodeURI leaves %23
+// alone, so anything less than a full decode names another file.
 function fromUrl(url) {
     const text = url.toString().replace("file://", "")
     try {
