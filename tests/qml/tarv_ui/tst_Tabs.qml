@@ -10,7 +10,13 @@ Item {
 
     TarvTheme { id: theme }
     // TabButtom reads its colours by name from the document that declares it.
+    property color tab_selected_text_color: theme.tab_selected_text_color
     property color default_text_header_color: "#7f7f80"
+    property color default_bg_hover_color: theme.default_bg_hover_color
+    property color default_bg_color: theme.default_bg_color
+    property color default_bg_unselected_color: theme.default_bg_unselected_color
+    property color bevel_dark_color: theme.bevel_dark_color
+    property color bevel_light_color: theme.bevel_light_color
 
     Component {
         id: threeTabs
