@@ -115,6 +115,9 @@ void EventGroup::CurrentEventIndex(std::size_t index)
 bool EventGroup::AllSkippedAfter(std::size_t index) const
 {
     const std::lock_guard lock(Mutex());
+    if (index >= m_events.size()) {
+        return true;
+    }
     for (std::size_t i = index + 1; i < m_events.size(); ++i) {
         if (!IsDisabled(*m_events[i])) {
             return false;
@@ -198,7 +201,9 @@ void EventGroup::MoveUp(std::size_t index)
 void EventGroup::MoveDown(std::size_t index)
 {
     const std::lock_guard lock(Mutex());
-    if (index + 1 >= m_events.size()) {
+    // A view with no selection passes -1, which arrives as the largest index:
+    // index + 1 would wrap to 0 and pass a plain bounds check.
+    if (index >= m_events.size() || index + 1 >= m_events.size()) {
         return;
     }
     std::swap(m_events[index], m_events[index + 1]);

@@ -2,6 +2,7 @@
 #include "automation/waitevent.h"
 #include "probeevent.h"
 
+#include <cstdint>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -81,8 +82,11 @@ void TestEventGroup::editingKeepsTheCurrentEntry()
     group->MoveCurrentUp();
     QCOMPARE(current(), before[2]);
     QCOMPARE(group->CurrentEventIndex(), 1U);
-    group->MoveDown(2); // the last position: nothing
+    group->MoveDown(2);        // the last position: nothing
+    group->MoveDown(SIZE_MAX); // a row of -1 from a view must not wrap to 0
     QCOMPARE(group->CurrentEventIndex(), 1U);
+    QCOMPARE(group->GetEvent(0), before[0]);
+    QVERIFY(group->AllSkippedAfter(SIZE_MAX));
 }
 
 void TestEventGroup::goFiresAndAdvances_data()

@@ -77,12 +77,15 @@ void TestOscEvent::cueSendsInOrderAndSpacing()
     EventGroup list;
     list.AddEvent(cue);
 
+    const qint64 go = receiver.clock.elapsed();
     list.Go();
     QTRY_COMPARE(receiver.got.size(), 2U);
     QCOMPARE(receiver.got[0].first, QByteArray("/tarv/a\0,i\0\0\0\0\0\1", 16));
     QCOMPARE(receiver.got[1].first, QByteArray("/b\0\0,fs\0\x40\x20\0\0x\0\0\0", 16));
-    const qint64 spacing = receiver.got[1].second - receiver.got[0].second;
-    QVERIFY2(spacing >= 140 && spacing < 300, qPrintable(QString::number(spacing)));
+    // Measured from GO, not between arrivals: a late first datagram on a busy
+    // machine must not make the spacing look short.
+    const qint64 second = receiver.got[1].second - go;
+    QVERIFY2(second >= 149 && second < 400, qPrintable(QString::number(second)));
     QVERIFY(other.got.empty());
 }
 
