@@ -36,7 +36,7 @@ public:
     }
 
 private:
-    void EmitLine();
+    KIT_NO_EXPORT void EmitLine();
 
     std::stringbuf m_line;
 };

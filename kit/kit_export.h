@@ -13,3 +13,10 @@
 #else
 #define KIT_EXPORT __attribute__((visibility("default")))
 #endif
+
+// Helpers of exported classes that are not part of kit's interface.
+#if defined(_WIN32)
+#define KIT_NO_EXPORT
+#else
+#define KIT_NO_EXPORT __attribute__((visibility("hidden")))
+#endif

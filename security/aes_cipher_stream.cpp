@@ -11,6 +11,9 @@ namespace tarv_sec {
 namespace {
 
 constexpr std::streamoff kSealOverhead = AesNonceSize + AesTagSize;
+// CCM keeps the message length in the 15 - 12 = 3 bytes that a 12-byte nonce
+// leaves free.
+constexpr unsigned long long kLargestDocument = 0xFFFFFF;
 
 // Bytes from the current read position to the end, with the position kept.
 std::streamoff Remaining(std::istream& in)
@@ -79,7 +82,7 @@ void AesCipherStream::WriteToFile(const std::string& path)
     if (Key().empty()) {
         throw CipherStreamWriteError("Unable to write encrypted data to file without key.");
     }
-    CheckWritableSize(kSealOverhead);
+    CheckWritableSize(kLargestDocument);
     std::stringstream& plain = GetStream();
     plain.clear();
     plain.seekg(0);

@@ -27,7 +27,7 @@ public:
     void WriteToFile(const std::string& path) override;
 
 private:
-    void Load(std::istream& in);
+    TARV_SECURITY_NO_EXPORT void Load(std::istream& in);
 };
 
 } // namespace tarv_sec

@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <kit/errors.h>
 #include <kit/format.h>
-#include <limits>
 #include <security/cipher_stream.h>
 #include <security/errors.h>
 #include <security/internal/replacing_file.h>
+#include <security/internal/wiping.h>
 #include <stdexcept>
 
 namespace tarv_sec {
@@ -29,6 +29,17 @@ std::unique_ptr<std::stringstream> MakeBuffer()
     return std::make_unique<std::stringstream>(std::ios::in | std::ios::out | std::ios::binary);
 }
 
+// The buffer holds the decrypted document: it is wiped before its memory is
+// given back.
+void WipeBuffer(std::stringstream* buffer)
+{
+    if (buffer == nullptr) {
+        return;
+    }
+    const std::string_view content = buffer->view();
+    CryptoPP::SecureWipeBuffer(const_cast<char*>(content.data()), content.size());
+}
+
 } // namespace
 
 CipherStream::CipherStream(const std::vector<uint8_t>& key)
@@ -44,13 +55,18 @@ CipherStream::CipherStream(CipherStream&& other)
 CipherStream& CipherStream::operator=(CipherStream&& other)
 {
     if (this != &other) {
+        WipeBuffer(m_stream.get());
         m_stream = std::move(other.m_stream);
-        m_key = other.m_key;
+        SetEncryptionKey(other.m_key);
     }
     return *this;
 }
 
-CipherStream::~CipherStream() = default;
+CipherStream::~CipherStream()
+{
+    WipeBuffer(m_stream.get());
+    Wipe(m_key);
+}
 
 std::stringstream& CipherStream::GetStream()
 {
@@ -64,16 +80,20 @@ unsigned long CipherStream::GetDataSize() const
 
 void CipherStream::SetEncryptionKey(const std::vector<uint8_t>& key)
 {
+    if (&key == &m_key) {
+        return;
+    }
+    // Assigning in place could keep the old key's bytes beyond the new size.
+    Wipe(m_key);
     m_key = key;
 }
 
-void CipherStream::CheckWritableSize(unsigned long long overhead) const
+void CipherStream::CheckWritableSize(unsigned long long largest) const
 {
     const unsigned long long size = Buffer().view().size();
-    const unsigned long long limit = std::numeric_limits<uint32_t>::max() - overhead;
-    if (size > limit) {
+    if (size > largest) {
         throw CipherStreamWriteError(
-            kit::format("Unable to write %llu bytes: the limit is %llu.", size, limit));
+            kit::format("Unable to write %llu bytes: the limit is %llu.", size, largest));
     }
 }
 

@@ -13,7 +13,8 @@ namespace tarv_sec {
 // A decrypted document held in memory as a stream, which the caller reads and
 // writes like any other, and which a subclass writes back to a file
 // encrypted. Writing a file replaces it only once the whole new content is on
-// disk: a refused or failed write leaves the previous file as it was.
+// disk: a refused or failed write leaves the previous file as it was. The
+// plaintext buffer and the key are wiped when the object lets go of them.
 //
 // A moved-from object holds no buffer; every operation on it except
 // destruction and assignment throws std::logic_error.
@@ -38,17 +39,16 @@ protected:
     CipherStream& operator=(CipherStream&& other);
 
     const std::vector<uint8_t>& Key() const { return m_key; }
-    // Throws CipherStreamWriteError when the buffer is too large for the
-    // 32-bit sizes that stored files and GetDataSize() use; `overhead` is what
-    // the file adds to the data.
-    void CheckWritableSize(unsigned long long overhead) const;
+    // Throws CipherStreamWriteError when the buffer holds more than `largest`
+    // bytes, the most that the subclass's file format can store.
+    TARV_SECURITY_NO_EXPORT void CheckWritableSize(unsigned long long largest) const;
     // Runs `write` on a file that replaces `path` once it succeeded. A write
     // failure inside a cipher pipeline becomes CipherStreamWriteError.
-    static void WriteFileWith(const std::string& path,
-                              const std::function<void(std::ostream&)>& write);
+    TARV_SECURITY_NO_EXPORT static void
+    WriteFileWith(const std::string& path, const std::function<void(std::ostream&)>& write);
 
 private:
-    const std::stringstream& Buffer() const;
+    TARV_SECURITY_NO_EXPORT const std::stringstream& Buffer() const;
 
     std::unique_ptr<std::stringstream> m_stream;
     std::vector<uint8_t> m_key;

@@ -4,6 +4,7 @@
 #include <crypto++/sha.h>
 #include <security/errors.h>
 #include <security/internal/rsa_key_coding.h>
+#include <security/internal/wiping.h>
 #include <security/rsa_encryption.h>
 
 namespace tarv_sec {
@@ -21,6 +22,11 @@ void RsaEncrypt(const CryptoPP::RSAFunction& key, const std::vector<uint8_t>& pl
     const OaepEncryptor encryptor(key);
     const std::size_t pieceLength = encryptor.FixedMaxPlaintextLength();
     const std::size_t blockLength = encryptor.FixedCiphertextLength();
+    // A key without a modulus, or one too short for OAEP's padding, leaves no
+    // room for a single byte per block.
+    if (pieceLength == 0) {
+        throw CryptoPP::InvalidArgument("RsaEncrypt: the key is too small for OAEP encryption.");
+    }
     const std::size_t blocks = (plain.size() + pieceLength - 1) / pieceLength;
 
     std::vector<uint8_t> cipher(blocks * blockLength);
@@ -51,12 +57,16 @@ void RsaDecrypt(const CryptoPP::InvertibleRSAFunction& key, const std::vector<ui
     const OaepDecryptor decryptor(key);
     const std::size_t blockLength = decryptor.FixedCiphertextLength();
     const std::size_t pieceLength = decryptor.MaxPlaintextLength(blockLength);
+    if (pieceLength == 0) {
+        throw CryptoPP::InvalidArgument("RsaDecrypt: the key is too small for OAEP decryption.");
+    }
     if (cipher.size() % blockLength != 0) {
         throw RsaDecryptFailed("encryptedByteCount must be a multiple of FixedCiphertextLength");
     }
     const std::size_t blocks = cipher.size() / blockLength;
 
     std::vector<uint8_t> plain(blocks * pieceLength);
+    const WipeOnRelease wipe(plain);
     std::size_t total = 0;
     for (std::size_t i = 0; i < blocks; ++i) {
         CryptoPP::AutoSeededRandomPool rng;

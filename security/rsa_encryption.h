@@ -17,7 +17,8 @@
 
 namespace tarv_sec {
 
-// `out` becomes the block ciphertext of `plain`.
+// `out` becomes the block ciphertext of `plain`. A key too small for OAEP's
+// padding is refused with CryptoPP::InvalidArgument.
 TARV_SECURITY_EXPORT void RsaEncrypt(const CryptoPP::RSAFunction& key,
                                      const std::vector<uint8_t>& plain, std::vector<uint8_t>& out);
 // Decodes and validates the DER X.509 public key, then encrypts.

@@ -1,5 +1,6 @@
 #include <security/errors.h>
 #include <security/internal/rsa_key_coding.h>
+#include <security/internal/wiping.h>
 #include <security/rsa_encryption.h>
 #include <security/rsa_envelope.h>
 #include <security/rsa_keys.h>
@@ -16,6 +17,7 @@ std::vector<uint8_t> RsaSignAndEncrypt(const std::vector<uint8_t>& recipientPubl
     std::vector<uint8_t> signature;
     SignForRecipient(recipient, sender, message, signature);
     std::vector<uint8_t> signedMessage = message;
+    const WipeOnRelease wipe(signedMessage);
     signedMessage.insert(signedMessage.end(), signature.begin(), signature.end());
     std::vector<uint8_t> cipher;
     RsaEncrypt(recipient, signedMessage, cipher);
@@ -37,6 +39,7 @@ std::vector<uint8_t> RsaDecryptAndVerify(const std::vector<uint8_t>& recipientPu
         throw RsaKeyValidationFailed("Recipient public and private keys do not belong together.");
     }
     std::vector<uint8_t> plain;
+    const WipeOnRelease wipe(plain);
     RsaDecrypt(recipientPrivate, cipher, plain);
     std::vector<uint8_t> message;
     if (!VerifyForRecipient(recipientPublic, senderPublic, plain, message)) {

@@ -2,6 +2,7 @@
 #include <crypto++/osrng.h>
 #include <crypto++/sha.h>
 #include <security/internal/rsa_key_coding.h>
+#include <security/internal/wiping.h>
 #include <security/rsa_signature.h>
 #include <string>
 
@@ -54,6 +55,7 @@ bool VerifyMessage(const CryptoPP::RSAFunction& key, const std::vector<uint8_t>&
         return false;
     }
     std::string message;
+    const WipeOnRelease wipe(message);
     try {
         CryptoPP::StringSource source(
             signedMessage.data(), signedMessage.size(), true,
@@ -76,14 +78,18 @@ bool VerifyMessage(const CryptoPP::RSAFunction& key, const std::vector<uint8_t>&
     if (signature.size() != Verifier(key).SignatureLength()) {
         return false;
     }
-    return VerifyMessage(key, Joined(message, signature), out);
+    std::vector<uint8_t> signedMessage = Joined(message, signature);
+    const WipeOnRelease wipe(signedMessage);
+    return VerifyMessage(key, signedMessage, out);
 }
 
 void SignForRecipient(const CryptoPP::RSAFunction& recipientKey,
                       const CryptoPP::InvertibleRSAFunction& senderKey,
                       const std::vector<uint8_t>& message, std::vector<uint8_t>& out)
 {
-    SignMessage(senderKey, Joined(PublicKeyToDer(recipientKey), message), out);
+    std::vector<uint8_t> signedData = Joined(PublicKeyToDer(recipientKey), message);
+    const WipeOnRelease wipe(signedData);
+    SignMessage(senderKey, signedData, out);
 }
 
 bool VerifyForRecipient(const CryptoPP::RSAFunction& recipientKey,
@@ -94,8 +100,11 @@ bool VerifyForRecipient(const CryptoPP::RSAFunction& recipientKey,
         return false;
     }
     const std::vector<uint8_t> der = PublicKeyToDer(recipientKey);
+    std::vector<uint8_t> boundMessage = Joined(der, signedMessage);
     std::vector<uint8_t> verified;
-    if (!VerifyMessage(senderKey, Joined(der, signedMessage), verified)) {
+    const WipeOnRelease wipeBound(boundMessage);
+    const WipeOnRelease wipeVerified(verified);
+    if (!VerifyMessage(senderKey, boundMessage, verified)) {
         return false;
     }
     out.assign(verified.begin() + static_cast<std::ptrdiff_t>(der.size()), verified.end());
@@ -109,7 +118,9 @@ bool VerifyForRecipient(const CryptoPP::RSAFunction& recipientKey,
     if (signature.size() != Verifier(senderKey).SignatureLength()) {
         return false;
     }
-    return VerifyForRecipient(recipientKey, senderKey, Joined(message, signature), out);
+    std::vector<uint8_t> signedMessage = Joined(message, signature);
+    const WipeOnRelease wipe(signedMessage);
+    return VerifyForRecipient(recipientKey, senderKey, signedMessage, out);
 }
 
 } // namespace tarv_sec

@@ -5,6 +5,7 @@
 #include <kit/errors.h>
 #include <kit/format.h>
 #include <kit/ostreambuf.h>
+#include <security/internal/wiping.h>
 #include <security/twofish_cfb.h>
 #include <stdexcept>
 
@@ -148,6 +149,7 @@ Bytes generic_noinitval_encrypt(std::istream& in, unsigned long long size, const
 
 Bytes generic_decrypt(std::istream& in, unsigned long long size, Bytes key)
 {
+    const tarv_sec::WipeOnRelease wipe(key);
     Bytes result = ZeroedResult(size);
     kit::ostreambuf buffer(result);
     std::ostream out(&buffer);

@@ -3,6 +3,7 @@
 #include <kit/errors.h>
 #include <kit/istringbuf.h>
 #include <kit/ostreambuf.h>
+#include <limits>
 #include <security/errors.h>
 #include <security/internal/file_paths.h>
 #include <security/twofish_cfb.h>
@@ -118,7 +119,8 @@ std::vector<uint8_t> TwoFishCipherStream::GetEncryptedBytes()
 void TwoFishCipherStream::WriteToFile(const std::string& path)
 {
     CheckCanEncrypt();
-    CheckWritableSize(0);
+    // Loading measures the file in 32 bits.
+    CheckWritableSize(std::numeric_limits<uint32_t>::max());
     std::stringstream& plain = GetStream();
     WriteFileWith(path, [&](std::ostream& file) {
         if (Encrypts()) {

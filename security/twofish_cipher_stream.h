@@ -54,10 +54,10 @@ public:
     void WriteToFile(const std::string& path) override;
 
 private:
-    bool Encrypts() const;
-    void CheckCanEncrypt() const;
-    void Load(std::istream& in);
-    void LoadUnchecked(std::istream& in);
+    TARV_SECURITY_NO_EXPORT bool Encrypts() const;
+    TARV_SECURITY_NO_EXPORT void CheckCanEncrypt() const;
+    TARV_SECURITY_NO_EXPORT void Load(std::istream& in);
+    TARV_SECURITY_NO_EXPORT void LoadUnchecked(std::istream& in);
 
     std::vector<uint8_t> m_iv;
 };

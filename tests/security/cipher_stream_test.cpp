@@ -172,6 +172,12 @@ TEST_F(CipherStreamTest, RefusedWritesLeaveThePreviousFileAlone)
     noKey.SetEncryptionKey(kAesKey);
     EXPECT_THROW(noKey.WriteToFile(Path("no-such-dir/doc")), kit::IoError);
 
+    // One byte more than CCM with a 12-byte nonce can seal.
+    AesCipherStream tooLarge;
+    tooLarge.SetEncryptionKey(kAesKey);
+    tooLarge.GetStream() << std::string(0x1000000, 'l');
+    EXPECT_THROW(tooLarge.WriteToFile(Path("keep")), CipherStreamWriteError);
+
     EXPECT_EQ(ReadFile(Path("keep")), "previous");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
 }

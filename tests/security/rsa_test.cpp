@@ -9,6 +9,7 @@
 #include <kit/errors.h>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <security/errors.h>
 #include <security/rsa_encryption.h>
 #include <security/rsa_envelope.h>
@@ -81,18 +82,17 @@ class RsaTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        s_dir =
-            new fs::path(fs::temp_directory_path() / ("rsa-test-" + std::to_string(::getpid())));
+        s_dir = fs::temp_directory_path() / ("rsa-test-" + std::to_string(::getpid()));
         fs::create_directories(*s_dir);
-        s_a = new Pair(MakePair("alice"));
-        s_b = new Pair(MakePair("bob"));
+        s_a.emplace(MakePair("alice"));
+        s_b.emplace(MakePair("bob"));
     }
     static void TearDownTestSuite()
     {
         fs::remove_all(*s_dir);
-        delete s_a;
-        delete s_b;
-        delete s_dir;
+        s_a.reset();
+        s_b.reset();
+        s_dir.reset();
     }
 
     static Pair MakePair(const std::string& base)
@@ -108,14 +108,10 @@ protected:
 
     static std::string Path(const std::string& name) { return (*s_dir / name).string(); }
 
-    static fs::path* s_dir;
-    static Pair* s_a;
-    static Pair* s_b;
+    static inline std::optional<fs::path> s_dir;
+    static inline std::optional<Pair> s_a;
+    static inline std::optional<Pair> s_b;
 };
-
-fs::path* RsaTest::s_dir = nullptr;
-Pair* RsaTest::s_a = nullptr;
-Pair* RsaTest::s_b = nullptr;
 
 } // namespace
 
@@ -263,6 +259,9 @@ TEST_F(RsaTest, BadCiphertextReleasesNoPlaintext)
     laterBlockBroken[2 * 256 + 5] ^= 1;
     EXPECT_THROW(RsaDecrypt(s_a->privateKey, laterBlockBroken, out), CryptoPP::Exception);
     EXPECT_THROW(RsaDecrypt(s_b->privateKey, cipher, out), CryptoPP::Exception);
+    // Keys without a modulus are refused rather than divided by.
+    EXPECT_THROW(RsaDecrypt(CryptoPP::InvertibleRSAFunction(), cipher, out), CryptoPP::Exception);
+    EXPECT_THROW(RsaEncrypt(CryptoPP::RSAFunction(), Message(3), out), CryptoPP::Exception);
     EXPECT_EQ(out, before);
     EXPECT_TRUE(RsaDecrypt(s_a->privateDer, Bytes{}).empty());
 }
