@@ -19,7 +19,7 @@ private slots:
     void rejectsMalformedDatagrams_data();
     void rejectsMalformedDatagrams();
     void convertsArguments();
-    void encodesWireForms();
+    void readsBackWhatIsEncoded();
     void mapsTypeTags();
 };
 
@@ -108,22 +108,16 @@ void TestOscCodec::convertsArguments()
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, text.ToFloat32());
 }
 
-void TestOscCodec::encodesWireForms()
+void TestOscCodec::readsBackWhatIsEncoded()
 {
-    using V = std::vector<std::uint8_t>;
-    QCOMPARE(EncodeOscString(""), V(4, 0));
-    QCOMPARE(EncodeOscString("abc"), (V{'a', 'b', 'c', 0}));
-    QCOMPARE(EncodeOscString("abcd"), (V{'a', 'b', 'c', 'd', 0, 0, 0, 0}));
-    QCOMPARE(EncodeInt32(-2), (V{0xFF, 0xFF, 0xFF, 0xFE}));
-    QCOMPARE(EncodeFloat32(2.5f), (V{0x40, 0x20, 0, 0}));
-
-    // What the encoders write, the readers read back.
+    // The byte-exact forms are checked through the text command encoder; here,
+    // what the encoders write, the readers read back.
     for (const float value : {0.0f, -1.5f, 3.4e38f, std::numeric_limits<float>::denorm_min()}) {
         std::size_t used = 0;
         QCOMPARE(OscFloat32(EncodeFloat32(value).data(), 4, used).Value(), value);
     }
     std::size_t used = 0;
-    const V text = EncodeOscString("hello");
+    const std::vector<std::uint8_t> text = EncodeOscString("hello");
     QCOMPARE(OscString(text.data(), text.size(), used).Value(), "hello");
     QCOMPARE(used, 8u);
 }

@@ -22,6 +22,8 @@ void TestOscMessageEncoder::encodesCommands_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("empty") << "" << QByteArray();
+    // A bare "," type-tag string even without arguments: liblo, and with it
+    // oscdump, refuses a message that has none.
     QTest::newRow("no arguments") << "/tarv/sfx/sfx.1/play"
                                   << Bytes("/tarv/sfx/sfx.1/play\0\0\0\0,\0\0\0");
     QTest::newRow("int float string")

@@ -160,12 +160,14 @@ void TestOscServer::dispatchesWhatOscsendSends()
     const auto server = StartServer();
     QVERIFY(RunOscsend({"/tarv/sfx/sfx.1/play"}));
     QVERIFY(RunOscsend({"/tarv/sfx/sfx.1/fadeto", "ff", "-6.5", "2.0"}));
+    QVERIFY(RunOscsend({"/tarv/sfx/sfx.2/stop"}));
     QVERIFY(RunOscsend({"/tarv/sfx/*/stop"}));
     QVERIFY(RunOscsend({"/tarv/show/A/fadeto", "ii", "-20", "3"}));
     QVERIFY(RunOscsend({"/tarv/volume", "s", "loud"}));
-    QTRY_COMPARE(Calls(), (QStringList{"Notify", "PlaySfx ,sfx.1", "Notify",
-                                       "FadeSfx ,sfx.1,0.501187,2000", "Notify", "StopAllSfx ",
-                                       "Notify", "FadeTo A,,3,0.1,0", "Notify", "Volume 1"}));
+    QTRY_COMPARE(Calls(),
+                 (QStringList{"Notify", "PlaySfx ,sfx.1", "Notify", "FadeSfx ,sfx.1,0.501187,2000",
+                              "Notify", "StopSfx ,sfx.2", "Notify", "StopAllSfx ", "Notify",
+                              "FadeTo A,,3,0.1,0", "Notify", "Volume 1"}));
 }
 
 void TestOscServer::decodesWhatOscsendSends()
