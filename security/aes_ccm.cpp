@@ -11,6 +11,8 @@
 #include <security/aes_ccm.h>
 #include <security/errors.h>
 #include <security/internal/replacing_file.h>
+#include <security/internal/stream_length.h>
+#include <security/internal/wiping.h>
 
 namespace tarv_sec {
 
@@ -26,7 +28,7 @@ constexpr std::size_t StreamChunkSize = 64 * 1024;
 
 void WipeAndClear(bytes& data)
 {
-    CryptoPP::SecureWipeBuffer(data.data(), data.size());
+    Wipe(data);
     data.clear();
 }
 
@@ -103,24 +105,6 @@ void RequireNonceAndTag(std::size_t blobSize)
         throw AesAuthenticationFailed("Sealed data is too short to hold a nonce and a tag.");
 }
 
-// Bytes from the stream's read position to its end; the position is kept.
-std::uint64_t RemainingBytes(std::istream& in)
-{
-    // A stream that merely sits at its end has nothing left, which is not a
-    // failure; only the end-of-file mark would make the position queries fail.
-    if (in.rdstate() == std::ios::eofbit)
-        in.clear();
-    const std::istream::pos_type start = in.tellg();
-    if (start == std::istream::pos_type(-1))
-        throw kit::IoError("Stream is not readable.");
-    in.seekg(0, std::ios::end);
-    const std::istream::pos_type end = in.tellg();
-    in.seekg(start);
-    if (end == std::istream::pos_type(-1) || !in)
-        throw kit::IoError("Stream is not readable.");
-    return static_cast<std::uint64_t>(end - start);
-}
-
 void ReadExactly(std::istream& in, uint8_t* data, std::size_t n)
 {
     in.read(reinterpret_cast<char*>(data), static_cast<std::streamsize>(n));
@@ -159,7 +143,7 @@ void AesAuthenticateEncrypt(const std::vector<uint8_t>& key, const std::vector<u
     if (&out == &plain || &out == &key || &out == &iv) {
         bytes sealed;
         AesAuthenticateEncrypt(key, iv, plain, sealed);
-        CryptoPP::SecureWipeBuffer(out.data(), out.size());
+        Wipe(out);
         out = std::move(sealed);
         return;
     }

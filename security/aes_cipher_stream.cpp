@@ -5,31 +5,16 @@
 #include <security/aes_cipher_stream.h>
 #include <security/errors.h>
 #include <security/internal/file_paths.h>
+#include <security/internal/stream_length.h>
 
 namespace tarv_sec {
 
 namespace {
 
-constexpr std::streamoff kSealOverhead = AesNonceSize + AesTagSize;
+constexpr std::uint64_t kSealOverhead = AesNonceSize + AesTagSize;
 // CCM keeps the message length in the 15 - 12 = 3 bytes that a 12-byte nonce
 // leaves free.
 constexpr unsigned long long kLargestDocument = 0xFFFFFF;
-
-// Bytes from the current read position to the end, with the position kept.
-std::streamoff Remaining(std::istream& in)
-{
-    const std::streampos start = in.tellg();
-    if (start == std::streampos(-1)) {
-        throw kit::IoError("Stream is not readable.");
-    }
-    in.seekg(0, std::ios::end);
-    const std::streampos end = in.tellg();
-    in.seekg(start);
-    if (end == std::streampos(-1) || !in.good()) {
-        throw kit::IoError("Stream is not readable.");
-    }
-    return end - start;
-}
 
 } // namespace
 
@@ -61,11 +46,11 @@ AesCipherStream::~AesCipherStream() = default;
 
 void AesCipherStream::Load(std::istream& in)
 {
-    const std::streamoff size = Remaining(in);
+    const std::uint64_t size = RemainingBytes(in);
     if (size < kSealOverhead) {
         throw AesAuthenticationFailed(
-            kit::format("Encrypted data of %lld bytes is too short to hold a nonce and a tag.",
-                        static_cast<long long>(size)));
+            kit::format("Encrypted data of %llu bytes is too short to hold a nonce and a tag.",
+                        static_cast<unsigned long long>(size)));
     }
     std::vector<uint8_t> nonce(AesNonceSize);
     in.read(reinterpret_cast<char*>(nonce.data()), static_cast<std::streamsize>(nonce.size()));
