@@ -1,6 +1,7 @@
 #include "monitorrecorder.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 MonitorRecorder::MonitorRecorder(QString sink)
@@ -23,7 +24,9 @@ bool MonitorRecorder::Start()
                      QStringLiteral("--raw"), QStringLiteral("--format=float32le"),
                      QStringLiteral("--rate=48000"), QStringLiteral("--channels=2"),
                      QStringLiteral("--latency-msec=10")});
-    return m_process.waitForStarted(5000);
+    // Recording has begun once the first bytes arrive; a sound played before
+    // that would be cut short.
+    return m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000);
 }
 
 void MonitorRecorder::Stop()
@@ -38,19 +41,57 @@ void MonitorRecorder::Stop()
     m_data += m_process.readAllStandardOutput();
 }
 
-std::vector<double> MonitorRecorder::Levels() const
+std::vector<float> MonitorRecorder::LeftChannel() const
 {
     constexpr qsizetype kFrameBytes = 2 * sizeof(float);
-    constexpr qsizetype kWindowFrames = kRate * kWindowMilliseconds / 1000;
-    std::vector<double> levels;
     const qsizetype frames = m_data.size() / kFrameBytes;
-    for (qsizetype start = 0; start + kWindowFrames <= frames; start += kWindowFrames) {
-        double sum = 0.0;
-        for (qsizetype f = start; f < start + kWindowFrames; ++f) {
-            float left = 0.0F;
-            std::memcpy(&left, m_data.constData() + f * kFrameBytes, sizeof left);
-            sum += static_cast<double>(left) * left;
+    std::vector<float> left(static_cast<std::size_t>(frames));
+    std::vector<bool> zero(static_cast<std::size_t>(frames));
+    for (qsizetype f = 0; f < frames; ++f) {
+        float sample[2] = {};
+        std::memcpy(sample, m_data.constData() + f * kFrameBytes, sizeof sample);
+        left[static_cast<std::size_t>(f)] = sample[0];
+        zero[static_cast<std::size_t>(f)] = sample[0] == 0.0F && sample[1] == 0.0F;
+    }
+
+    // On a busy machine the player may miss a deadline: the server then plays
+    // silence until the stream catches up (losing a little of it at worst).
+    // Dropping those short runs of exact silence between sounds puts the
+    // recording back on the stream's own timeline. A tone never has more
+    // than one exact zero in a row, and the pauses the tests make themselves
+    // are longer than any run dropped here.
+    constexpr std::size_t kMinRun = 8;
+    constexpr std::size_t kMaxRun = std::size_t{kRate} * kMaxDropoutMilliseconds / 1000;
+    std::vector<float> kept;
+    kept.reserve(left.size());
+    std::size_t f = 0;
+    while (f < left.size()) {
+        if (!zero[f]) {
+            kept.push_back(left[f++]);
+            continue;
         }
+        std::size_t end = f;
+        while (end < left.size() && zero[end])
+            ++end;
+        const std::size_t run = end - f;
+        const bool between = f > 0 && end < left.size();
+        if (!(between && run >= kMinRun && run <= kMaxRun))
+            kept.insert(kept.end(), left.begin() + static_cast<std::ptrdiff_t>(f),
+                        left.begin() + static_cast<std::ptrdiff_t>(end));
+        f = end;
+    }
+    return kept;
+}
+
+std::vector<double> MonitorRecorder::Levels() const
+{
+    constexpr std::size_t kWindowFrames = kRate * kWindowMilliseconds / 1000;
+    const std::vector<float> left = LeftChannel();
+    std::vector<double> levels;
+    for (std::size_t start = 0; start + kWindowFrames <= left.size(); start += kWindowFrames) {
+        double sum = 0.0;
+        for (std::size_t f = start; f < start + kWindowFrames; ++f)
+            sum += static_cast<double>(left[f]) * left[f];
         levels.push_back(std::sqrt(sum / kWindowFrames));
     }
     return levels;

@@ -6,12 +6,15 @@
 #include <vector>
 
 // Records a PulseAudio sink's monitor with parec as 48 kHz stereo float and
-// measures the level of the left channel in short windows.
+// measures the level of the left channel in short windows, with the player's
+// dropouts taken out (see LeftChannel).
 class MonitorRecorder
 {
 public:
     static constexpr int kRate = 48000;
     static constexpr int kWindowMilliseconds = 10;
+    // Silences between sounds up to this long count as dropouts.
+    static constexpr int kMaxDropoutMilliseconds = 200;
 
     explicit MonitorRecorder(QString sink);
     ~MonitorRecorder();
@@ -23,6 +26,8 @@ public:
     std::vector<double> Levels() const;
 
 private:
+    std::vector<float> LeftChannel() const;
+
     QString m_sink;
     QProcess m_process;
     QByteArray m_data;

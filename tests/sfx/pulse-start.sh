@@ -28,7 +28,7 @@ HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" XDG_CONFIG_HOME="$dir/home/.conf
     --load="module-native-protocol-unix auth-anonymous=1 socket=$dir/runtime/native"
 
 tries=0
-while [ ! -S "$dir/runtime/native" ] && [ $tries -lt 50 ]; do
+while [ ! -S "$dir/runtime/native" ] && [ $tries -lt 100 ]; do
   sleep 0.1
   tries=$((tries + 1))
 done
