@@ -54,14 +54,18 @@ Item {
         contentItem: ColumnLayout {
             spacing: 0
 
+            // Box and icon both test the flags: the icon's own visible also
+            // reads false while the box is hidden, so the box could never
+            // show again if it followed the icon.
             Item {
                 Layout.preferredWidth: baseControl.preferredWidth
                 Layout.preferredHeight: baseControl.preferredHeight
                 Layout.alignment: Qt.AlignHCenter
-                visible: img.visible
+                visible: baseControl.hasImageSource && baseControl.showImage
 
                 Image {
                     id: img
+                    objectName: "graphicButtonIcon"
                     width: 18
                     height: 18
                     fillMode: Image.PreserveAspectFit
@@ -79,7 +83,7 @@ Item {
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
                 Layout.fillWidth: true
-                Layout.fillHeight: img.visible
+                Layout.fillHeight: baseControl.hasImageSource && baseControl.showImage
                 color: !control.enabled ? "#666666" : control.hovered ? "white" : "silver"
             }
         }

@@ -78,9 +78,16 @@ Item {
             ]
         }
 
+        // The icon shows exactly when the button is tall; switching showImage
+        // or the icon later changes both.
         function test_graphicButtonSizes(data) {
             const button = createTemporaryObject(graphic, page, data.properties)
-            compare([button.width, button.height], [64, data.height])
+            const icon = findChild(button, "graphicButtonIcon")
+            compare([button.width, button.height, icon.visible], [64, data.height, data.height === 42])
+            button.showImage = !button.showImage
+            button.imageSource = "qrc:/images/addcircle.svg"
+            const height = button.showImage ? 42 : 18
+            compare([button.height, icon.visible], [height, height === 42])
         }
 
         function test_graphicButtonClicks() {
