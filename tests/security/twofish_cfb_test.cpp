@@ -1,5 +1,4 @@
 #include <crypto++/hex.h>
-#include <crypto++/twofish.h>
 #include <gcrypt.h>
 #include <gtest/gtest.h>
 #include <kit/errors.h>
@@ -63,7 +62,7 @@ const Bytes kIv = Counting(16, 0xA0);
 
 // Published Twofish vectors (all-zero plaintext). With a zero IV the first
 // CFB block is E(IV) xor P, which for a zero P is the ECB ciphertext.
-TEST(TwofishCfb, MatchesPublishedVectorsAndCryptoppEcb)
+TEST(TwofishCfb, MatchesPublishedVectors)
 {
     struct Vector
     {
@@ -81,11 +80,6 @@ TEST(TwofishCfb, MatchesPublishedVectorsAndCryptoppEcb)
         const Bytes key = FromHex(vector.key);
         const Bytes expected = FromHex(vector.cipher);
         EXPECT_EQ(TwoFishBlockEncrypt(key, zeros, zeros), expected) << vector.key;
-
-        Bytes ecb(16);
-        CryptoPP::Twofish::Encryption block(key.data(), key.size());
-        block.ProcessBlock(zeros.data(), ecb.data());
-        EXPECT_EQ(ecb, expected) << vector.key;
         EXPECT_EQ(TwoFishBlockDecrypt(key, zeros, expected), zeros) << vector.key;
     }
 }
