@@ -24,7 +24,7 @@ public:
 
 public slots:
     // Sets the promise to the repository the player uses (null when it has
-    // none). Answered at once, on the calling thread.
+    // none): at once on the player's thread, queued to it from any other.
     void onActiveSfxRepositoryRequested(std::promise<tarv::audio::SfxRepository*>* promise);
     // The instances changed: their files are loaded ahead of their first play.
     void onSoundEffectsChanged();

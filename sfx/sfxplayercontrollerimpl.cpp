@@ -13,6 +13,7 @@
 #include <exception>
 #include <QCoreApplication>
 #include <QMediaDevices>
+#include <QThread>
 #include <set>
 
 namespace tarv::audio {
@@ -38,6 +39,8 @@ constexpr auto kCustomKeyPrefix = "file:";
 } // namespace
 
 SfxPlayerControllerImpl::SfxPlayerControllerImpl()
+    : m_clips(this)
+    , m_poll(this)
 {
     connect(&m_clips, &ClipCache::clipReady, this, &SfxPlayerControllerImpl::OnClipReady);
     connect(&m_clips, &ClipCache::clipFailed, this, &SfxPlayerControllerImpl::OnClipFailed);
@@ -51,11 +54,26 @@ SfxPlayerControllerImpl::~SfxPlayerControllerImpl()
     m_buses.clear();
 }
 
+template <typename Call>
+bool SfxPlayerControllerImpl::QueuedFromOtherThread(Call&& call)
+{
+    if (QThread::currentThread() == thread())
+        return false;
+    QMetaObject::invokeMethod(this, std::forward<Call>(call), Qt::QueuedConnection);
+    return true;
+}
+
 SfxPlayerControllerImpl* SfxPlayerControllerImpl::instance()
 {
+    static std::mutex creation;
+    const std::lock_guard lock(creation);
     auto& engine = Storage();
     if (!engine) {
         engine.reset(new SfxPlayerControllerImpl);
+        // Its timers and outputs need the main thread's event loop, whichever
+        // thread asked first.
+        if (const QCoreApplication* application = QCoreApplication::instance())
+            engine->moveToThread(application->thread());
         qAddPostRoutine(DestroyEngine);
     }
     return engine.get();
@@ -65,8 +83,13 @@ SfxPlayerControllerImpl*
 SfxPlayerControllerImpl::instance(std::unique_ptr<SfxRepository>& repository)
 {
     SfxPlayerControllerImpl* engine = instance();
-    if (repository)
-        engine->m_repository = std::move(repository);
+    if (!repository)
+        return engine;
+    // A play on the engine's thread may be using the current repository.
+    auto handed = std::make_shared<std::unique_ptr<SfxRepository>>(std::move(repository));
+    if (!engine->QueuedFromOtherThread(
+            [engine, handed] { engine->m_repository = std::move(*handed); }))
+        engine->m_repository = std::move(*handed);
     return engine;
 }
 
@@ -75,6 +98,8 @@ void SfxPlayerControllerImpl::play(const CustomAudioParameters& parameters)
     if (parameters.file().isEmpty())
         throw std::invalid_argument("No audio file is set for \"" +
                                     parameters.name().toStdString() + "\"");
+    if (QueuedFromOtherThread([this, parameters] { play(parameters); }))
+        return;
     const std::string path = parameters.file().toStdString();
     VoiceSettings settings;
     settings.volume = static_cast<float>(parameters.volume());
@@ -87,6 +112,8 @@ void SfxPlayerControllerImpl::play(const CustomAudioParameters& parameters)
 
 void SfxPlayerControllerImpl::stop(const CustomAudioParameters& parameters)
 {
+    if (QueuedFromOtherThread([this, parameters] { stop(parameters); }))
+        return;
     // A stop event fades the file out over its own fade-out time.
     MixerCommand stop;
     stop.kind = MixerCommand::Kind::Stop;
@@ -97,6 +124,8 @@ void SfxPlayerControllerImpl::stop(const CustomAudioParameters& parameters)
 
 void SfxPlayerControllerImpl::play(const std::string& eventId)
 {
+    if (QueuedFromOtherThread([this, eventId] { play(eventId); }))
+        return;
     const QString id = QString::fromStdString(eventId);
     if (!m_repository) {
         Report(QStringLiteral("ERROR"),
@@ -143,6 +172,8 @@ void SfxPlayerControllerImpl::play(const std::string& eventId)
 
 void SfxPlayerControllerImpl::stop(const std::string& eventId)
 {
+    if (QueuedFromOtherThread([this, eventId] { stop(eventId); }))
+        return;
     MixerCommand stop;
     stop.kind = MixerCommand::Kind::Stop;
     StopKey(eventId, stop);
@@ -155,6 +186,8 @@ void SfxPlayerControllerImpl::stop()
 
 void SfxPlayerControllerImpl::stop(bool panic)
 {
+    if (QueuedFromOtherThread([this, panic] { stop(panic); }))
+        return;
     MixerCommand command;
     command.kind = panic ? MixerCommand::Kind::Panic : MixerCommand::Kind::StopAll;
     for (auto& [id, bus] : m_buses) {
@@ -168,20 +201,28 @@ void SfxPlayerControllerImpl::stop(bool panic)
 
 SfxPlayer* SfxPlayerControllerImpl::GetPlayer(const std::string& eventId)
 {
+    const std::lock_guard lock(m_playersMutex);
     auto& player = m_players[eventId];
-    if (!player)
+    if (!player) {
         player = std::make_unique<SfxPlayer>(QString::fromStdString(eventId));
+        player->moveToThread(thread()); // it is emitted from here
+    }
     return player.get();
 }
 
 void SfxPlayerControllerImpl::PreloadFile(const std::string& path)
 {
+    if (QueuedFromOtherThread([this, path] { PreloadFile(path); }))
+        return;
     if (!path.empty())
         m_clips.Load(path);
 }
 
 void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, float milliseconds)
 {
+    if (QueuedFromOtherThread(
+            [this, eventId, gain, milliseconds] { FadeTo(eventId, gain, milliseconds); }))
+        return;
     if (!std::isfinite(gain))
         return;
     MixerCommand fade;
@@ -204,6 +245,8 @@ void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, flo
 
 void SfxPlayerControllerImpl::PreloadRepositoryEffects()
 {
+    if (QueuedFromOtherThread([this] { PreloadRepositoryEffects(); }))
+        return;
     if (!m_repository)
         return;
     try {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <QByteArray>
 #include <QObject>
@@ -29,7 +30,9 @@ class SfxPlayer;
 // mediator's soundEffectError; only play() of custom audio throws, for
 // parameters that name no file. No call waits for playback.
 //
-// GUI thread only; the mixing happens on an audio thread per output.
+// The engine lives on the application's main thread; the mixing happens on an
+// audio thread per output. The playback calls may come from any thread: off
+// the main thread they are queued to it, in the order they were made.
 class SfxPlayerControllerImpl : public QObject
 {
     Q_OBJECT
@@ -63,6 +66,11 @@ public:
     double OutputBufferMilliseconds() const;
 
 private:
+    // Queues `call` to the engine's thread when made from another one; false
+    // when the caller is on the engine's thread and should go on itself.
+    template <typename Call>
+    bool QueuedFromOtherThread(Call&& call);
+
     struct Voice
     {
         std::string key;
@@ -96,6 +104,7 @@ private:
     std::unique_ptr<SfxRepository> m_repository;
     ClipCache m_clips;
     std::map<QByteArray, std::unique_ptr<OutputBus>> m_buses;
+    std::mutex m_playersMutex; // GetPlayer may be called from any thread
     std::map<std::string, std::unique_ptr<SfxPlayer>> m_players;
     std::unordered_map<std::uint64_t, Request> m_voices; // started, until their end is seen
     std::vector<Request> m_pending;                      // waiting for their file

@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <stdexcept>
+#include <thread>
 
 using namespace tarv::audio;
 
@@ -144,6 +145,26 @@ private slots:
         ready.clear();
         mediator->onSoundEffectsChanged(); // every instance's file
         QTRY_COMPARE(ready.count(), 3);
+        QCOMPARE(m_errors->count(), 0);
+    }
+
+    void callsFromAnotherThreadRunOnThePlayersThread()
+    {
+        SfxPlayer* fromWorker = nullptr;
+        std::promise<SfxRepository*> promise;
+        auto answer = promise.get_future();
+        std::thread worker([&] {
+            SfxPlayerController player;
+            fromWorker = player.GetPlayer("sfx.2");
+            player.play("sfx.2");
+            SfxPlayerConnectionMediator::instance()->onActiveSfxRepositoryRequested(&promise);
+        });
+        worker.join();
+        QCOMPARE(fromWorker, SfxPlayerController().GetPlayer("sfx.2"));
+        QCOMPARE(fromWorker->thread(), thread());
+        QSignalSpy finished(fromWorker, &SfxPlayer::sfxFinished);
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(answer.get(), static_cast<SfxRepository*>(m_repository));
         QCOMPARE(m_errors->count(), 0);
     }
 
