@@ -36,6 +36,14 @@ void Answer(const std::shared_ptr<Promise>& promise, Value&& value)
     }
 }
 
+// The first record with the event id, in the list itself or in a const view.
+template <typename Records>
+auto FindByEventId(Records& records, const std::string& eventId)
+{
+    return std::find_if(records.begin(), records.end(),
+                        [&](const SfxDto& dto) { return dto.eventId() == eventId; });
+}
+
 [[noreturn]] void ThrowSaveError(const QString& path, const QString& reason)
 {
     throw std::runtime_error(
@@ -195,8 +203,7 @@ void Automation::AddSoundEffect(const SfxDto& dto)
 
 std::optional<SfxDto> Automation::GetSoundEffect(const std::string& eventId) const
 {
-    const auto found = std::find_if(m_soundEffects.begin(), m_soundEffects.end(),
-                                    [&](const SfxDto& dto) { return dto.eventId() == eventId; });
+    const auto found = FindByEventId(m_soundEffects, eventId);
     if (found == m_soundEffects.end()) {
         return std::nullopt;
     }
@@ -205,8 +212,7 @@ std::optional<SfxDto> Automation::GetSoundEffect(const std::string& eventId) con
 
 void Automation::RemoveSoundEffect(const std::string& eventId)
 {
-    const auto found = std::find_if(m_soundEffects.begin(), m_soundEffects.end(),
-                                    [&](const SfxDto& dto) { return dto.eventId() == eventId; });
+    const auto found = FindByEventId(m_soundEffects, eventId);
     if (found != m_soundEffects.end()) {
         m_soundEffects.erase(found);
     }

@@ -52,11 +52,7 @@ std::string JsonObjectReader::Utf8(const char* key) const
 
 QString JsonObjectReader::Text(const char* key) const
 {
-    const rapidjson::Value& value = Member(key);
-    if (!value.IsString()) {
-        WrongType(key, "a string");
-    }
-    return QString::fromUtf8(value.GetString(), static_cast<qsizetype>(value.GetStringLength()));
+    return QString::fromStdString(Utf8(key));
 }
 
 bool JsonObjectReader::Bool(const char* key) const

@@ -244,7 +244,7 @@ void TestCueFile::readerInterpretsStoredValues()
     // refused versions are in the hostile corpus.
     const std::pair<const char*, bool> versions[] = {
         {R"("version": "1.0")", false},
-        {R"("version": "0.5")", false},
+        {R"("version": "0.5", "min_read_version": "9.0")", false},
         {R"("version": "1.1", "min_read_version": "1.1")", true},
         {R"("version": "2.3", "min_read_version": "1.0")", true},
         {R"("version": "1.1")", true}};

@@ -36,18 +36,17 @@ SfxDto Effect(const std::string& eventId, const std::string& name)
     return SfxDto::builder().eventId(eventId).name(name).effectId("fx").build();
 }
 
+// A document holding the effects "sfx.1" ("one") and "sfx.2" ("two").
 std::unique_ptr<Automation> ShowWithEffects()
 {
-    std::string effects;
-    for (const char* const id : {"1", "2"}) {
-        effects += std::string(effects.empty() ? "" : ",") + R"({"name": ")" +
-                   (id == std::string("1") ? "one" : "two") +
-                   R"(", "pan": 0.5, "volume": 1, "reverb": 0, "repeats": 0, "fade_in": 0,)"
-                   R"( "fade_out": 0, "output_path": "", "event_id": "sfx.)" +
-                   id + R"(", "effect_path": "", "effect_id": "fx", "type": 1})";
-    }
+    const std::string effect = R"("pan": 0.5, "volume": 1, "reverb": 0, "repeats": 0, "fade_in": 0,
+        "fade_out": 0, "output_path": "", "effect_path": "", "effect_id": "fx", "type": 1)";
+    std::istringstream in(R"({"version": "1.0", "main": {}, "sound_effects": [
+        {"name": "one", "event_id": "sfx.1", )" +
+                          effect + R"(},
+        {"name": "two", "event_id": "sfx.2", )" +
+                          effect + "}]}");
     auto show = std::make_unique<Automation>();
-    std::istringstream in(R"({"version": "1.0", "main": {}, "sound_effects": [)" + effects + "]}");
     show->Open(in);
     return show;
 }
