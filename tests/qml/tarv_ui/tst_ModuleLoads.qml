@@ -10,6 +10,14 @@ Item {
 
     // Several controls read the `theme` of the document that places them.
     TarvTheme { id: theme }
+    // TabButtom reads these colours by bare name from the same place.
+    property color tab_selected_text_color: theme.tab_selected_text_color
+    property color default_text_header_color: theme.default_text_header_color
+    property color default_bg_hover_color: theme.default_bg_hover_color
+    property color default_bg_color: theme.default_bg_color
+    property color default_bg_unselected_color: theme.default_bg_unselected_color
+    property color bevel_dark_color: theme.bevel_dark_color
+    property color bevel_light_color: theme.bevel_light_color
 
     TarvTestCase {
         name: "ModuleLoads"
