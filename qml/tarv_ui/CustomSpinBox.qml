@@ -20,7 +20,7 @@ Item {
     // Brings intValue back into range and updates the buttons and the text.
     // A correction returns right after the nested run it triggers, so the
     // field always shows the number that intValue finally holds.
-    function refresh() {
+    onIntValueChanged: {
         let shown = String(intValue)
         const floor = underflowWithInfinite ? from - 1 : from
         if (intValue < floor) {
@@ -37,9 +37,7 @@ Item {
         plus.enabled = intValue < to
         textInput.text = shown
     }
-
-    onIntValueChanged: refresh()
-    Component.onCompleted: refresh()
+    Component.onCompleted: intValueChanged()
 
     onValidateInput: {
         const typed = parseInt(textInput.text)

@@ -26,6 +26,9 @@ Item {
             mouseClick(p.plus)
             compare(box.value, "1")
             verify(p.minus.enabled)
+            // A double click is a click and a double-click signal: two steps.
+            mouseDoubleClickSequence(p.plus)
+            compare(box.value, "3")
             // Values set from outside the range are limited, and the field
             // shows the limited number.
             box.intValue = 250
@@ -80,7 +83,8 @@ Item {
             verify(box.decrementButton.enabled && box.incrementButton.enabled)
             const up = createTemporaryObject(spyComponent, root, { target: box, signalName: "incrementValue" })
             mouseClick(box.incrementButton)
-            compare(up.count, 1)
+            mouseDoubleClickSequence(box.incrementButton)
+            compare(up.count, 3)
             compare(box.intValue, 5)
             box.intValue = 99
             verify(!box.incrementButton.enabled)
