@@ -1,7 +1,5 @@
 #include "sfx/sfxmanifest.h"
 
-#include "sfx/sfxtype.h"
-
 #include <mutex>
 #include <QCoreApplication>
 #include <QDir>
@@ -111,11 +109,11 @@ void SfxManifest::Read()
             Report(where + " needs a text \"id\", \"name\" and \"file\"");
             continue;
         }
-        int type = 0;
+        audio::SfxType type = audio::SfxType::SoundEffect;
         if (kind == QLatin1String("sound"))
-            type = static_cast<int>(audio::SfxType::SoundEffect);
+            type = audio::SfxType::SoundEffect;
         else if (kind == QLatin1String("ambient"))
-            type = static_cast<int>(audio::SfxType::Ambient);
+            type = audio::SfxType::Ambient;
         else {
             Report(where + " has the unknown type \"" + kind.toStdString() + "\"");
             continue;
@@ -151,10 +149,10 @@ std::optional<std::string> SfxManifest::path(std::string_view effectId) const
     return entry ? std::optional(entry->path) : std::nullopt;
 }
 
-std::optional<int> SfxManifest::type(std::string_view effectId) const
+std::optional<SfxManifest::EffectType> SfxManifest::type(std::string_view effectId) const
 {
     const Entry* entry = Find(effectId);
-    return entry ? std::optional(entry->type) : std::nullopt;
+    return entry ? std::optional<EffectType>(entry->type) : std::nullopt;
 }
 
 std::optional<std::string> SfxManifest::displayName(std::string_view effectId) const
@@ -163,7 +161,7 @@ std::optional<std::string> SfxManifest::displayName(std::string_view effectId) c
     return entry ? std::optional(entry->displayName) : std::nullopt;
 }
 
-SfxVector SfxManifest::IdsOfType(int type) const
+SfxVector SfxManifest::IdsOfType(audio::SfxType type) const
 {
     std::vector<std::string> ids;
     for (const std::string& id : m_order) {
@@ -175,12 +173,12 @@ SfxVector SfxManifest::IdsOfType(int type) const
 
 SfxVector SfxManifest::SoundEffects() const
 {
-    return IdsOfType(static_cast<int>(audio::SfxType::SoundEffect));
+    return IdsOfType(audio::SfxType::SoundEffect);
 }
 
 SfxVector SfxManifest::AmbientEffects() const
 {
-    return IdsOfType(static_cast<int>(audio::SfxType::Ambient));
+    return IdsOfType(audio::SfxType::Ambient);
 }
 
 } // namespace tarv::sfx

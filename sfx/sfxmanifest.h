@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sfx/sfxtype.h"
 #include "sfx/sfxvector.h"
 
 #include <map>
@@ -29,6 +30,27 @@ namespace tarv::sfx {
 class SfxManifest
 {
 public:
+    // An effect's kind as the records number it. It converts both ways, so
+    // that `type(id).value_or(1)` goes straight into a record's type.
+    class EffectType
+    {
+    public:
+        constexpr EffectType(int value) noexcept // NOLINT(google-explicit-constructor)
+            : m_value(static_cast<audio::SfxType>(value))
+        {}
+        constexpr EffectType(audio::SfxType value) noexcept // NOLINT(google-explicit-constructor)
+            : m_value(value)
+        {}
+        constexpr operator audio::SfxType() const noexcept // NOLINT(google-explicit-constructor)
+        {
+            return m_value;
+        }
+        constexpr int Value() const noexcept { return static_cast<int>(m_value); }
+
+    private:
+        audio::SfxType m_value;
+    };
+
     static constexpr const char* kEnvironmentVariable = "TARV_SFX_LIBRARY";
     static constexpr const char* kCatalogueFile = "catalogue.json";
 
@@ -41,8 +63,8 @@ public:
 
     bool HasEffectId(std::string_view effectId) const;
     std::optional<std::string> path(std::string_view effectId) const;
-    // The tarv::audio::SfxType number: 1 for a sound effect, 2 for an ambient one.
-    std::optional<int> type(std::string_view effectId) const;
+    // SfxType::SoundEffect (1) or SfxType::Ambient (2).
+    std::optional<EffectType> type(std::string_view effectId) const;
     std::optional<std::string> displayName(std::string_view effectId) const;
 
     SfxVector SoundEffects() const;
@@ -55,14 +77,14 @@ private:
     struct Entry
     {
         std::string path;
-        int type = 0;
+        audio::SfxType type = audio::SfxType::SoundEffect;
         std::string displayName;
     };
 
     void Read();
     void Report(std::string message);
     const Entry* Find(std::string_view effectId) const;
-    SfxVector IdsOfType(int type) const;
+    SfxVector IdsOfType(audio::SfxType type) const;
 
     QString m_folder;
     std::vector<std::string> m_order; // catalogue order

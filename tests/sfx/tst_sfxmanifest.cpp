@@ -1,6 +1,7 @@
 // The catalogue: the generated effects, a folder given through the
 // environment replacing them, and broken entries left out with a report.
 
+#include "sfx/sfxdtobuilder.h"
 #include "sfx/sfxmanifest.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using tarv::audio::SfxType;
+using tarv::audio::sfx::SfxDto;
 using tarv::sfx::SfxManifest;
 using tarv::sfx::SfxVector;
 
@@ -46,11 +49,14 @@ private slots:
         QVERIFY(std::find(ambient.begin(), ambient.end(), "ambient.pink") != ambient.end());
         QCOMPARE(sounds.size() + ambient.size(), std::size_t{8});
         for (const std::string& id : sounds) {
-            QCOMPARE(manifest.type(id), std::optional(1));
+            // The sound-effect lists put the type straight into a record.
+            const auto record = SfxDto::builder().type(manifest.type(id).value_or(1)).build();
+            QCOMPARE(record.type(), SfxType::SoundEffect);
             QVERIFY(QFile::exists(QString::fromStdString(manifest.path(id).value())));
             QVERIFY(!manifest.displayName(id).value().empty());
         }
-        QCOMPARE(manifest.type("ambient.pink"), std::optional(2));
+        QCOMPARE(SfxType(manifest.type("ambient.pink").value()), SfxType::Ambient);
+        QCOMPARE(manifest.type("no.such").value_or(1).Value(), 1);
         QCOMPARE(manifest.displayName("tone.1k"), std::optional<std::string>("Test Tone 1 kHz"));
         QVERIFY(manifest.HasEffectId("chime.bell"));
         QVERIFY(!manifest.HasEffectId("no.such"));
