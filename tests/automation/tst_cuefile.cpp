@@ -249,7 +249,10 @@ void TestCueFile::readerInterpretsStoredValues()
         {R"("version": "2.3", "min_read_version": "1.0")", true},
         {R"("version": "1.1")", true}};
     for (const auto& [fields, readOnly] : versions) {
-        QCOMPARE(ReadText("{" + std::string(fields) + R"(, "main": {}})")->ReadOnly(), readOnly);
+        const auto read = ReadText("{" + std::string(fields) +
+                                   R"(, "main": {"events": [{"type": "WAIT", "wait_time": 1}]}})");
+        QCOMPARE(read->ReadOnly(), readOnly);
+        QCOMPARE(read->Events().size(), std::size_t{1});
     }
 }
 
