@@ -43,9 +43,9 @@ private slots:
     {
         auto repository = std::make_unique<FakeSfxRepository>();
         m_repository = repository.get();
-        repository->Add("sfx.1", "tone.a440", 1.0F, 0, 0);  // 1 s
-        repository->Add("sfx.2", "beep.short", 1.0F, 2, 0); // 3 x 0.25 s
-        repository->Add("sfx.3", "tone.1k", 1.0F, -1, 300); // loops, 300 ms fade-out
+        repository->Add("sfx.1", "tone.a440", 1.0F, 0, 0);   // 1 s
+        repository->Add("sfx.2", "beep.short", 1.0F, 2, 0);  // 3 x 0.25 s
+        repository->Add("sfx.3", "tone.1k", 1.0F, -1, 1000); // loops, 1 s fade-out
         repository->Add("sfx.4", "not.installed", 1.0F, 0, 0);
         std::unique_ptr<SfxRepository> handed = std::move(repository);
         SfxPlayerController player(handed);
@@ -61,12 +61,12 @@ private slots:
         clock.start();
         player.play("sfx.1");
         const qint64 one = MillisecondsUntilFinished("sfx.1", clock);
-        QVERIFY2(one >= 950 && one <= 1700, qPrintable(QString::number(one)));
+        QVERIFY2(one >= 950 && one <= 2000, qPrintable(QString::number(one)));
 
         clock.start();
         player.play("sfx.2");
         const qint64 three = MillisecondsUntilFinished("sfx.2", clock);
-        QVERIFY2(three >= 700 && three <= 1400, qPrintable(QString::number(three)));
+        QVERIFY2(three >= 700 && three <= 1750, qPrintable(QString::number(three)));
 
         QVERIFY(SfxPlayerControllerImpl::instance()->IsSilent());
         QCOMPARE(m_errors->count(), 1); // the missing device, once
@@ -84,19 +84,19 @@ private slots:
         clock.start();
         player.stop("sfx.3"); // the event id, not a panic
         const qint64 faded = MillisecondsUntilFinished("sfx.3", clock);
-        QVERIFY2(faded >= 280 && faded <= 900, qPrintable(QString::number(faded)));
+        QVERIFY2(faded >= 950 && faded <= 2000, qPrintable(QString::number(faded)));
 
         player.play("sfx.3");
         QTest::qWait(200);
         clock.start();
         player.stop(true);
         const qint64 cut = MillisecondsUntilFinished("sfx.3", clock);
-        QVERIFY2(cut >= 0 && cut <= 250, qPrintable(QString::number(cut)));
+        QVERIFY2(cut >= 0 && cut <= 600, qPrintable(QString::number(cut)));
 
         // Stop-all right after a play ends it too.
         player.play("sfx.3");
         player.stop();
-        QVERIFY(MillisecondsUntilFinished("sfx.3", clock, 1000) >= 0);
+        QVERIFY(MillisecondsUntilFinished("sfx.3", clock, 3000) >= 0);
         QCOMPARE(m_errors->count(), 0);
     }
 
