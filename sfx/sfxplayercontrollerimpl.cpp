@@ -63,6 +63,18 @@ bool SfxPlayerControllerImpl::QueuedFromOtherThread(Call&& call)
     return true;
 }
 
+template <typename Matches>
+std::vector<SfxPlayerControllerImpl::Request>
+SfxPlayerControllerImpl::TakePending(const Matches& matches)
+{
+    const auto taken = std::stable_partition(m_pending.begin(), m_pending.end(),
+                                             [&](const Request& p) { return !matches(p); });
+    std::vector<Request> result(std::make_move_iterator(taken),
+                                std::make_move_iterator(m_pending.end()));
+    m_pending.erase(taken, m_pending.end());
+    return result;
+}
+
 SfxPlayerControllerImpl* SfxPlayerControllerImpl::instance()
 {
     static std::mutex creation;
@@ -194,9 +206,7 @@ void SfxPlayerControllerImpl::stop(bool panic)
         if (bus->IsStarted())
             bus->Submit(command);
     }
-    const std::vector<Request> pending = std::exchange(m_pending, {});
-    for (const Request& p : pending)
-        FinishLater(p.voice);
+    FinishLater(std::exchange(m_pending, {}));
 }
 
 SfxPlayer* SfxPlayerControllerImpl::GetPlayer(const std::string& eventId)
@@ -315,13 +325,7 @@ void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand
             playing.voice.bus->Submit(command);
         }
     }
-    const auto waiting = std::stable_partition(
-        m_pending.begin(), m_pending.end(), [&](const Request& p) { return p.voice.key != key; });
-    std::vector<Request> dropped(std::make_move_iterator(waiting),
-                                 std::make_move_iterator(m_pending.end()));
-    m_pending.erase(waiting, m_pending.end());
-    for (const Request& p : dropped)
-        FinishLater(p.voice);
+    FinishLater(TakePending([&](const Request& p) { return p.voice.key == key; }));
 }
 
 void SfxPlayerControllerImpl::OnClipReady(const QString& path)
@@ -331,13 +335,8 @@ void SfxPlayerControllerImpl::OnClipReady(const QString& path)
     const auto clip = m_clips.Find(name);
     if (!clip)
         return;
-    const auto ready = std::stable_partition(m_pending.begin(), m_pending.end(),
-                                             [&](const Request& p) { return p.path != name; });
-    std::vector<Request> starting(std::make_move_iterator(ready),
-                                  std::make_move_iterator(m_pending.end()));
-    m_pending.erase(ready, m_pending.end());
-    for (const Request& p : starting)
-        Launch(p, *clip);
+    for (const Request& request : TakePending([&](const Request& p) { return p.path == name; }))
+        Launch(request, *clip);
     TrimClips();
 }
 
@@ -345,13 +344,7 @@ void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& m
 {
     Report(QStringLiteral("ERROR"), message, path);
     const std::string name = path.toStdString();
-    const auto failed = std::stable_partition(m_pending.begin(), m_pending.end(),
-                                              [&](const Request& p) { return p.path != name; });
-    std::vector<Request> dropped(std::make_move_iterator(failed),
-                                 std::make_move_iterator(m_pending.end()));
-    m_pending.erase(failed, m_pending.end());
-    for (const Request& p : dropped)
-        Gone(p.voice);
+    FinishLater(TakePending([&](const Request& p) { return p.path == name; }));
 }
 
 void SfxPlayerControllerImpl::OnBusReady(bool silent, const QString& problem)
@@ -414,6 +407,16 @@ void SfxPlayerControllerImpl::FinishLater(const Voice& voice)
 {
     QMetaObject::invokeMethod(
         this, [this, voice] { Gone(voice); }, Qt::QueuedConnection);
+}
+
+void SfxPlayerControllerImpl::FinishLater(const std::vector<Request>& dropped)
+{
+    // One notice per event id, however often it was waiting to play.
+    std::set<std::string> seen;
+    for (const Request& p : dropped) {
+        if (seen.insert(p.voice.key).second)
+            FinishLater(p.voice);
+    }
 }
 
 void SfxPlayerControllerImpl::Report(const QString& type, const QString& message,

@@ -98,6 +98,10 @@ private:
     void TrimClips();
     void Gone(const Voice& voice);
     void FinishLater(const Voice& voice);
+    void FinishLater(const std::vector<Request>& dropped);
+    // Removes and returns the requests waiting for their file that match.
+    template <typename Matches>
+    std::vector<Request> TakePending(const Matches& matches);
     void Report(const QString& type, const QString& message, const QString& context) const;
     OutputBus& BusFor(const QString& outputPath);
 

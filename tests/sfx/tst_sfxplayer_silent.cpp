@@ -4,6 +4,7 @@
 #include "fakesfxrepository.h"
 #include "sfx/clipcache.h"
 #include "sfx/customaudioparameters.h"
+#include "sfx/sfxdtobuilder.h"
 #include "sfx/sfxmanifest.h"
 #include "sfx/sfxplayer.h"
 #include "sfx/sfxplayerconnectionmediator.h"
@@ -17,6 +18,7 @@
 #include <thread>
 
 using namespace tarv::audio;
+using tarv::audio::sfx::SfxDto;
 
 namespace {
 
@@ -119,6 +121,21 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(m_errors->count(), 3);
         QCOMPARE(m_errors->at(1).at(2).toString(), QStringLiteral("sfx.99"));
+
+        // Two plays waiting for the same missing file: one report, one notice.
+        m_repository->Add(SfxDto::builder()
+                              .eventId("sfx.5")
+                              .effectId("own.file")
+                              .effectPath("/nonexistent/own.wav")
+                              .build());
+        QSignalSpy finished(player.GetPlayer("sfx.5"), &SfxPlayer::sfxFinished);
+        player.play("sfx.5");
+        player.play("sfx.5");
+        QVERIFY(finished.wait(3000));
+        QTest::qWait(100);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(m_errors->count(), 4);
+        m_repository->Delete(std::string("sfx.5"));
 
         QVERIFY_THROWS_EXCEPTION(
             std::invalid_argument,
