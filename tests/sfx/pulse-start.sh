@@ -1,6 +1,6 @@
 #!/bin/sh
 # Starts a private PulseAudio server for the sound tests: its own runtime and
-# home folders under the build tree, one null sink whose monitor the tests
+# home folders in the given folder, one null sink whose monitor the tests
 # record, and a socket that accepts this user's clients without a cookie.
 # When no server can be started the tests that need it skip; this script
 # still succeeds so that the rest of the suite runs.
@@ -35,6 +35,7 @@ done
 if [ -S "$dir/runtime/native" ]; then
   echo "private PulseAudio server on $dir/runtime/native, pid $(cat "$dir/runtime/pulse/pid" 2>/dev/null)"
 else
-  echo "the private PulseAudio server did not start (see $dir/pulse.log): the sound tests will skip"
+  echo "the private PulseAudio server did not start: the sound tests will skip"
+  cat "$dir/pulse.log" 2>/dev/null
 fi
 exit 0
