@@ -26,8 +26,9 @@ namespace {
 qint64 MillisecondsUntilFinished(const std::string& eventId, const QElapsedTimer& since,
                                  int timeout = 5000)
 {
-    QSignalSpy finished(SfxPlayerController().GetPlayer(eventId), &SfxPlayer::sfxFinished);
-    if (!finished.wait(timeout))
+    // By its signature text, as the sound-effect manager connects to it.
+    QSignalSpy finished(SfxPlayerController().GetPlayer(eventId), SIGNAL(sfxFinished(QString)));
+    if (!finished.isValid() || !finished.wait(timeout))
         return -1;
     if (finished.first().first().toString() != QString::fromStdString(eventId))
         return -1;
