@@ -92,8 +92,11 @@ private:
     void RenderVoice(Voice& voice, float* out, std::size_t frames) noexcept;
 
     std::array<Voice, kMaxVoices> m_voices{};
-    SpscQueue<MixerCommand, 1024> m_commands;
-    SpscQueue<VoiceEnded, 1024> m_ended;
+    static constexpr std::size_t kCommandCapacity = 1024;
+    SpscQueue<MixerCommand, kCommandCapacity> m_commands;
+    // Room for every voice to end and every queued start to be refused
+    // between two reads, so no end notice is lost.
+    SpscQueue<VoiceEnded, 2 * kCommandCapacity> m_ended;
     std::mutex m_submitMutex;
     std::atomic<std::uint64_t> m_rendered{0};
     std::atomic<std::size_t> m_activeCount{0};
