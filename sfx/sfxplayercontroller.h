@@ -11,8 +11,9 @@ class SfxRepository;
 
 // A handle on the one shared sound-effect player (SfxPlayerControllerImpl).
 // Handles are cheap: make one where it is needed and drop it afterwards;
-// playback goes on. The operations are virtual so that callers can put a
-// double in its place in their own tests.
+// playback goes on. Any thread may call them (see SfxPlayerControllerImpl).
+// The operations are virtual so that callers can put a double in its place in
+// their own tests.
 class SfxPlayerController
 {
 public:
