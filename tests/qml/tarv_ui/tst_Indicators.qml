@@ -9,7 +9,6 @@ Item {
 
     Component { id: waitComponent; WaitIndicator { width: 16; height: 16 } }
     Component { id: meterComponent; VolumeIndicatorSegmented { width: 204; height: 12 } }
-    Component { id: progressComponent; FlatProgressBar { width: 200 } }
 
     TarvTestCase {
         name: "Indicators"
@@ -25,16 +24,12 @@ Item {
             pie.stop()
             verify(!pie.visible && !pie.timer.running)
             verify(pie.angle > 0 && pie.angle < 36)
-        }
-
-        function test_waitHidesItselfWhenDone() {
-            const pie = createTemporaryObject(waitComponent, root)
+            // Started for a time, it hides itself when that time is up.
             const before = Date.now()
             pie.start(0.4)
             tryVerify(() => !pie.visible, 2000)
             verify(Date.now() - before >= 400)
-            compare(pie.angle, 360)
-            verify(!pie.timer.running)
+            compare([pie.angle, pie.timer.running], [360, false])
         }
 
         function test_meterReadout_data() {
@@ -43,8 +38,6 @@ Item {
                 { tag: "full scale", value: 1, text: "0 dB" },
                 { tag: "half", value: 0.5, text: "-6 dB" },
                 { tag: "just under full", value: 0.97, text: "0 dB" },
-                { tag: "above full", value: 2, text: "6 dB" },
-                { tag: "negative", value: -0.5, text: "NaN dB" },
             ]
         }
 
@@ -69,17 +62,6 @@ Item {
             verify(lit(0) <= 0)
             meter.value = 1
             verify(lit(7) >= segments.itemAt(7).width)
-        }
-
-        function test_progressTip() {
-            const bar = createTemporaryObject(progressComponent, root, { value: 0.04 })
-            const tip = findChild(bar, "fillBarTip")
-            compare(tip.width, 0)
-            const stamp = bar.lastUpdateTime
-            wait(5)
-            bar.value = 1
-            compare(tip.width, 64)
-            verify(bar.lastUpdateTime > stamp)
         }
     }
 }

@@ -46,7 +46,6 @@ Item {
                 { tag: "apple space", platform: "apple", shortcut: "Ctrl+ ", shown: "^Space" },
                 { tag: "windows", platform: "windows", shortcut: "Ctrl+Shift+S", shown: "Ctrl+Shift+S" },
                 { tag: "windows lower case", platform: "Windows", shortcut: "ctrl+backspace", shown: "Ctrl+Backspace" },
-                { tag: "windows alt", platform: "windows", shortcut: "Alt+F4", shown: "Alt+F4" },
                 { tag: "windows right", platform: "windows", shortcut: "Shift+Right", shown: "Shift+Right Arrow" },
                 { tag: "windows cmd", platform: "windows", shortcut: "Cmd+Q", shown: "INVALID+Q" },
                 { tag: "unknown unchanged", platform: "unknown", shortcut: "Ctrl+Shift+s", shown: "Ctrl+Shift+s" },
@@ -68,9 +67,6 @@ Item {
             compare([menu.count, save.height], [4, 40])
             compare(findChild(save, "menuShortcutText").text, "Ctrl+S")
             compare(findChild(menu.itemAt(1), "menuShortcutText").text, "")
-            // A disabled entry keeps its row colour and dims its text.
-            compare(String(findChild(menu.itemAt(2), "menuEntryText").color), "#5d5d5d")
-            compare(String(menu.itemAt(2).background.color), "#2e2e2e")
             compare([more.arrow.visible, findChild(more, "menuShortcutText").visible, save.arrow.visible],
                     [true, false, false])
         }

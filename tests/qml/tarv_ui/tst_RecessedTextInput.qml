@@ -85,9 +85,7 @@ Item {
 
         function test_notEditable() {
             const input = makeInput("fixed")
-            compare(String(input.backgroundColor), "#282828")
             input.editable = false
-            compare([String(input.backgroundColor), String(input.textColor)], ["#202020", "#838383"])
             input.forceActiveFocus()
             keyClick(Qt.Key_X)
             compare(input.text, "fixed")
@@ -101,21 +99,21 @@ Item {
             return menu
         }
 
-        function entriesEnabled(menu) {
-            return [menu.itemAt(0).enabled, menu.itemAt(1).enabled, menu.itemAt(2).enabled]
+        function entries(menu, property) {
+            return [0, 1, 2].map(i => menu.itemAt(i)[property])
         }
 
         function test_contextMenuEntries() {
             const input = makeInput("text")
             let menu = openMenu(input)
-            compare([menu.itemAt(0).text, menu.itemAt(1).text, menu.itemAt(2).text], ["Copy", "Cut", "Paste"])
-            compare(entriesEnabled(menu), [false, false, true])
+            compare(entries(menu, "text"), ["Copy", "Cut", "Paste"])
+            compare(entries(menu, "enabled"), [false, false, true])
             compare([menu.x, menu.y], [0, 0], "opened at the field's corner, not at the pointer")
             menu.close()
             tryCompare(menu, "visible", false)
             input.forceActiveFocus()
             menu = openMenu(input)
-            compare(entriesEnabled(menu), [true, true, true])
+            compare(entries(menu, "enabled"), [true, true, true])
             menu.close()
         }
 

@@ -56,8 +56,7 @@ Item {
         function test_noCurrentTabDrawsOneLine() {
             const bar = createTemporaryObject(threeTabs, root)
             const tabs = findChild(bar, "innerTabBar")
-            compare(bar.currentIndex, 4)
-            compare(bar.currentTab, null)
+            compare([bar.currentIndex, bar.currentTab], [4, null])
             verify(!tabs.itemAt(0).isSelected && !tabs.itemAt(2).isSelected)
             compare(findChild(bar, "leftLine").width, tabs.contentWidth + 1)
             verify(!findChild(bar, "rightLine").visible)
@@ -93,14 +92,9 @@ Item {
 
         function test_modeTabsAndTabsOutsideABar() {
             const bar = createTemporaryObject(modeTabs, root)
-            compare(bar.itemAt(0).width, bar.itemAt(0).implicitWidth * 1.2)
-            verify(findChild(bar.itemAt(0), "selectionBar").visible)
-            verify(!findChild(bar.itemAt(1), "selectionBar").visible)
-            compare(bar.itemAt(1).contentItem.color, Qt.color("gray"))
-
+            compare([0, 1].map(i => findChild(bar.itemAt(i), "selectionBar").visible), [true, false])
             const row = createTemporaryObject(looseTabs, root)
-            for (let i = 0; i < 3; ++i)
-                verify(!row.children[i].isSelected)
+            compare([0, 1, 2].map(i => row.children[i].isSelected), [false, false, false])
             compare(findChild(row.children[0], "tabLabel").color, Qt.color("#7f7f80"))
         }
     }

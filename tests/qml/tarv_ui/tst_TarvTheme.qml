@@ -8,7 +8,7 @@ Item {
     TarvTestCase {
         name: "TarvTheme"
 
-        function test_colours() {
+        function test_values() {
             const expected = {
                 default_text_color: "#a4a4a4", dim_text_color: "#7e7e7e",
                 default_text_header_color: "#808080", light_text_color: "#e8e8e8",
@@ -20,17 +20,12 @@ Item {
                 default_selected_color_intense: "#0f4259",
                 default_selected_color_intense_opaque: "#26a5de", bevel_dark_color: "#191919",
                 bevel_light_color: "#3c3c3c", checkbox_color: "#1e7c46",
-                on_indicator_color: "#7cfc00", off_indicator_color: "#696969"
+                on_indicator_color: "#7cfc00", off_indicator_color: "#696969", bevel_width: "1"
             }
             for (const name in expected)
                 compare(String(theme[name]), expected[name], name)
-        }
-
-        function test_fontsAndWidth() {
-            compare([theme.default_font.pixelSize, theme.small_font.pixelSize, theme.heavy_label.pixelSize],
-                    [14, 11, 14])
-            compare([theme.default_font.bold, theme.heavy_label.bold], [false, true])
-            compare(theme.bevel_width, 1)
+            compare([theme.default_font.pixelSize, theme.small_font.pixelSize, theme.heavy_label.pixelSize,
+                     theme.default_font.bold, theme.heavy_label.bold], [14, 11, 14, false, true])
         }
 
         function test_exactlyTwentyFiveReadOnlyProperties() {
