@@ -7,6 +7,7 @@
 #include <memory>
 #include <QByteArray>
 #include <QHostAddress>
+#include <QStringList>
 #include <QUdpSocket>
 #include <sstream>
 #include <string>
@@ -34,13 +35,23 @@ inline OscMessage Parse(const QByteArray& datagram, std::size_t* consumed = null
     return message;
 }
 
+// "/address i:1 f:2.500000 s:text", the arguments as their ToString gives them.
+inline QString Describe(const OscMessage& message)
+{
+    QString text = QString::fromStdString(message.address);
+    for (const auto& param : message.params) {
+        text += QStringLiteral(" %1:%2").arg(QChar(OscTypeToTag(param->Type())),
+                                             QString::fromStdString(param->ToString()));
+    }
+    return text;
+}
+
 // Records every handler call as one line of text, in call order.
 class RecordingHandler : public OscProcInterface
 {
 public:
-    using Log = std::vector<std::string>;
     using S = const std::string&;
-    explicit RecordingHandler(std::shared_ptr<Log> log)
+    explicit RecordingHandler(std::shared_ptr<QStringList> log)
         : m_log(std::move(log))
     {}
 
@@ -59,7 +70,7 @@ public:
     void OnPlaySfx(S show, S id) override { Add("PlaySfx", show, id); }
     void OnStopSfx(S show, S id) override { Add("StopSfx", show, id); }
     void OnStopAllSfx(S show) override { Add("StopAllSfx", show); }
-    void OnNotify() override { m_log->push_back("Notify"); }
+    void OnNotify() override { m_log->append("Notify"); }
     void OnFadeSfx(S show, S id, double v, float t) override { Add("FadeSfx", show, id, v, t); }
 
 private:
@@ -70,10 +81,10 @@ private:
         line << name;
         const char* separator = " ";
         ((line << separator << args, separator = ","), ...);
-        m_log->push_back(line.str());
+        m_log->append(QString::fromStdString(line.str()));
     }
 
-    std::shared_ptr<Log> m_log;
+    std::shared_ptr<QStringList> m_log;
 };
 
 // Captures what is written to std::cerr while it lives.
