@@ -9,25 +9,18 @@ Item {
 
     TarvTheme { id: theme }
 
-    Component {
-        id: flat
-        FlatButton { x: 100; y: 100; text: "OK" }
-    }
-    Component {
-        id: graphic
-        GraphicButton { x: 100; y: 100; text: "New Cue" }
-    }
-    Component {
-        id: pairComponent
-        StandardEditButtons { x: 10; y: 10; width: 300 }
-    }
-
-    SignalSpy { id: clickSpy; signalName: "clicked" }
-    SignalSpy { id: okSpy; signalName: "okayClicked" }
-    SignalSpy { id: cancelSpy; signalName: "cancelClicked" }
+    Component { id: flat; FlatButton { x: 100; y: 100; text: "OK" } }
+    Component { id: graphic; GraphicButton { x: 100; y: 100; text: "New Cue" } }
+    Component { id: bubble; BubbleButton { imageSource: "qrc:/images/audio.svg" } }
+    Component { id: pairComponent; StandardEditButtons { x: 10; y: 10; width: 300 } }
+    Component { id: spyComponent; SignalSpy {} }
 
     TarvTestCase {
         name: "Buttons"
+
+        function spy(target, signalName) {
+            return createTemporaryObject(spyComponent, page, { target: target, signalName: signalName })
+        }
 
         // Qt 6.4 truncates where later versions round when it lightens or
         // darkens a colour, so a derived colour may be one step off.
@@ -86,44 +79,48 @@ Item {
         function test_graphicButtonClicks() {
             const button = createTemporaryObject(graphic, page)
             const inner = findChild(button, "graphicButtonControl")
-            clickSpy.target = button
-            clickSpy.clear()
+            const clicks = spy(button, "clicked")
             mousePress(button, 10, 10)
             compare([inner.x, inner.y], [2, 2], "sinks while pressed")
             mouseRelease(button, 10, 10)
-            compare([inner.x, clickSpy.count], [0, 1])
+            compare([inner.x, clicks.count], [0, 1])
             inner.forceActiveFocus()
             keyClick(Qt.Key_Return)
             keyClick(Qt.Key_Enter) // the keypad's Enter is not handled
-            compare(clickSpy.count, 2)
+            compare(clicks.count, 2)
             button.enabled = false
             mouseClick(button)
-            compare(clickSpy.count, 2)
+            compare(clicks.count, 2)
+        }
+
+        function test_bubbleReturnClicksWithoutToggling() {
+            const button = createTemporaryObject(bubble, page)
+            const clicks = spy(button, "clicked")
+            button.forceActiveFocus()
+            keyClick(Qt.Key_Return)
+            compare([clicks.count, button.toggled], [1, false])
         }
 
         function test_editButtons() {
             const pair = createTemporaryObject(pairComponent, page)
-            okSpy.target = pair
-            cancelSpy.target = pair
-            okSpy.clear()
-            cancelSpy.clear()
+            const ok = spy(pair, "okayClicked")
+            const cancel = spy(pair, "cancelClicked")
             tryCompare(pair, "implicitWidth", 200)
             compare(pair.okButton.mapToItem(pair, pair.okButton.width, 0).x, 200, "packed at the left")
-
             mouseClick(pair.okButton)
             mouseClick(pair.cancelButton)
-            compare([okSpy.count, cancelSpy.count], [1, 1])
+            compare([ok.count, cancel.count], [1, 1])
             pair.okButton.forceActiveFocus()
             keyClick(Qt.Key_Escape)
             pair.cancelButton.forceActiveFocus()
             keyClick(Qt.Key_Return)
             keyClick(Qt.Key_Enter)
-            compare([okSpy.count, cancelSpy.count], [2, 2])
+            compare([ok.count, cancel.count], [2, 2])
             // Return does not look at the OK button.
             pair.okButton.enabled = false
             mouseClick(pair.okButton)
             keyClick(Qt.Key_Return)
-            compare([okSpy.count, cancelSpy.count], [3, 2])
+            compare([ok.count, cancel.count], [3, 2])
         }
     }
 }

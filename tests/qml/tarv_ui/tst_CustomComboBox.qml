@@ -53,11 +53,6 @@ Item {
             return list
         }
 
-        function keys(list) {
-            for (const key of list)
-                keyClick(key)
-        }
-
         function test_displayText_data() {
             return [
                 { tag: "strings", model: ["One", "Two"], textRole: "", value: "Two" },
@@ -96,7 +91,7 @@ Item {
         function test_openListKeys(data) {
             const combo = makeCombo({ currentIndex: data.start })
             open(combo)
-            keys(data.keys)
+            data.keys.forEach(key => keyClick(key))
             tryCompare(combo.choices, "visible", false)
             compare(combo.currentIndex, data.chosen)
             compare([activatedSpy.count, enterSpy.count], [0, 0])
@@ -104,9 +99,11 @@ Item {
 
         function test_closedListKeys() {
             const combo = makeCombo({ currentIndex: 1 })
-            keys([Qt.Key_Up, Qt.Key_Down])
+            keyClick(Qt.Key_Up)
+            keyClick(Qt.Key_Down)
             compare(combo.currentIndex, 1, "the base box never sees the arrows")
-            keys([Qt.Key_Enter, Qt.Key_Return])
+            keyClick(Qt.Key_Enter)
+            keyClick(Qt.Key_Return)
             compare(enterSpy.count, 2)
             verify(!combo.choices.visible, "Enter does not open the list")
             keyClick(Qt.Key_T) // the base box's first-letter search activates
@@ -125,10 +122,7 @@ Item {
         }
 
         function test_longListIsCappedAndScrolls() {
-            const rows = []
-            for (let i = 0; i < 100; ++i)
-                rows.push("Row " + i)
-            const combo = makeCombo({ model: rows })
+            const combo = makeCombo({ model: Array.from({ length: 100 }, (_, i) => "Row " + i) })
             const list = open(combo)
             verify(combo.choices.height <= Screen.height / 2, combo.choices.height)
             verify(combo.choices.y + combo.choices.height <= page.height, "kept inside the window")

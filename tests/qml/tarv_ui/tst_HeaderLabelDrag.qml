@@ -7,23 +7,15 @@ Item {
     width: 1400
     height: 200
 
-    // Like the cue table's header: a spacer, then a heading bound to its grip.
+    // Like the cue table's header: a spacer, then a heading bound to its grip,
+    // or of fixed width so that the grip stands where the drag puts it.
     Component {
-        id: boundHeader
+        id: headerComponent
         Item {
+            property bool bound: false
             property alias grip: grip
             Item { id: spacer; width: 20; height: 30 }
-            Text { id: statusLabel; x: 23; width: grip.desiredWidth; height: 30; text: "Status" }
-            HeaderLabelDrag { id: grip; controlToLeft: statusLabel; controlToFarLeft: spacer; desiredWidth: 100; height: 30 }
-        }
-    }
-    // A heading of fixed width, so the grip stands where the drag puts it.
-    Component {
-        id: fixedHeader
-        Item {
-            property alias grip: grip
-            Item { id: spacer; width: 20; height: 30 }
-            Item { id: heading; x: 23; width: 100; height: 30 }
+            Item { id: heading; x: 23; width: bound ? grip.desiredWidth : 100; height: 30 }
             HeaderLabelDrag { id: grip; controlToLeft: heading; controlToFarLeft: spacer; minWidth: 50; desiredWidth: 100; height: 30 }
         }
     }
@@ -32,7 +24,7 @@ Item {
         name: "HeaderLabelDrag"
 
         function test_clickDoesNotWiden() {
-            const header = createTemporaryObject(boundHeader, root)
+            const header = createTemporaryObject(headerComponent, root, { bound: true })
             compare(header.grip.x, 126)
             for (let i = 0; i < 3; ++i)
                 mouseClick(header.grip, 4, 15)
@@ -49,7 +41,7 @@ Item {
         }
 
         function test_dragValues(data) {
-            const header = createTemporaryObject(fixedHeader, root)
+            const header = createTemporaryObject(headerComponent, root)
             const grip = header.grip
             const step = data.x > grip.x ? 1 : -1
             let pointer = grip.x + 4

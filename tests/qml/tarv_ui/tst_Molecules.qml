@@ -12,7 +12,6 @@ Item {
     Component { id: directoryInput; DirectoryInputControl { width: 400 } }
     Component { id: textInput; TextInputControl { width: 300 } }
     Component { id: textArea; RecessedTextArea { width: 300; height: 100 } }
-    Component { id: packageControl; PackageControl { width: 300 } }
     Component { id: spyComponent; SignalSpy {} }
     FlatButton { id: elsewhere; x: 450; y: 350 }
 
@@ -65,14 +64,6 @@ Item {
             }
         }
 
-        function test_textInputPassesFocusToItsField() {
-            const control = createTemporaryObject(textInput, root, { value: "old name" })
-            elsewhere.forceActiveFocus()
-            control.hasFocus = true
-            verify(control.field.activeFocus && !control.hasFocus)
-            compare(control.field.selectedText, "old name")
-        }
-
         function test_textAreaReportsTypingOnly() {
             const area = createTemporaryObject(textArea, root)
             const edits = spy(area, "textEdited")
@@ -92,19 +83,6 @@ Item {
             area.editable = false
             area.forceActiveFocus()
             verify(!findChild(area, "textArea").activeFocus)
-        }
-
-        function test_packageControlKeys() {
-            const control = createTemporaryObject(packageControl, root)
-            const clicks = spy(control, "clicked")
-            control.toggle.forceActiveFocus()
-            keyClick(Qt.Key_Return)
-            verify(control.toggled)
-            keyClick(Qt.Key_Return)
-            verify(!control.toggled)
-            control.button.forceActiveFocus()
-            keyClick(Qt.Key_Return)
-            compare(clicks.count, 1)
         }
     }
 }
