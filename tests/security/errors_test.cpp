@@ -13,6 +13,8 @@ using SecurityErrors = ::testing::Types<TarvSecurityError, AesAuthenticationFail
                                         RsaDecryptFailed, RsaKeyValidationFailed, RsaVerifyFailed>;
 TYPED_TEST_SUITE(SecurityErrorTest, SecurityErrors);
 
+// The copy and move members are written out by hand: each must keep its own
+// message, self-assignment included.
 TYPED_TEST(SecurityErrorTest, IsCaughtAsTheCommonBaseAndCopiesOutliveTheSource)
 {
     std::optional<TypeParam> source{std::in_place, "original"};
@@ -29,14 +31,4 @@ TYPED_TEST(SecurityErrorTest, IsCaughtAsTheCommonBaseAndCopiesOutliveTheSource)
     assigned = static_cast<TypeParam&>(assigned);
     EXPECT_STREQ(assigned.what(), "original");
     EXPECT_STREQ(moved.what(), "original");
-}
-
-TEST(CipherStreamWriteErrorTest, IsARuntimeErrorButNotASecurityError)
-{
-    EXPECT_FALSE((std::is_base_of_v<TarvSecurityError, CipherStreamWriteError>));
-    try {
-        throw CipherStreamWriteError("Unable to write encrypted data to file without key.");
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "Unable to write encrypted data to file without key.");
-    }
 }

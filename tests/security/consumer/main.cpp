@@ -1,7 +1,6 @@
 // Failures raised inside the installed library, each caught here by its own
 // type: a handler that does not match lets the exception escape, which ends
 // the program with a non-zero status.
-#include <crypto++/cryptlib.h>
 #include <iostream>
 #include <kit/errors.h>
 #include <security/aes_ccm.h>
@@ -16,9 +15,6 @@ int main(int argc, char** argv)
     const std::vector<uint8_t> key = tarv_sec::GenerateAesKey();
     const std::vector<uint8_t> plain{'s', 'h', 'o', 'w'};
     std::vector<uint8_t> sealed = tarv_sec::AesAuthenticateEncryptCreateIV(key, plain);
-    if (tarv_sec::AesAuthenticateDecryptReadIV(key, sealed) != plain)
-        return 1;
-
     sealed.back() ^= 1;
     try {
         (void)tarv_sec::AesAuthenticateDecryptReadIV(key, sealed);
@@ -38,12 +34,6 @@ int main(int argc, char** argv)
         return 3;
     } catch (const kit::IoError& error) {
         std::cout << "caught kit::IoError: " << error.what() << '\n';
-    }
-    try {
-        (void)tarv_sec::AesAuthenticateEncrypt(key, std::vector<uint8_t>(6), plain);
-        return 4;
-    } catch (const CryptoPP::InvalidArgument& error) {
-        std::cout << "caught CryptoPP::InvalidArgument: " << error.what() << '\n';
     }
     // Not a TarvSecurityError: only its own type or std::runtime_error catch it.
     try {
