@@ -12,14 +12,6 @@ class TestOscCommandDispatcher : public QObject
     Q_OBJECT
 
 private slots:
-    void splitsLikeGetline()
-    {
-        using Parts = std::vector<std::string>;
-        QCOMPARE(SplitString("/tarv/show/A/stop", '/'), (Parts{"", "tarv", "show", "A", "stop"}));
-        QCOMPARE(SplitString("a//b/", '/'), (Parts{"a", "", "b"}));
-        QCOMPARE(SplitString("", '/'), Parts{});
-    }
-
     void dispatchesCommands_data()
     {
         QTest::addColumn<QString>("command"); // a text command, as the client encodes it
