@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import QtTest
 import com.quillonworks.tarv_ui 1.0
 
@@ -12,18 +11,8 @@ Item {
 
     CustomCheckbox { id: checkbox; y: 40; checkboxTextStr: "Loop" }
 
-    ListView {
-        id: shortList
-        x: 150
-        width: 100
-        height: 200
-        model: 3
-        delegate: Text { text: index; height: 20 }
-        ScrollBar.vertical: CustomScrollBar { id: scrollBar }
-    }
-
     TarvTestCase {
-        name: "CheckboxAndScrollBar"
+        name: "CustomCheckbox"
 
         function test_checkbox() {
             compare(checkbox.text, "<font color='#a4a4a4'>Loop</font>")
@@ -38,11 +27,6 @@ Item {
             keyClick(Qt.Key_Tab)
             keyClick(Qt.Key_Space)
             compare([checkbox.checked, box.border.color], [false, Qt.color("steelblue")])
-        }
-
-        function test_scrollBarShownForShortContent() {
-            verify(shortList.contentHeight < shortList.height)
-            verify(scrollBar.visible)
         }
     }
 }
