@@ -28,13 +28,6 @@ Item {
         }
     }
     Component {
-        id: modeTabs
-        TabBar {
-            ModeTabButton { text: "Show" }
-            ModeTabButton { text: "SFX"; enabled: false }
-        }
-    }
-    Component {
         id: looseTabs
         Row {
             TabButtom {}
@@ -56,36 +49,29 @@ Item {
             verify(!findChild(bar, "rightLine").visible)
         }
 
-        function test_clickSelectsAndOpensTheLine() {
+        function test_widthsAndSelection() {
             const bar = createTemporaryObject(threeTabs, root)
             const tabs = findChild(bar, "innerTabBar")
+            let x = 0
+            for (let i = 0; i < 3; ++i) {
+                const tab = tabs.itemAt(i)
+                regular.text = tab.text
+                compare([tab.x, tab.width], [x, Math.floor(Math.floor(1.2 * regular.advanceWidth) * 1.3)])
+                x += tab.width
+            }
             const second = tabs.itemAt(1)
             const width = second.width
             mouseClick(second)
             compare(bar.currentIndex, 1)
             verify(second.isSelected && second.font.bold && !tabs.itemAt(0).isSelected)
-            compare(second.width, width)
+            compare(second.width, width, "the bold caption keeps the regular width")
             compare(findChild(bar, "leftLine").width, second.x)
             const right = findChild(bar, "rightLine")
             compare(right.x, second.x + second.width)
             compare(right.width, tabs.contentWidth - second.x - second.width + 1)
         }
 
-        function test_widthsFollowTheRegularFont() {
-            const tabs = findChild(createTemporaryObject(threeTabs, root), "innerTabBar")
-            let x = 0
-            for (let i = 0; i < 3; ++i) {
-                const tab = tabs.itemAt(i)
-                regular.text = tab.text
-                compare(tab.width, Math.floor(Math.floor(1.2 * regular.advanceWidth) * 1.3))
-                compare(tab.x, x)
-                x += tab.width
-            }
-        }
-
-        function test_modeTabsAndTabsOutsideABar() {
-            const bar = createTemporaryObject(modeTabs, root)
-            compare([0, 1].map(i => findChild(bar.itemAt(i), "selectionBar").visible), [true, false])
+        function test_tabsOutsideABar() {
             const row = createTemporaryObject(looseTabs, root)
             compare([0, 1, 2].map(i => row.children[i].isSelected), [false, false, false])
             compare(findChild(row.children[0], "tabLabel").color, Qt.color("#7f7f80"))
