@@ -60,21 +60,6 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// A document big enough that writing it needs more than a few bytes.
-void Fill(Automation& show)
-{
-    for (int i = 0; i < 20; ++i) {
-        show.AddEvent(std::make_shared<EventGroup>());
-    }
-}
-
 } // namespace
 
 class TestCueListDocument : public QObject
@@ -116,22 +101,18 @@ void TestCueListDocument::sfxEventIdNumbering()
     // The last number there is can be previewed but never handed out.
     Automation full;
     OpenText(full, FileWithSfxIds({"sfx.2147483646"}));
-    auto promise = std::make_shared<std::promise<int>>();
-    auto future = promise->get_future();
-    full.onNextSoundEffectEventIdRequested(promise);
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, future.get());
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, NextId(full));
 }
 
 void TestCueListDocument::duplicateSfxIdsAreRepaired()
 {
     Automation show;
     const Result result = OpenText(show, FileWithSfxIds({"sfx.1", "sfx.1", "sfx.2", "sfx.1"}));
-    const auto effects = show.SoundEffects();
-    QCOMPARE(effects.size(), std::size_t{4});
-    QCOMPARE(effects[0].eventId(), "sfx.1");
-    QCOMPARE(effects[1].eventId(), "sfx.3");
-    QCOMPARE(effects[2].eventId(), "sfx.2");
-    QCOMPARE(effects[3].eventId(), "sfx.4");
+    QStringList ids;
+    for (const SfxDto& effect : show.SoundEffects()) {
+        ids << QString::fromStdString(effect.eventId());
+    }
+    QCOMPARE(ids, QStringList({"sfx.1", "sfx.3", "sfx.2", "sfx.4"}));
     QCOMPARE(result.Notes().size(), 2);
     QCOMPARE(result.Notes().at(0).Type(), NoteType::DuplicateSfxEventId);
     QCOMPARE(result.Notes().at(0).Message(),
@@ -154,11 +135,11 @@ void TestCueListDocument::resultText()
 
 void TestCueListDocument::audioRequestsOfCuesAreRelayed()
 {
-    const std::string audio = R"({"type": "AUDIO", "offset": 0, "audio_parameters": {
-        "name": "", "file": "", "output_path": "", "network_patch": "", "repeats": 0,
-        "fade_in": 0, "fade_out": 0, "volume": 1, "reverb": 0, "pan": 0.5, "command": %d}})";
-    const auto withCommand = [&](int command) {
-        return QString::fromStdString(audio).replace("%d", QString::number(command)).toStdString();
+    const auto withCommand = [](int command) {
+        return R"({"type": "AUDIO", "offset": 0, "audio_parameters": {"name": "", "file": "",
+            "output_path": "", "network_patch": "", "repeats": 0, "fade_in": 0, "fade_out": 0,
+            "volume": 1, "reverb": 0, "pan": 0.5, "command": )" +
+               std::to_string(command) + "}}";
     };
     Automation show;
     OpenText(show, R"({"version": "1.0", "main": {"events": [)" + withCommand(0) +
@@ -187,12 +168,16 @@ void TestCueListDocument::failedSavesKeepThePreviousFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("show.tarvcue"));
     const QByteArray previous = "{\"previous\": true}";
-    Automation show;
-    Fill(show);
+    Automation show; // big enough that writing it needs more than a few bytes
+    for (int i = 0; i < 20; ++i) {
+        show.AddEvent(std::make_shared<EventGroup>());
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(previous) == previous.size());
+    file.close();
 
     // A file that does not fit on the disk (the size limit stands in for a
     // full disk, which root's reserved blocks would otherwise hide).
-    WriteAll(path, previous);
     rlimit original{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &original), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);

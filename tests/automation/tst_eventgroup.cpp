@@ -94,20 +94,16 @@ void TestEventGroup::goFiresAndAdvances_data()
     QTest::addColumn<QString>("list");
     QTest::addColumn<QString>("fired");
     QTest::addColumn<int>("current");
-    QTest::newRow("disabled last") << "A A:x"
-                                   << "0" << 0;
-    QTest::newRow("skips disabled") << "A A:x A"
-                                    << "0" << 2;
-    QTest::newRow("wait fires with cue") << "A W A A"
-                                         << "0 1" << 2;
-    QTest::newRow("consecutive waits") << "A W W A"
-                                       << "0 1 2" << 3;
-    QTest::newRow("wait at the end") << "A W"
-                                     << "0" << 1;
-    QTest::newRow("wait before disabled") << "A W A:x"
-                                          << "0" << 1;
-    QTest::newRow("disabled wait") << "A W:x A"
-                                   << "0" << 2;
+    const auto row = [](const char* name, const char* list, const char* fired, int current) {
+        QTest::newRow(name) << QString(list) << QString(fired) << current;
+    };
+    row("disabled last", "A A:x", "0", 0);
+    row("skips disabled", "A A:x A", "0", 2);
+    row("wait fires with cue", "A W A A", "0 1", 2);
+    row("consecutive waits", "A W W A", "0 1 2", 3);
+    row("wait at the end", "A W", "0", 1);
+    row("wait before disabled", "A W A:x", "0", 1);
+    row("disabled wait", "A W:x A", "0", 2);
 }
 
 void TestEventGroup::goFiresAndAdvances()

@@ -34,15 +34,6 @@ struct Receiver
     std::vector<std::pair<QByteArray, qint64>> got;
 };
 
-NetworkPath Path(const std::string& id, const std::string& ip, int port)
-{
-    NetworkPath path;
-    path.network_id = id;
-    path.ip_address = ip;
-    path.port = port;
-    return path;
-}
-
 std::shared_ptr<Osc> MakeOsc(const std::vector<NetworkPath>& networks, const QString& id,
                              const QString& message, unsigned offset = 0)
 {
@@ -69,8 +60,8 @@ void TestOscEvent::cueSendsInOrderAndSpacing()
     Receiver receiver;
     Receiver other;
     // The chosen path is the second one, found by its network id.
-    const std::vector<NetworkPath> networks{Path("NET1", "127.0.0.1", other.Port()),
-                                            Path("NET2", "127.0.0.1", receiver.Port())};
+    const std::vector<NetworkPath> networks{{"", "NET1", "127.0.0.1", 0, other.Port()},
+                                            {"", "NET2", "127.0.0.1", 0, receiver.Port()}};
     auto cue = std::make_shared<EventGroup>();
     cue->AddEvent(MakeOsc(networks, "NET2", "/b 2.5 x", 150));
     cue->AddEvent(MakeOsc(networks, "NET2", "/tarv/a 1"));
@@ -92,11 +83,12 @@ void TestOscEvent::cueSendsInOrderAndSpacing()
 void TestOscEvent::badDestinationsSendNothingButComplete()
 {
     Receiver receiver;
+    const int port = receiver.Port();
     // Truncated to 16 bits, receiver port + 65536 would reach the receiver.
-    const std::vector<NetworkPath> networks{Path("WIDE", "127.0.0.1", receiver.Port() + 65536),
-                                            Path("ZERO", "127.0.0.1", 0),
-                                            Path("BADIP", "not an address", receiver.Port()),
-                                            Path("GOOD", "127.0.0.1", receiver.Port())};
+    const std::vector<NetworkPath> networks{{"", "WIDE", "127.0.0.1", 0, port + 65536},
+                                            {"", "ZERO", "127.0.0.1", 0, 0},
+                                            {"", "BADIP", "not an address", 0, port},
+                                            {"", "GOOD", "127.0.0.1", 0, port}};
     // Too big for one datagram: the socket itself reports the failure.
     const QString oversized = QStringLiteral("/big \"%1\"").arg(QString(70000, 'a'));
     const QList<std::pair<QString, QString>> cases{
