@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <stdexcept>
+#include <unistd.h>
 #include <vector>
 
 using tarv::audio::Mixer;
@@ -20,14 +21,7 @@ namespace {
 class DecoderTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_folder =
-            std::filesystem::temp_directory_path() /
-            ("tarv-decoder-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_folder);
-    }
+    void SetUp() override { std::filesystem::create_directories(m_folder); }
     void TearDown() override { std::filesystem::remove_all(m_folder); }
 
     std::string Write(const std::string& name, int format, int rate, int channels,
@@ -45,7 +39,10 @@ protected:
         return path;
     }
 
-    std::filesystem::path m_folder;
+    const std::filesystem::path m_folder =
+        std::filesystem::path(testing::TempDir()) /
+        ("tarv-decoder-" + std::to_string(getpid()) + "-" +
+         testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 } // namespace

@@ -43,16 +43,14 @@ void MonitorRecorder::Stop()
 
 std::vector<float> MonitorRecorder::LeftChannel() const
 {
-    constexpr qsizetype kFrameBytes = 2 * sizeof(float);
-    const qsizetype frames = m_data.size() / kFrameBytes;
-    std::vector<float> left(static_cast<std::size_t>(frames));
-    std::vector<bool> zero(static_cast<std::size_t>(frames));
-    for (qsizetype f = 0; f < frames; ++f) {
-        float sample[2] = {};
-        std::memcpy(sample, m_data.constData() + f * kFrameBytes, sizeof sample);
-        left[static_cast<std::size_t>(f)] = sample[0];
-        zero[static_cast<std::size_t>(f)] = sample[0] == 0.0F && sample[1] == 0.0F;
-    }
+    const auto frames = static_cast<std::size_t>(m_data.size()) / (2 * sizeof(float));
+    if (frames == 0)
+        return {};
+    std::vector<float> stereo(frames * 2);
+    std::memcpy(stereo.data(), m_data.constData(), stereo.size() * sizeof(float));
+    const auto zero = [&](std::size_t f) {
+        return stereo[f * 2] == 0.0F && stereo[f * 2 + 1] == 0.0F;
+    };
 
     // On a busy machine the player may miss a deadline: the server then plays
     // silence until the stream catches up (losing a little of it at worst).
@@ -63,22 +61,17 @@ std::vector<float> MonitorRecorder::LeftChannel() const
     constexpr std::size_t kMinRun = 8;
     constexpr std::size_t kMaxRun = std::size_t{kRate} * kMaxDropoutMilliseconds / 1000;
     std::vector<float> kept;
-    kept.reserve(left.size());
-    std::size_t f = 0;
-    while (f < left.size()) {
-        if (!zero[f]) {
-            kept.push_back(left[f++]);
-            continue;
-        }
-        std::size_t end = f;
-        while (end < left.size() && zero[end])
+    kept.reserve(frames);
+    for (std::size_t f = 0; f < frames;) {
+        std::size_t end = f + 1;
+        while (zero(f) && end < frames && zero(end))
             ++end;
         const std::size_t run = end - f;
-        const bool between = f > 0 && end < left.size();
-        if (!(between && run >= kMinRun && run <= kMaxRun))
-            kept.insert(kept.end(), left.begin() + static_cast<std::ptrdiff_t>(f),
-                        left.begin() + static_cast<std::ptrdiff_t>(end));
-        f = end;
+        const bool dropout = zero(f) && f > 0 && end < frames && run >= kMinRun && run <= kMaxRun;
+        for (; f < end; ++f) {
+            if (!dropout)
+                kept.push_back(stereo[f * 2]);
+        }
     }
     return kept;
 }

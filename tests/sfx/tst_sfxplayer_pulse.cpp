@@ -185,12 +185,8 @@ private slots:
         const int threeQuarters = FirstBelow(levels, onset + 100, steady * 0.75);
         const int quarter = FirstBelow(levels, onset + 100, steady * 0.25);
         const int silent = segments.front().end;
-        const QString times = QStringLiteral("onset %1, stop +%2, 3/4 %3, 1/4 %4, silent %5")
-                                  .arg(onset)
-                                  .arg(stopAfter)
-                                  .arg(threeQuarters)
-                                  .arg(quarter)
-                                  .arg(silent);
+        const QString times = QString::asprintf("onset %d, stop +%d, 3/4 %d, 1/4 %d, silent %d",
+                                                onset, stopAfter, threeQuarters, quarter, silent);
         qInfo("%s", qPrintable(times));
         QVERIFY2(std::abs(threeQuarters - (onset + stopAfter + 250)) <= 400, qPrintable(times));
         QVERIFY2(std::abs((quarter - threeQuarters) - 500) <= 150, qPrintable(times));
