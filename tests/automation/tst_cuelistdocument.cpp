@@ -6,9 +6,9 @@
 #include "automation/oscevent.h"
 #include "automation/waitevent.h"
 #include "sfx/sfxdtobuilder.h"
+#include "tests/support/filesizelimit.h"
 
 #include <cmath>
-#include <csignal>
 #include <limits>
 #include <QDir>
 #include <QFile>
@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace tarv::automation;
@@ -308,21 +307,10 @@ void TestCueListDocument::failedSavesKeepThePreviousFile()
 
     // A file that does not fit on the disk (the size limit stands in for a
     // full disk, which root's reserved blocks would otherwise hide).
-    rlimit original{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &original), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = original;
-    tiny.rlim_cur = 64;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    bool threw = false;
-    try {
-        show.Save(path);
-    } catch (const std::runtime_error&) {
-        threw = true;
+    {
+        const tarv::testing::FileSizeLimit limit(64);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, show.Save(path));
     }
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, oldHandler);
-    QVERIFY(threw);
     QCOMPARE(ReadAll(path), previous);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("show.tarvcue")});

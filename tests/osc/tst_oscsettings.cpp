@@ -1,12 +1,11 @@
 #include "osc/oscsettings.h"
 #include "osctesthelpers.h"
+#include "tests/support/filesizelimit.h"
 
-#include <csignal>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/resource.h>
 
 using namespace tarv::osc;
 using namespace tarv::osc::test;
@@ -121,17 +120,10 @@ private slots:
         Write(m_path, old);
 
         // A file size limit makes the write fail midway, as a full disk would.
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit tiny = saved;
-        tiny.rlim_cur = 16;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
         {
+            const tarv::testing::FileSizeLimit limit(16);
             const CerrCapture capture;
             SaveOscSettings(OscSettings(false, 9), m_path.toStdString());
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, previousHandler);
             QVERIFY2(capture.Text().starts_with("Failed to save osc settings to " +
                                                 m_path.toStdString()),
                      capture.Text().c_str());

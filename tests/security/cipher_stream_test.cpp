@@ -1,6 +1,6 @@
 #include "support.h"
+#include "tests/support/filesizelimit.h"
 
-#include <csignal>
 #include <kit/errors.h>
 #include <security/aes_ccm.h>
 #include <security/aes_cipher_stream.h>
@@ -8,7 +8,6 @@
 #include <security/twofish_cfb.h>
 #include <security/twofish_cipher_stream.h>
 #include <stdexcept>
-#include <sys/resource.h>
 
 using tarv_sec::AesCipherStream;
 using tarv_sec::CipherStreamWriteError;
@@ -39,25 +38,6 @@ protected:
     std::string Read(const std::string& name) const { return AsString(ReadFile(m_dir / name)); }
 
     const ScratchDir m_dir;
-};
-
-// Makes writes beyond `bytes` fail in this process, the way a full disk
-// would, and restores the limit afterwards.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limited = m_saved;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
 };
 
 } // namespace
@@ -153,7 +133,7 @@ TEST_F(CipherStreamTest, FailedWritesLeaveThePreviousFileAlone)
     WriteFile(Path("aes"), "previous aes");
     WriteFile(Path("twofish"), "previous twofish");
     {
-        const FileSizeLimit limit(4096);
+        const tarv::testing::FileSizeLimit limit(4096);
         EXPECT_THROW(aes.WriteToFile(Path("aes")), std::runtime_error);
         twofish.GetStream().clear();
         twofish.GetStream().seekg(0);
