@@ -14,6 +14,7 @@ packages=(
   qml6-module-qtquick-shapes qml6-module-qtqml-workerscript qml6-module-qt-labs-platform
   qml6-module-qt-labs-settings qml6-module-qt5compat-graphicaleffects qml6-module-qtcore
   qml6-module-qttest qml6-module-qtmultimedia qml6-module-qtqml-models
+  qml6-module-qt-labs-folderlistmodel
   # libraries
   rapidjson-dev libcrypto++-dev libsndfile1-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and test tools

@@ -1,10 +1,14 @@
+#include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QObject>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QtQml/QQmlContext>
 #include <QtQml/QQmlEngine>
 #include <QtQml/QQmlExtensionPlugin>
 #include <QtQuickTest/quicktest.h>
+#include <QUrl>
 
 Q_IMPORT_QML_PLUGIN(com_quillonworks_tarv_uiPlugin)
 
@@ -22,6 +26,31 @@ QStringList moduleDocuments()
     urls.sort();
     return urls;
 }
+
+// A folder with one sub-folder and one sound file, for the chooser tests to
+// pick from through the real dialogs. Names with spaces and "#" check that
+// the chosen path survives the dialog's URL.
+class ChooserFixture : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString folderPath READ folderPath CONSTANT)
+    Q_PROPERTY(QUrl folderUrl READ folderUrl CONSTANT)
+
+public:
+    ChooserFixture()
+    {
+        QDir(m_folder.path()).mkdir(QStringLiteral("Cues 1"));
+        QFile sound(m_folder.filePath(QStringLiteral("thunder #1.wav")));
+        if (!sound.open(QIODevice::WriteOnly))
+            qFatal("Cannot create the chooser fixture");
+    }
+
+    QString folderPath() const { return m_folder.path(); }
+    QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder.path()); }
+
+private:
+    QTemporaryDir m_folder;
+};
 
 } // namespace
 
@@ -44,7 +73,12 @@ public slots:
         engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
         engine->rootContext()->setContextProperty(QStringLiteral("tarvUiModuleDocuments"),
                                                   moduleDocuments());
+        engine->rootContext()->setContextProperty(QStringLiteral("chooserFixture"),
+                                                  &m_chooserFixture);
     }
+
+private:
+    ChooserFixture m_chooserFixture;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(tst_tarv_ui, Setup)
