@@ -48,9 +48,12 @@ Item {
             clip: true
             interactive: contentHeight > height
 
+            // Only while the entries are longer than the view: the bar's
+            // opaque track would otherwise stand beside a list that fits.
             ScrollBar.vertical: CustomScrollBar {
                 objectName: "fileScrollBar"
                 policy: ScrollBar.AsNeeded
+                visible: size < 1.0
             }
 
             delegate: Text {

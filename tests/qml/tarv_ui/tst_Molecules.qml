@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls
 import QtTest
 import com.quillonworks.tarv_ui
 import "qrc:/qt/qml/com/quillonworks/tarv_ui/qml/molecules/localpath.js" as LocalPath
@@ -13,6 +14,9 @@ Item {
     Component { id: textInput; TextInputControl { width: 300 } }
     Component { id: textArea; RecessedTextArea { width: 300; height: 100 } }
     Component { id: spyComponent; SignalSpy {} }
+    Component { id: fileDisplay; FileDisplay { width: 300; height: 150 } }
+    Component { id: scrollingList; ListView { width: 100; height: 100; model: 2; delegate: Item { height: 20 }
+            ScrollBar.vertical: CustomScrollBar {} } }
     FlatButton { id: elsewhere; x: 450; y: 350 }
 
     TarvTestCase {
@@ -83,6 +87,22 @@ Item {
             area.editable = false
             area.forceActiveFocus()
             verify(!findChild(area, "textArea").activeFocus)
+        }
+
+        // The file list shows its bar only while it has more to show; the
+        // windows' own lists keep theirs at all times.
+        function test_scrollBarVisibility() {
+            const display = createTemporaryObject(fileDisplay, root, { model: ["a.wav", "b.wav"] })
+            const bar = findChild(display, "fileScrollBar")
+            waitForRendering(display)
+            verify(!bar.visible, "a two-row list shows no scroll bar")
+            display.model = Array.from({ length: 30 }, (_, i) => "cue " + i + ".wav")
+            tryVerify(() => bar.visible, 1000, "a long list shows its scroll bar")
+            display.model = ["a.wav"]
+            tryVerify(() => !bar.visible, 1000, "the bar goes when the list fits again")
+            const list = createTemporaryObject(scrollingList, root)
+            waitForRendering(list)
+            verify(list.ScrollBar.vertical.visible, "an always-on bar stays when its content fits")
         }
     }
 }
