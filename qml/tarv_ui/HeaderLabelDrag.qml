@@ -43,15 +43,22 @@ Item {
         drag.target: mainControl
         drag.axis: Drag.XAxis
 
+        // The width where the pointer put the grip. Once the heading takes
+        // the new width, the grip's x binding moves it colSpacing + 1 to
+        // the right, so the release must not measure from there again.
+        property int draggedWidth: 0
+
         onPositionChanged: {
-            if (drag.active)
-                mainControl.desiredWidth = Math.min(Math.max(mainControl.widthAtGrip(), mainControl.minWidth), 1024)
+            if (!drag.active)
+                return
+            draggedWidth = mainControl.widthAtGrip()
+            mainControl.desiredWidth = Math.min(Math.max(draggedWidth, mainControl.minWidth), 1024)
         }
         // A click without a drag leaves the width alone: recomputing from the
         // resting grip would widen the column by colSpacing + 1 every time.
         onReleased: {
             if (drag.active)
-                mainControl.desiredWidth = Math.max(mainControl.widthAtGrip(), mainControl.minWidth)
+                mainControl.desiredWidth = Math.max(draggedWidth, mainControl.minWidth)
         }
     }
 }
