@@ -9,6 +9,8 @@ Item {
 
     visible: true
 
+    // A window may set the state before the canvas has a context to draw
+    // with; the state is kept and drawn once the canvas becomes available.
     function handleClick(isPlaying) {
         clearCanvas(canvas)
         playing = isPlaying
@@ -17,6 +19,8 @@ Item {
 
     function clearCanvas(canvas) {
         const ctx = canvas.getContext("2d")
+        if (!ctx)
+            return
         ctx.clearRect(0, 0, canvas.width, canvas.height)
         ctx.fillStyle = "transparent"
         ctx.fill()
@@ -50,6 +54,7 @@ Item {
     Canvas {
         id: canvas
         anchors.fill: parent
+        onAvailableChanged: if (available) requestPaint()
         onPaint: root.playing ? root.drawStopButton(canvas) : root.drawPlayButton(canvas)
     }
 }

@@ -14,6 +14,7 @@ Item {
     Component { id: bubble; BubbleButton { imageSource: "qrc:/images/audio.svg" } }
     Component { id: pairComponent; StandardEditButtons { x: 10; y: 10; width: 300 } }
     Component { id: spyComponent; SignalSpy {} }
+    Component { id: playButton; SfxPlayButton { width: 40; height: 40 } }
 
     TarvTestCase {
         name: "Buttons"
@@ -121,6 +122,20 @@ Item {
             mouseClick(pair.okButton)
             keyClick(Qt.Key_Return)
             compare([ok.count, cancel.count], [3, 2])
+        }
+
+        // A manager may mark a preview as playing before the button has
+        // drawn once; its canvas has no context yet then.
+        function test_playButtonToldToPlayBeforeItsFirstFrame() {
+            const button = createTemporaryObject(playButton, page)
+            button.handleClick(true)
+            verify(button.playing)
+            tryVerify(() => {
+                const centre = grabImage(button).pixel(20, 20)
+                return centre.r > 0.4 && centre.g < 0.2
+            }, 2000, "the stop symbol is drawn")
+            button.handleClick(false)
+            tryVerify(() => grabImage(button).pixel(20, 20).g > 0.4, 2000, "the play symbol is drawn")
         }
     }
 }
