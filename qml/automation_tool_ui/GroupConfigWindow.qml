@@ -101,11 +101,21 @@ Window {
         if (visible)
             txtName.forceActiveFocus()
     }
+    // The controller fills the fields after creation: select the name once
+    // the window first has the keyboard, so typing replaces it.
+    onActiveChanged: {
+        if (active && !keyHandler.opened) {
+            keyHandler.opened = true
+            txtName.forceActiveFocus()
+            txtName.field.selectAll()
+        }
+    }
 
     TarvTheme { id: theme }
 
     Item {
         id: keyHandler
+        property bool opened: false
         anchors.fill: parent
         focus: true
 

@@ -51,6 +51,7 @@ Window {
             portInput.text = root.port
             root.requestActivate()
             nameInput.forceActiveFocus()
+            nameInput.field.selectAll()
         }
     }
 

@@ -54,10 +54,21 @@ Window {
         if (visible)
             commandInput.forceActiveFocus()
     }
+    // The controller fills the field after creation: select it once the
+    // window first has the keyboard, so typing replaces it.
+    onActiveChanged: {
+        if (active && !keyHandler.opened) {
+            keyHandler.opened = true
+            commandInput.forceActiveFocus()
+            commandInput.field.selectAll()
+        }
+    }
 
     TarvTheme { id: theme }
 
     Item {
+        id: keyHandler
+        property bool opened: false
         anchors.fill: parent
         focus: true
 
