@@ -12,9 +12,9 @@ using tarv::qt::QmlController;
 
 namespace {
 
-QUrl document(const char* name)
+QUrl documentUrl(const QString& name)
 {
-    return QUrl::fromLocalFile(QStringLiteral(TEST_DATA_DIR "/") + QLatin1String(name));
+    return QUrl::fromLocalFile(QStringLiteral(TEST_DATA_DIR "/") + name);
 }
 
 void processDeferredDeletes()
@@ -42,37 +42,34 @@ private slots:
         m_engine.reset();
     }
 
-    void windowRootIsOwnedButNotPlacedInTheParent()
+    void rootIsParentedByItsKind_data()
     {
-        QmlController controller(m_engine.get(), document("WindowRoot.qml"), m_parent, true,
-                                 {{QStringLiteral("label"), QStringLiteral("given")}});
-        auto* window = qobject_cast<QQuickWindow*>(controller.Window());
-        QVERIFY(window);
-        QCOMPARE(window->property("labelAtCompletion").toString(), QStringLiteral("given"));
-        QCOMPARE(window->QObject::parent(), m_parent);
-        QCOMPARE(window->transientParent(), m_owner.get());
-        QCOMPARE(window->parent(), nullptr);
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<bool>("withParent");
+        QTest::newRow("window") << "WindowRoot.qml" << true;
+        QTest::newRow("item") << "ItemRoot.qml" << true;
+        QTest::newRow("window without parent") << "WindowRoot.qml" << false;
     }
 
-    void itemRootIsPlacedInTheParent()
+    // Initial properties are in place before Component.onCompleted; a window
+    // gets the parent's window as transient parent, an item the parent item.
+    void rootIsParentedByItsKind()
     {
-        QmlController controller(m_engine.get(), document("ItemRoot.qml"), m_parent, true,
+        QFETCH(QString, document);
+        QFETCH(bool, withParent);
+        QQuickItem* parent = withParent ? m_parent : nullptr;
+        QmlController controller(m_engine.get(), documentUrl(document), parent, true,
                                  {{QStringLiteral("label"), QStringLiteral("given")}});
-        auto* item = qobject_cast<QQuickItem*>(controller.Window());
-        QVERIFY(item);
-        QCOMPARE(item->property("labelAtCompletion").toString(), QStringLiteral("given"));
-        QCOMPARE(item->parent(), m_parent);
-        QCOMPARE(item->parentItem(), m_parent);
-    }
-
-    void withoutParentTheWindowStandsAlone()
-    {
-        QmlController controller(m_engine.get(), document("WindowRoot.qml"), nullptr, true, {});
-        auto* window = qobject_cast<QQuickWindow*>(controller.Window());
-        QVERIFY(window);
-        QCOMPARE(window->QObject::parent(), nullptr);
-        QCOMPARE(window->transientParent(), nullptr);
-        QCOMPARE(window->property("labelAtCompletion").toString(), QStringLiteral("default"));
+        QObject* root = controller.Window();
+        QVERIFY(root);
+        QCOMPARE(root->property("labelAtCompletion").toString(), QStringLiteral("given"));
+        QCOMPARE(root->parent(), parent);
+        if (auto* window = qobject_cast<QQuickWindow*>(root)) {
+            QCOMPARE(window->transientParent(), withParent ? m_owner.get() : nullptr);
+            QCOMPARE(window->parent(), nullptr);
+        } else {
+            QCOMPARE(qobject_cast<QQuickItem*>(root)->parentItem(), parent);
+        }
     }
 
     void releaseHappensOnce_data()
@@ -90,7 +87,8 @@ private slots:
         QFETCH(bool, ownsWindow);
         QFETCH(bool, closeFirst);
         auto controller = std::make_unique<QmlController>(
-            m_engine.get(), document("WindowRoot.qml"), m_parent, ownsWindow, QVariantMap{});
+            m_engine.get(), documentUrl(QStringLiteral("WindowRoot.qml")), m_parent, ownsWindow,
+            QVariantMap{});
         const QPointer<QObject> window = controller->Window();
         QVERIFY(window);
 
@@ -107,7 +105,8 @@ private slots:
 
     void windowDestroyedWithItsParentIsNotReleasedAgain()
     {
-        QmlController controller(m_engine.get(), document("WindowRoot.qml"), m_parent, true, {});
+        QmlController controller(m_engine.get(), documentUrl(QStringLiteral("WindowRoot.qml")),
+                                 m_parent, true, {});
         QVERIFY(controller.Window());
         delete m_parent;
         QCOMPARE(controller.Window(), nullptr);
@@ -118,9 +117,10 @@ private slots:
     {
         QTest::addColumn<QUrl>("url");
         QTest::addColumn<QString>("expectedError");
-        QTest::newRow("missing") << document("Missing.qml") << QStringLiteral("Missing.qml");
+        QTest::newRow("missing") << documentUrl(QStringLiteral("Missing.qml"))
+                                 << QStringLiteral("Missing.qml");
         QTest::newRow("type error")
-            << document("TypeError.qml") << QStringLiteral("TypeError.qml:4");
+            << documentUrl(QStringLiteral("TypeError.qml")) << QStringLiteral("TypeError.qml:4");
     }
 
     void brokenDocumentLeavesNoWindow()
