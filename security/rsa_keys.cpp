@@ -17,9 +17,22 @@ namespace {
 
 constexpr unsigned int kModulusBits = 2048;
 constexpr unsigned int kThoroughValidation = 3;
+// Shorter moduli are breakable. Longer moduli and exponents come only from
+// someone who wants each operation with the key to stall its user: a
+// 65536-bit modulus with an exponent as long makes one verification take
+// half a minute.
+constexpr unsigned int kSmallestModulusBits = 2048;
+constexpr unsigned int kLargestModulusBits = 16384;
+constexpr unsigned int kLargestPublicExponentBits = 64;
 
-void Validate(const CryptoPP::CryptoMaterial& key)
+void Validate(const CryptoPP::RSAFunction& key)
 {
+    // Sizes first: the thorough checks below cost time that grows with them.
+    const unsigned int modulusBits = key.GetModulus().BitCount();
+    if (modulusBits < kSmallestModulusBits || modulusBits > kLargestModulusBits ||
+        key.GetPublicExponent().BitCount() > kLargestPublicExponentBits) {
+        throw RsaKeyValidationFailed("Rsa key validation failed.");
+    }
     CryptoPP::AutoSeededRandomPool rng;
     if (!key.Validate(rng, kThoroughValidation)) {
         throw RsaKeyValidationFailed("Rsa key validation failed.");

@@ -11,7 +11,8 @@
 // PrivateKeyInfo ("<base>-private.key", readable by its owner only), the
 // public key as DER X.509 SubjectPublicKeyInfo ("<base>-public.key"). Every
 // key that is loaded or decoded is validated at Crypto++'s most thorough
-// level; a key that fails is RsaKeyValidationFailed. File paths are UTF-8;
+// level, after its sizes: a modulus of 2048 to 16384 bits and a public
+// exponent of at most 64 bits. A key that fails is RsaKeyValidationFailed. File paths are UTF-8;
 // unreadable or unwritable files are kit::IoError, and a failed write leaves
 // any previous file as it was.
 

@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include <crypto++/cryptlib.h>
+#include <crypto++/osrng.h>
 #include <crypto++/queue.h>
 #include <cstdio>
 #include <kit/errors.h>
@@ -28,6 +29,17 @@ std::string Shell(const std::string& command)
     const int status = ::pclose(pipe.release());
     EXPECT_EQ(status, 0) << command << "\n" << output;
     return output;
+}
+
+// The DER form of a key, whatever its values.
+template <class Key>
+Bytes Der(const Key& key)
+{
+    CryptoPP::ByteQueue queue;
+    key.Save(queue);
+    Bytes der(static_cast<std::size_t>(queue.MaxRetrievable()));
+    queue.Get(der.data(), der.size());
+    return der;
 }
 
 std::string Peer(const std::string& arguments)
@@ -123,11 +135,48 @@ TEST_F(RsaTest, BrokenKeysAreRefused)
     // An even modulus cannot be an RSA modulus.
     CryptoPP::RSAFunction altered(s_a->publicKey);
     altered.SetModulus(altered.GetModulus() + 1);
-    CryptoPP::ByteQueue queue;
-    altered.Save(queue);
-    Bytes der(static_cast<std::size_t>(queue.MaxRetrievable()));
-    queue.Get(der.data(), der.size());
-    EXPECT_THROW(GetPublicKey(der, key), RsaKeyValidationFailed);
+    EXPECT_THROW(GetPublicKey(Der(altered), key), RsaKeyValidationFailed);
+}
+
+// Too short a modulus is weak; too long a modulus or exponent makes a single
+// verification take many seconds. Both are refused when the key is loaded,
+// before any arithmetic with it.
+TEST_F(RsaTest, KeysOfUnsafeSizesAreRefusedAtLoad)
+{
+    using CryptoPP::Integer;
+    const auto odd = [](unsigned int bits) { return Integer::Power2(bits - 1) + Integer::One(); };
+    CryptoPP::AutoSeededRandomPool rng;
+    CryptoPP::InvertibleRSAFunction weak;
+    weak.GenerateRandomWithKeySize(rng, 512);
+    const Integer f4(65537);
+    const std::tuple<const char*, Integer, Integer, bool> cases[] = {
+        {"512-bit modulus", weak.GetModulus(), weak.GetPublicExponent(), false},
+        {"2047-bit modulus", odd(2047), f4, false},
+        {"16385-bit modulus", odd(16385), f4, false},
+        {"65536-bit modulus and exponent", odd(65536), odd(65535), false},
+        {"65-bit exponent", s_a->publicKey.GetModulus(), odd(65), false},
+        {"16384-bit modulus", odd(16384), f4, true},
+        {"64-bit exponent", s_a->publicKey.GetModulus(), odd(64), true},
+    };
+    for (const auto& [name, modulus, exponent, accepted] : cases) {
+        SCOPED_TRACE(name);
+        CryptoPP::RSAFunction hostile;
+        hostile.Initialize(modulus, exponent);
+        const Bytes der = Der(hostile);
+        WriteFile(Path("hostile.key"), AsString(der));
+        CryptoPP::RSAFunction key;
+        if (accepted) {
+            EXPECT_NO_THROW(GetPublicKey(der, key));
+            EXPECT_NO_THROW((void)LoadPublicKey(Path("hostile.key")));
+        } else {
+            EXPECT_THROW(GetPublicKey(der, key), RsaKeyValidationFailed);
+            EXPECT_THROW((void)LoadPublicKey(Path("hostile.key")), RsaKeyValidationFailed);
+            EXPECT_THROW((void)RsaEncrypt(der, Counting(3)), RsaKeyValidationFailed);
+        }
+    }
+    WriteFile(Path("weak-private.key"), AsString(Der(weak)));
+    EXPECT_THROW((void)LoadPrivateKey(Path("weak-private.key")), RsaKeyValidationFailed);
+    EXPECT_THROW((void)RsaDecrypt(Der(weak), Bytes{}), RsaKeyValidationFailed);
 }
 
 TEST_F(RsaTest, SignaturesMatchPythonByteForByte)
