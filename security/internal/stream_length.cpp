@@ -16,6 +16,9 @@ std::uint64_t RemainingBytes(std::istream& in)
     in.seekg(start);
     if (end == std::istream::pos_type(-1) || !in)
         throw kit::IoError("Stream is not readable.");
+    // A file stream may be positioned beyond its end: nothing is left there.
+    if (end < start)
+        return 0;
     return static_cast<std::uint64_t>(end - start);
 }
 

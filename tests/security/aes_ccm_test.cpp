@@ -2,6 +2,7 @@
 
 #include <crypto++/cryptlib.h>
 #include <functional>
+#include <memory>
 #include <kit/errors.h>
 #include <security/aes_ccm.h>
 #include <security/errors.h>
@@ -209,4 +210,26 @@ TEST_F(AesCcmTest, UnwritableFilesAreReportedAndVectorsMayBeTheirOwnOutput)
     EXPECT_EQ(buffer, AesAuthenticateEncrypt(key, nonce, plain));
     EXPECT_TRUE(AesAuthenticateDecrypt(key, nonce, buffer, buffer));
     EXPECT_EQ(buffer, plain);
+}
+
+// A file stream may be positioned beyond its end; there is nothing left to
+// read there, not a length wrapped around to 2^64.
+TEST_F(AesCcmTest, StreamsPositionedPastTheirEndHoldNothing)
+{
+    const Bytes key = GenerateAesKey();
+    WriteFile(m_dir / "short", std::string(40, 'x'));
+    const auto pastTheEnd = [&] {
+        auto in = std::make_unique<std::ifstream>(m_dir / "short", std::ios::binary);
+        in->seekg(100);
+        return in;
+    };
+    for (const std::size_t nonceSize : {7u, 12u}) {
+        const Bytes nonce = Counting(nonceSize);
+        std::ostringstream sealed;
+        AesAuthenticateEncrypt(key, nonce, *pastTheEnd(), sealed);
+        EXPECT_EQ(sealed.str(), AsString(AesAuthenticateEncrypt(key, nonce, Bytes{})));
+        std::ostringstream opened;
+        EXPECT_THROW((void)AesAuthenticateDecrypt(key, nonce, *pastTheEnd(), opened),
+                     AesAuthenticationFailed);
+    }
 }

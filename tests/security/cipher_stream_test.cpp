@@ -218,3 +218,13 @@ TEST_F(CipherStreamTest, MovesAreSafe)
     source = std::move(target);
     EXPECT_EQ(Contents(source), "xy");
 }
+
+TEST_F(CipherStreamTest, StreamsPositionedPastTheirEndHoldNothing)
+{
+    WriteFile(Path("short"), std::string(40, 'x'));
+    std::ifstream in(Path("short"), std::ios::binary);
+    in.seekg(100);
+    EXPECT_THROW(AesCipherStream(in, kAesKey), tarv_sec::AesAuthenticationFailed);
+    in.seekg(100);
+    EXPECT_EQ(TwoFishCipherStream(in, kTwofishKey, kIv).GetDataSize(), 0u);
+}
