@@ -12,6 +12,11 @@
 // same plaintext bit and garbles the next block; callers that need integrity
 // must add it themselves (or use the AES-CCM helpers).
 //
+// A key and IV pair must never encrypt two different plaintexts: saving two
+// documents with the same key and IV exposes the XOR of the two documents (up
+// to and including the first 16-byte block in which they differ) and shows
+// where they agree, without the key.
+//
 // The IV is always exactly 16 bytes; any other size is refused with
 // std::invalid_argument before any byte is read.
 

@@ -6,7 +6,9 @@ namespace tarv_sec {
 
 // A document stored as Twofish-CFB ciphertext, unauthenticated (see
 // twofish_cfb.h): altered or truncated files decrypt to garbage without any
-// error.
+// error. Nor does it hide what changed between saves: saving twice with the
+// same key and IV exposes the XOR of the two documents. Give every save a
+// fresh IV (SetInitVector) and keep it with the file.
 //
 // The file layout is asymmetric, and stored files rely on it: WriteToFile
 // writes the ciphertext alone, never the IV, while loading a file with a key
