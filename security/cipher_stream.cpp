@@ -101,7 +101,7 @@ void CipherStream::WriteFileWith(const std::string& path,
                                  const std::function<void(std::ostream&)>& write)
 {
     ReplacingFile file(path, ReplacingFile::Access::Default);
-    std::ofstream& out = file.Stream();
+    std::ostream& out = file.Stream();
     try {
         write(out);
     } catch (const CryptoPP::FileSink::Err& error) {

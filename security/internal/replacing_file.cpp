@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <kit/errors.h>
 #include <kit/format.h>
 #include <random>
@@ -5,8 +6,9 @@
 #include <security/internal/replacing_file.h>
 #include <system_error>
 
-#if !defined(_WIN32)
-#include <fcntl.h>
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -16,6 +18,9 @@ namespace fs = std::filesystem;
 namespace tarv_sec {
 
 namespace {
+
+// Most file systems allow names of 255 bytes.
+constexpr std::size_t kUsualNameLimit = 255;
 
 // Follows a symbolic link so that replacing the file keeps the link.
 fs::path ResolveTarget(const fs::path& path)
@@ -30,82 +35,110 @@ fs::path ResolveTarget(const fs::path& path)
     return path;
 }
 
+ReplacingFile::Target Inspect(const fs::path& target)
+{
+    ReplacingFile::Target result;
+#if defined(_WIN32)
+    std::error_code error;
+    const fs::file_status status = fs::status(target, error);
+    result.exists = fs::exists(status);
+    result.regular = fs::is_regular_file(status);
+#else
+    struct stat status
+    {
+    };
+    if (::stat(target.c_str(), &status) == 0) {
+        result.exists = true;
+        result.regular = S_ISREG(status.st_mode);
+        result.owner = status.st_uid;
+        result.group = status.st_gid;
+        result.mode = status.st_mode & 07777;
+    }
+#endif
+    return result;
+}
+
+std::size_t NameLimit(const fs::path& folder)
+{
+#if defined(_WIN32)
+    (void)folder;
+    return kUsualNameLimit;
+#else
+    const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : kUsualNameLimit;
+#endif
+}
+
+// "<target name>.<random>.tmp" beside the target. A name that a plain write
+// could just create must not fail for want of room for the suffix: the
+// target's name is shortened instead, at a character boundary.
 fs::path TemporaryNameFor(const fs::path& target)
 {
     std::random_device device;
     const unsigned long long tag = (static_cast<unsigned long long>(device()) << 32) |
                                    static_cast<unsigned long long>(device());
-    fs::path name = target;
-    name += kit::format(".%016llx.tmp", tag);
-    return name;
+    const std::string suffix = kit::format(".%016llx.tmp", tag);
+    std::u8string name = target.filename().u8string();
+    const std::size_t limit = NameLimit(target.parent_path());
+    if (name.size() + suffix.size() > limit) {
+        std::size_t keep = limit > suffix.size() ? limit - suffix.size() : 0;
+        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+            --keep;
+        }
+        name.resize(keep);
+    }
+    name.append(suffix.begin(), suffix.end());
+    return target.parent_path() / fs::path(name);
 }
 
-// Creates `path`, which must not exist yet, with its final permissions
-// already in place so that its contents are never readable by others.
-bool CreateExclusive(const fs::path& path, ReplacingFile::Access access, const fs::path& target)
+unsigned int CreationMode(const ReplacingFile::Target& target, ReplacingFile::Access access)
+{
+    if (access == ReplacingFile::Access::OwnerOnly) {
+        return 0600;
+    }
+    return target.exists ? target.mode : 0666;
+}
+
+// Gives the new file the replaced one's owner, group and mode, as far as this
+// process may: root may give it to anyone, others to a group of theirs.
+void CarryOver(const FileDescriptor& file, const ReplacingFile::Target& target, unsigned int mode)
 {
 #if defined(_WIN32)
-    (void)access;
+    (void)file;
     (void)target;
-    if (fs::exists(path)) {
-        return false;
-    }
-    std::ofstream create(path, std::ios::binary);
-    return create.good();
+    (void)mode;
 #else
-    mode_t mode = 0666;
-    bool keepMode = false;
-    struct stat existing
-    {
-    };
-    if (access == ReplacingFile::Access::OwnerOnly) {
-        mode = 0600;
-    } else if (::stat(target.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-        keepMode = true;
+    if (::fchown(file.Native(), target.owner, target.group) != 0) {
+        (void)::fchown(file.Native(), static_cast<uid_t>(-1), target.group);
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) {
-        return false;
-    }
-    if (keepMode) {
-        // The umask may have narrowed the mode; a replaced file keeps its own.
-        (void)::fchmod(fd, mode);
-    }
-    return ::close(fd) == 0;
+    // After the owner: changing it clears the set-user and set-group bits. It
+    // also undoes what the umask took from the mode at creation.
+    (void)::fchmod(file.Native(), mode);
 #endif
 }
 
-bool IsReplaceable(const fs::path& target)
+bool FolderRefusesNewFiles(int error)
 {
-    std::error_code error;
-    const fs::file_status status = fs::status(target, error);
-    return !fs::exists(status) || fs::is_regular_file(status);
+    return error == EACCES || error == EPERM;
 }
 
 } // namespace
 
-ReplacingFile::ReplacingFile(const std::string& path, Access access)
+ReplacingFile::ReplacingFile(const std::string& path, Access access, const CreatedHook& created)
     : m_path(path)
     , m_target(ResolveTarget(PathFromUtf8(path)))
 {
-    if (IsReplaceable(m_target)) {
-        for (int attempt = 0; attempt < 8 && m_temporary.empty(); ++attempt) {
-            const fs::path candidate = TemporaryNameFor(m_target);
-            if (CreateExclusive(candidate, access, m_target)) {
-                m_temporary = candidate;
-            }
-        }
-        if (m_temporary.empty()) {
+    const Target target = Inspect(m_target);
+    if (target.exists && !target.regular) {
+        // Devices and pipes cannot be replaced by renaming.
+        OpenTarget(target, access);
+    } else if (!CreateTemporary(target, access)) {
+        if (!target.exists) {
             throw kit::IoError("Unable to write to " + m_path);
         }
-        m_stream.open(m_temporary, std::ios::out | std::ios::binary | std::ios::trunc);
-    } else {
-        m_stream.open(m_target, std::ios::out | std::ios::binary | std::ios::trunc);
-    }
-    if (!m_stream.good()) {
-        Discard();
-        throw kit::IoError("Unable to write to " + m_path);
+        OpenTarget(target, access);
+    } else if (created) {
+        created(m_temporary);
     }
 }
 
@@ -116,30 +149,117 @@ ReplacingFile::~ReplacingFile()
     }
 }
 
+bool ReplacingFile::CreateTemporary(const Target& target, Access access)
+{
+    const unsigned int mode = CreationMode(target, access);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const fs::path candidate = TemporaryNameFor(m_target);
+        FileDescriptor file = FileDescriptor::CreateExclusive(candidate, mode);
+        if (file.IsOpen()) {
+            m_temporary = candidate;
+            m_file = std::move(file);
+            if (target.exists) {
+                CarryOver(m_file, target, mode);
+            }
+            return true;
+        }
+        if (FolderRefusesNewFiles(errno)) {
+            return false;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    throw kit::IoError("Unable to write to " + m_path);
+}
+
+void ReplacingFile::OpenTarget(const Target& target, Access access)
+{
+    // The target was resolved already: a link appearing in its place now is
+    // someone else's doing.
+    m_file = FileDescriptor::OpenExisting(m_target, !target.regular);
+    if (!m_file.IsOpen()) {
+        throw kit::IoError("Unable to write to " + m_path);
+    }
+    if (!target.regular) {
+        return;
+    }
+#if !defined(_WIN32)
+    // A private key is not written into a file that others may read.
+    if (access == Access::OwnerOnly && (target.mode & 077) != 0 &&
+        ::fchmod(m_file.Native(), 0600) != 0) {
+        m_file.Close();
+        throw kit::IoError("Unable to write to " + m_path);
+    }
+    if (::ftruncate(m_file.Native(), 0) != 0) {
+        m_file.Close();
+        throw kit::IoError("Unable to write to " + m_path);
+    }
+#else
+    (void)access;
+    if (::_chsize_s(m_file.Native(), 0) != 0) {
+        m_file.Close();
+        throw kit::IoError("Unable to write to " + m_path);
+    }
+#endif
+    m_syncTarget = true;
+}
+
 void ReplacingFile::Commit()
 {
-    m_stream.close();
-    if (m_stream.fail()) {
+    m_stream.flush();
+    bool written = m_stream.good();
+    // Writes can fail late, when the data reaches the disk: a file replaced
+    // before that could turn out empty or short after a crash.
+    if (written && (!m_temporary.empty() || m_syncTarget)) {
+        written = m_file.Sync();
+    }
+    if (!written) {
         Discard();
         throw kit::IoError("Failed writing to file: " + m_path);
     }
-    if (!m_temporary.empty()) {
-        std::error_code error;
-        fs::rename(m_temporary, m_target, error);
-        if (error) {
-            Discard();
-            throw kit::IoError("Unable to write to " + m_path);
+    if (m_temporary.empty()) {
+        m_pending = false;
+        if (!m_file.Close()) {
+            throw kit::IoError("Failed writing to file: " + m_path);
         }
+        return;
+    }
+    if (!TemporaryIsStillOurs()) {
+        Discard();
+        throw kit::IoError("Unable to write to " + m_path);
+    }
+    std::error_code error;
+    fs::rename(m_temporary, m_target, error);
+    if (error) {
+        Discard();
+        throw kit::IoError("Unable to write to " + m_path);
     }
     m_pending = false;
+    // The data reached the disk before the rename; closing cannot lose it.
+    m_file.Close();
+}
+
+bool ReplacingFile::TemporaryIsStillOurs() const
+{
+#if defined(_WIN32)
+    return true;
+#else
+    struct stat named
+    {
+    };
+    struct stat opened
+    {
+    };
+    return ::lstat(m_temporary.c_str(), &named) == 0 && ::fstat(m_file.Native(), &opened) == 0 &&
+           named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+#endif
 }
 
 void ReplacingFile::Discard() noexcept
 {
     m_pending = false;
-    if (m_stream.is_open()) {
-        m_stream.close();
-    }
+    m_file.Close();
     if (!m_temporary.empty()) {
         std::error_code ignored;
         fs::remove(m_temporary, ignored);

@@ -1,17 +1,28 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
+#include <functional>
+#include <ostream>
+#include <security/internal/file_descriptor.h>
 #include <string>
 
 namespace tarv_sec {
 
 // Writes a file so that a failure never destroys what was there before: the
 // bytes go to a fresh file beside the target, which replaces the target only
-// once everything has been written and closed. Until Commit() the target is
-// untouched; an uncommitted temporary file is removed on destruction.
-// Targets that cannot be replaced by renaming (devices such as /dev/null)
-// are written directly.
+// once everything has been written and put on the disk. Until Commit() the
+// target is untouched; an uncommitted temporary file is removed on
+// destruction. The replacement keeps the target's owner, group and mode as
+// far as this process may set them.
+//
+// The temporary is written only through the descriptor that created it, so
+// whoever may write the folder cannot redirect the bytes by swapping its name;
+// a swapped name is found before the rename and the write refused.
+//
+// Where a plain write would not replace the file either, the target itself is
+// written: devices such as /dev/null, and a writable file in a folder that
+// does not let this process create the temporary. A failure there leaves the
+// file as far as it was written, as it would for any program.
 class ReplacingFile
 {
 public:
@@ -19,31 +30,53 @@ public:
     {
         // A new file gets the usual permissions; a replaced file keeps its own.
         Default,
-        // Readable and writable by the owner only, from the moment it exists.
+        // Readable and writable by the owner only, from the moment it exists,
+        // whatever the replaced file allowed.
         OwnerOnly,
     };
 
+    // Called with the temporary's name once it exists, before anything is
+    // written: lets a test act as someone racing for that name.
+    using CreatedHook = std::function<void(const std::filesystem::path& temporary)>;
+
     // Throws kit::IoError "Unable to write to " + path when no file can be
     // created there. `path` is UTF-8.
-    ReplacingFile(const std::string& path, Access access);
+    ReplacingFile(const std::string& path, Access access, const CreatedHook& created = {});
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
     ~ReplacingFile();
 
-    std::ofstream& Stream() { return m_stream; }
+    // Unbuffered: what is written here is in the file at once.
+    std::ostream& Stream() { return m_stream; }
 
-    // Closes the file and puts it in the target's place. Throws kit::IoError
-    // "Failed writing to file: " + path when the data did not all reach the
-    // file, "Unable to write to " + path when the target cannot be replaced.
+    // Puts the file in the target's place. Throws kit::IoError "Failed
+    // writing to file: " + path when the data did not all reach the disk,
+    // "Unable to write to " + path when the target cannot be replaced.
     void Commit();
 
+    // What is known of the target before writing.
+    struct Target
+    {
+        bool exists = false;
+        bool regular = false;
+        unsigned int owner = 0;
+        unsigned int group = 0;
+        unsigned int mode = 0;
+    };
+
 private:
+    [[nodiscard]] bool CreateTemporary(const Target& target, Access access);
+    void OpenTarget(const Target& target, Access access);
+    [[nodiscard]] bool TemporaryIsStillOurs() const;
     void Discard() noexcept;
 
     std::string m_path;
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;
-    std::ofstream m_stream;
+    bool m_syncTarget = false;
+    FileDescriptor m_file;
+    FileDescriptorWriter m_writer{m_file};
+    std::ostream m_stream{&m_writer};
     bool m_pending = true;
 };
 
