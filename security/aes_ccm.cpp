@@ -10,6 +10,7 @@
 #include <ostream>
 #include <security/aes_ccm.h>
 #include <security/errors.h>
+#include <security/internal/plaintext_buffers.h>
 #include <security/internal/replacing_file.h>
 #include <security/internal/stream_length.h>
 #include <security/internal/wiping.h>
@@ -32,27 +33,30 @@ void WipeAndClear(bytes& data)
     data.clear();
 }
 
-// Plaintext written into a caller's vector before its tag has been checked.
-// Unless the check succeeds, it is wiped and the vector left empty, whether
+// Plaintext written into a caller's buffer before its tag has been checked.
+// Unless the check succeeds, it is wiped and the buffer left empty, whether
 // the check fails or something throws on the way.
+template <class Buffer>
 class UnverifiedPlaintext
 {
 public:
-    explicit UnverifiedPlaintext(bytes& out)
+    explicit UnverifiedPlaintext(Buffer& out)
         : m_out(out)
     {}
     UnverifiedPlaintext(const UnverifiedPlaintext&) = delete;
     UnverifiedPlaintext& operator=(const UnverifiedPlaintext&) = delete;
     ~UnverifiedPlaintext()
     {
-        if (!m_verified)
-            WipeAndClear(m_out);
+        if (!m_verified) {
+            Wipe(m_out);
+            m_out.clear();
+        }
     }
 
     void Verified() { m_verified = true; }
 
 private:
-    bytes& m_out;
+    Buffer& m_out;
     bool m_verified = false;
 };
 
@@ -223,22 +227,37 @@ bool AesAuthenticateDecrypt(const std::vector<uint8_t>& key, const std::vector<u
 bool AesAuthenticateDecrypt(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv,
                             std::istream& in, std::ostream& out)
 {
+    // CCM authenticates the plaintext, so the whole of it is known only at the
+    // end: it is held here, wiped on release, until the tag has verified.
+    std::string plain;
+    const WipeOnRelease wipe(plain);
+    if (!AesDecryptRest(key, iv, in, plain))
+        return false;
+    WriteAll(out, reinterpret_cast<const uint8_t*>(plain.data()), plain.size());
+    return true;
+}
+
+bool AesDecryptRest(const std::vector<uint8_t>& key, const std::vector<uint8_t>& iv,
+                    std::istream& in, std::string& plain)
+{
     const std::uint64_t remaining = RemainingBytes(in);
     RequireTag(ToSize(remaining));
     const std::size_t n = ToSize(remaining) - AesTagSize;
     Decryption decryption;
+    // Keyed, and the length checked against what the nonce allows, before
+    // anything of that length is allocated.
     Prepare(decryption, key, iv.data(), iv.size(), n);
-    // CCM authenticates the plaintext, so the whole of it is known only at the
-    // end: it is held here, wiped on release, until the tag has verified.
-    CryptoPP::SecByteBlock plain(n);
+    UnverifiedPlaintext guard(plain);
+    plain.resize(n);
+    auto* data = reinterpret_cast<uint8_t*>(plain.data());
     uint8_t tag[AesTagSize];
-    ReadExactly(in, plain.data(), n);
+    ReadExactly(in, data, n);
     ReadExactly(in, tag, AesTagSize);
-    if (!Open(decryption, plain.data(), n, tag, plain.data())) {
+    if (!Open(decryption, data, n, tag, data)) {
         ReportAuthenticationFailure();
         return false;
     }
-    WriteAll(out, plain.data(), n);
+    guard.Verified();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <security/aes_cipher_stream.h>
 #include <security/errors.h>
 #include <security/internal/file_paths.h>
+#include <security/internal/plaintext_buffers.h>
 #include <security/internal/stream_length.h>
 
 namespace tarv_sec {
@@ -57,9 +58,11 @@ void AesCipherStream::Load(std::istream& in)
     if (in.gcount() != static_cast<std::streamsize>(nonce.size())) {
         throw kit::IoError("Stream is not readable.");
     }
-    if (!AesAuthenticateDecrypt(Key(), nonce, in, GetStream())) {
+    std::string plain;
+    if (!AesDecryptRest(Key(), nonce, in, plain)) {
         throw AesAuthenticationFailed("Failed to authenticate.");
     }
+    Adopt(std::move(plain));
 }
 
 void AesCipherStream::WriteToFile(const std::string& path)

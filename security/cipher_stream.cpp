@@ -116,6 +116,14 @@ void CipherStream::WriteFileWith(const std::string& path,
     file.Commit();
 }
 
+void CipherStream::Adopt(std::string&& content)
+{
+    std::stringstream& buffer = GetStream();
+    WipeBuffer(&buffer);
+    buffer.str(std::move(content));
+    buffer.seekp(0, std::ios::end);
+}
+
 const std::stringstream& CipherStream::Buffer() const
 {
     if (!m_stream) {

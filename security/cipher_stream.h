@@ -15,6 +15,10 @@ namespace tarv_sec {
 // encrypted. Writing a file replaces it only once the whole new content is on
 // disk: a refused or failed write leaves the previous file as it was. The
 // plaintext buffer and the key are wiped when the object lets go of them.
+// Loading decrypts into a buffer of the document's size that the stream takes
+// over, so no copy of the plaintext is freed unwiped on the way; text the
+// caller writes beyond the buffer's room grows it by std::stringstream's own
+// means, which frees the outgrown copy unwiped.
 //
 // A moved-from object holds no buffer; every operation on it except
 // destruction and assignment throws std::logic_error.
@@ -46,6 +50,10 @@ protected:
     // failure inside a cipher pipeline becomes CipherStreamWriteError.
     TARV_SECURITY_NO_EXPORT static void
     WriteFileWith(const std::string& path, const std::function<void(std::ostream&)>& write);
+    // Makes `content` the buffer, taking over its storage rather than copying
+    // it; the previous content is wiped. Reading starts at its beginning,
+    // writing continues after its end.
+    TARV_SECURITY_NO_EXPORT void Adopt(std::string&& content);
 
 private:
     TARV_SECURITY_NO_EXPORT const std::stringstream& Buffer() const;

@@ -1,10 +1,11 @@
 #include <crypto++/files.h>
 #include <crypto++/osrng.h>
 #include <crypto++/queue.h>
-#include <fstream>
+#include <crypto++/secblock.h>
 #include <kit/errors.h>
 #include <kit/path.h>
 #include <security/errors.h>
+#include <security/internal/file_descriptor.h>
 #include <security/internal/file_paths.h>
 #include <security/internal/replacing_file.h>
 #include <security/internal/rsa_key_coding.h>
@@ -24,6 +25,9 @@ constexpr unsigned int kThoroughValidation = 3;
 constexpr unsigned int kSmallestModulusBits = 2048;
 constexpr unsigned int kLargestModulusBits = 16384;
 constexpr unsigned int kLargestPublicExponentBits = 64;
+// A 16384-bit private key takes under 10 KiB.
+constexpr std::size_t kKeyFilePiece = 4096;
+constexpr std::size_t kLargestKeyFile = 1024 * 1024;
 
 void Validate(const CryptoPP::RSAFunction& key)
 {
@@ -41,18 +45,35 @@ void Validate(const CryptoPP::RSAFunction& key)
 
 CryptoPP::ByteQueue ReadKeyFile(const std::string& path)
 {
-    std::ifstream file(PathFromUtf8(path), std::ios::in | std::ios::binary);
-    if (!file.good()) {
+    // Read without a file stream, whose buffer would be freed holding the
+    // private key, into memory that is wiped when it is freed.
+    FileDescriptor file = FileDescriptor::OpenForReading(PathFromUtf8(path));
+    if (!file.IsOpen()) {
         throw kit::IoError("Unable to read from " + path);
     }
-    CryptoPP::ByteQueue queue;
-    try {
-        CryptoPP::FileSource source(file, true);
-        source.TransferTo(queue);
-        queue.MessageEnd();
-    } catch (const CryptoPP::FileStore::Err& error) {
-        throw kit::IoError(error.what());
+    CryptoPP::SecByteBlock content(kKeyFilePiece);
+    std::size_t size = 0;
+    for (;;) {
+        if (size == content.size()) {
+            // Far beyond the largest key: not a key file.
+            if (size >= kLargestKeyFile) {
+                throw CryptoPP::BERDecodeErr();
+            }
+            content.CleanGrow(2 * size);
+        }
+        const long long read =
+            file.Read(reinterpret_cast<char*>(content.data() + size), content.size() - size);
+        if (read < 0) {
+            throw kit::IoError("Unable to read from " + path);
+        }
+        if (read == 0) {
+            break;
+        }
+        size += static_cast<std::size_t>(read);
     }
+    CryptoPP::ByteQueue queue;
+    queue.Put(content.data(), size);
+    queue.MessageEnd();
     return queue;
 }
 

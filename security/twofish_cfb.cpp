@@ -5,6 +5,7 @@
 #include <kit/errors.h>
 #include <kit/format.h>
 #include <kit/ostreambuf.h>
+#include <security/internal/plaintext_buffers.h>
 #include <security/internal/wiping.h>
 #include <security/twofish_cfb.h>
 #include <stdexcept>
@@ -132,6 +133,13 @@ void TwoFishBlockDecrypt(const Bytes& key, const Bytes& iv, const Bytes& data, B
 void TwoFishBlockDecrypt(const Bytes& key, const Bytes& iv, std::istream& in, std::ostream& out)
 {
     TransformStream<CryptoPP::CFB_Mode<CryptoPP::Twofish>::Decryption>(key, iv, in, out);
+}
+
+void TwoFishDecryptInPlace(const Bytes& key, const Bytes& iv, std::string& data)
+{
+    auto cipher = MakeCipher<CryptoPP::CFB_Mode<CryptoPP::Twofish>::Decryption>(key, iv);
+    auto* bytes = reinterpret_cast<uint8_t*>(data.data());
+    cipher.ProcessData(bytes, bytes, data.size());
 }
 
 } // namespace tarv_sec

@@ -1,11 +1,12 @@
+#include <algorithm>
 #include <crypto++/files.h>
 #include <fstream>
 #include <kit/errors.h>
-#include <kit/istringbuf.h>
 #include <kit/ostreambuf.h>
 #include <limits>
 #include <security/errors.h>
 #include <security/internal/file_paths.h>
+#include <security/internal/plaintext_buffers.h>
 #include <security/twofish_cfb.h>
 #include <security/twofish_cipher_stream.h>
 #include <stdexcept>
@@ -19,6 +20,29 @@ constexpr std::size_t kIvSize = 16;
 void CopyStream(std::istream& in, std::ostream& out)
 {
     CryptoPP::FileSource source(in, true, new CryptoPP::FileSink(out));
+}
+
+// Everything from the read position to the end. Room for `expected` bytes,
+// and the read that finds the end, is made at once; only ciphertext passes
+// through here, so growing beyond that frees nothing secret. The measure is
+// not trusted beyond reason: a directory may claim any size.
+std::string ReadRest(std::istream& in, std::size_t expected)
+{
+    constexpr std::size_t kPiece = 64 * 1024;
+    constexpr std::size_t kLargestReservation = 64 * 1024 * 1024;
+    std::string data;
+    data.reserve(std::min(expected, kLargestReservation) + 1);
+    while (in.good()) {
+        const std::size_t start = data.size();
+        const std::size_t piece = data.capacity() > start ? data.capacity() - start : kPiece;
+        data.resize(start + piece);
+        in.read(data.data() + start, static_cast<std::streamsize>(piece));
+        data.resize(start + static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        throw kit::IoError("Stream is not readable.");
+    }
+    return data;
 }
 
 } // namespace
@@ -46,7 +70,7 @@ TwoFishCipherStream::TwoFishCipherStream(const std::string& path, const std::vec
         expected -= kIvSize;
     }
     try {
-        Load(file);
+        Load(file, static_cast<std::size_t>(expected));
     } catch (const kit::IoError&) {
         // Opens but does not read: a directory, or a file without a size.
         throw kit::IoError(path + " is not readable");
@@ -61,7 +85,7 @@ TwoFishCipherStream::TwoFishCipherStream(std::istream& in, const std::vector<uin
     : CipherStream(key)
     , m_iv(iv)
 {
-    Load(in);
+    Load(in, 0);
 }
 
 TwoFishCipherStream::TwoFishCipherStream(const std::vector<uint8_t>& data,
@@ -70,13 +94,11 @@ TwoFishCipherStream::TwoFishCipherStream(const std::vector<uint8_t>& data,
     : CipherStream(key)
     , m_iv(iv)
 {
-    kit::istringbuf buffer(data);
-    std::istream in(&buffer);
+    std::string content(data.begin(), data.end());
     if (Encrypts()) {
-        TwoFishBlockDecrypt(Key(), m_iv, in, GetStream());
-    } else {
-        CopyStream(in, GetStream());
+        TwoFishDecryptInPlace(Key(), m_iv, content);
     }
+    Adopt(std::move(content));
 }
 
 TwoFishCipherStream::TwoFishCipherStream(TwoFishCipherStream&& other) = default;
@@ -145,22 +167,9 @@ void TwoFishCipherStream::CheckCanEncrypt() const
     }
 }
 
-void TwoFishCipherStream::Load(std::istream& in)
+void TwoFishCipherStream::Load(std::istream& in, std::size_t expected)
 {
-    try {
-        LoadUnchecked(in);
-    } catch (const CryptoPP::FileStore::Err&) {
-        throw kit::IoError("Stream is not readable.");
-    }
-}
-
-void TwoFishCipherStream::LoadUnchecked(std::istream& in)
-{
-    if (Key().empty()) {
-        CopyStream(in, GetStream());
-        return;
-    }
-    if (m_iv.empty()) {
+    if (!Key().empty() && m_iv.empty()) {
         std::vector<uint8_t> iv(kIvSize);
         in.read(reinterpret_cast<char*>(iv.data()), static_cast<std::streamsize>(iv.size()));
         if (in.bad()) {
@@ -172,7 +181,13 @@ void TwoFishCipherStream::LoadUnchecked(std::istream& in)
         }
         m_iv = std::move(iv);
     }
-    TwoFishBlockDecrypt(Key(), m_iv, in, GetStream());
+    // Decrypted where it was read, in a buffer that the stream then takes
+    // over: plaintext never passes through a buffer that grows.
+    std::string content = ReadRest(in, expected);
+    if (!Key().empty()) {
+        TwoFishDecryptInPlace(Key(), m_iv, content);
+    }
+    Adopt(std::move(content));
 }
 
 } // namespace tarv_sec

@@ -58,8 +58,9 @@ public:
 private:
     TARV_SECURITY_NO_EXPORT bool Encrypts() const;
     TARV_SECURITY_NO_EXPORT void CheckCanEncrypt() const;
-    TARV_SECURITY_NO_EXPORT void Load(std::istream& in);
-    TARV_SECURITY_NO_EXPORT void LoadUnchecked(std::istream& in);
+    // Reads (and with a key decrypts) the rest of `in`, of about `expected`
+    // bytes, into the buffer.
+    TARV_SECURITY_NO_EXPORT void Load(std::istream& in, std::size_t expected);
 
     std::vector<uint8_t> m_iv;
 };
