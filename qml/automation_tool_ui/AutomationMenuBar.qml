@@ -1,0 +1,136 @@
+import QtQuick
+import QtQuick.Controls
+import com.quillonworks.tarv_ui
+
+// The main window's menus and every key of the window. The menus sit inside
+// the window (a desktop without a global menu shows no native one). Each key
+// is one Shortcut, registered once and honouring its enabled state; a menu
+// entry activates its key's Shortcut, so both roads run the same code.
+MenuBar {
+    id: menuBar
+
+    property bool canDelete: false
+    property bool canSave: true
+    property bool disabledCuesAreHidden: false
+    property bool isPanicMode: false
+    property bool disableStopAllAudioShortcut: false
+
+    // A deployment value: where the Help menu's support entry leads.
+    property url supportUrl: "https://www.quillonworks.com/support"
+
+    signal aboutClicked()
+    signal deleteClicked()
+    signal goClicked()
+    signal hideDisabledClicked()
+    signal newClicked()
+    signal openClicked()
+    signal saveAsClicked()
+    signal saveClicked()
+    signal oscManagerClicked()
+    signal sfxManagerClicked()
+    signal stopAudioClicked()
+    signal stopAllClicked(bool panicMode)
+    signal moveSelectUpClicked()
+    signal moveSelectDownClicked()
+
+    // A first Escape stops normally and opens a 250 ms window in which a
+    // second one stops in panic mode; a third is a normal stop again. Every
+    // press arms a timer of its own, and any expiry closes the window. The
+    // timer is destroyed once it has fired.
+    function stopAll() {
+        const panic = isPanicMode
+        stopAllClicked(panic)
+        if (panic) {
+            isPanicMode = false
+            return
+        }
+        isPanicMode = true
+        const timer = Qt.createQmlObject("import QtQuick 2.0; Timer {}", menuBar, "panicTimer")
+        timer.interval = 250
+        timer.triggered.connect(function () {
+            menuBar.isPanicMode = false
+            timer.destroy()
+        })
+        timer.start()
+    }
+
+    readonly property TarvTheme theme: TarvTheme {}
+
+    Shortcut { id: newKey; sequence: "ctrl+n"; onActivated: menuBar.newClicked() }
+    Shortcut { id: openKey; sequence: "ctrl+o"; onActivated: menuBar.openClicked() }
+    Shortcut { id: saveKey; sequence: "ctrl+s"; enabled: menuBar.canSave; onActivated: menuBar.saveClicked() }
+    Shortcut { id: saveAsKey; sequence: "ctrl+shift+a"; enabled: menuBar.canSave; onActivated: menuBar.saveAsClicked() }
+    Shortcut { id: deleteKey; sequence: "Backspace"; enabled: menuBar.canDelete; onActivated: menuBar.deleteClicked() }
+    // Held down, Space must not fire one cue after another.
+    Shortcut { id: goKey; sequence: " "; autoRepeat: false; onActivated: menuBar.goClicked() }
+    Shortcut { id: stopAudioKey; sequence: "ctrl+esc"; onActivated: menuBar.stopAudioClicked() }
+    Shortcut {
+        id: stopAllKey
+        sequence: "esc"
+        autoRepeat: false
+        enabled: !menuBar.disableStopAllAudioShortcut
+        onActivated: menuBar.stopAll()
+    }
+    Shortcut { id: upKey; sequence: "Up"; onActivated: menuBar.moveSelectUpClicked() }
+    Shortcut { id: downKey; sequence: "Down"; onActivated: menuBar.moveSelectDownClicked() }
+    // Other systems name this key "cmd+h", which Qt does not know here.
+    Shortcut { id: hideDisabledKey; sequence: "Ctrl+H"; onActivated: menuBar.hideDisabledClicked() }
+    Shortcut { id: oscManagerKey; sequence: "Shift+Ctrl+O"; onActivated: menuBar.oscManagerClicked() }
+    Shortcut { id: sfxManagerKey; sequence: "Shift+Ctrl+s"; onActivated: menuBar.sfxManagerClicked() }
+
+    CommandMenu {
+        id: fileMenu
+        title: qsTr("&File")
+        CommandMenuItem { text: qsTr("New"); shortcut: newKey }
+        CommandMenuItem { text: qsTr("Open..."); shortcut: openKey }
+        CommandMenuItem { text: qsTr("Save"); shortcut: saveKey }
+        CommandMenuItem { text: qsTr("Save As..."); shortcut: saveAsKey }
+    }
+    CommandMenu {
+        title: qsTr("Edit")
+        CommandMenuItem { id: deleteItem; text: qsTr("Delete"); shortcut: deleteKey }
+    }
+    CommandMenu {
+        title: qsTr("Cues")
+        CommandMenuItem { text: qsTr("Go"); shortcut: goKey }
+        TarvCustomMenuSeparator {}
+        CommandMenuItem { text: qsTr("Stop Current Audio"); shortcut: stopAudioKey; visible: false }
+        CommandMenuItem { text: qsTr("Stop Audio"); shortcut: stopAllKey }
+        TarvCustomMenuSeparator {}
+        CommandMenuItem { text: qsTr("Move Selection Up"); shortcut: upKey }
+        CommandMenuItem { text: qsTr("Move Selection Down"); shortcut: downKey }
+        TarvCustomMenuSeparator {}
+        CommandMenuItem { id: mnuHideDisabled; text: qsTr("Toggle Disabled Cues"); shortcut: hideDisabledKey }
+    }
+    CommandMenu {
+        title: qsTr("Tools")
+        CommandMenuItem { id: oscCommandItem; text: qsTr("OSC Manager"); shortcut: oscManagerKey }
+        CommandMenuItem { id: sfxManagerItem; text: qsTr("SFX Manager"); shortcut: sfxManagerKey }
+    }
+    CommandMenu {
+        id: helpMenu
+        title: qsTr("Help")
+        CommandMenuItem { text: "About TARV|Cue"; onTriggered: menuBar.aboutClicked() }
+        CommandMenuItem { text: "TARV Support Center"; onTriggered: Qt.openUrlExternally(menuBar.supportUrl) }
+    }
+
+    delegate: MenuBarItem {
+        id: barItem
+
+        contentItem: Text {
+            text: barItem.text.split("&").join("")
+            font: menuBar.theme.default_font
+            color: barItem.highlighted ? "white" : menuBar.theme.light_text_color
+            verticalAlignment: Text.AlignVCenter
+        }
+        background: Rectangle {
+            implicitHeight: 28
+            color: barItem.highlighted ? menuBar.theme.default_selected_color_intense : "transparent"
+        }
+    }
+
+    background: Rectangle {
+        implicitHeight: 28
+        color: menuBar.theme.dark_background_color
+    }
+}
