@@ -1,3 +1,5 @@
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -11,6 +13,7 @@
 #include <QUrl>
 
 Q_IMPORT_QML_PLUGIN(com_quillonworks_tarv_uiPlugin)
+Q_IMPORT_QML_PLUGIN(com_quillonworks_packager2_uiPlugin)
 
 namespace {
 
@@ -52,6 +55,27 @@ private:
     QTemporaryDir m_folder;
 };
 
+// Takes the addresses handed to the desktop for the "tarvtest" scheme, so a
+// test sees what a link would open without starting a browser.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<QUrl> urls MEMBER m_urls NOTIFY urlsChanged)
+
+public slots:
+    void open(const QUrl& url)
+    {
+        m_urls.append(url);
+        emit urlsChanged();
+    }
+
+signals:
+    void urlsChanged();
+
+private:
+    QList<QUrl> m_urls;
+};
+
 } // namespace
 
 class Setup : public QObject
@@ -67,8 +91,17 @@ public:
     }
 
 public slots:
+    void applicationAvailable()
+    {
+        // Qt.labs.settings writes nothing under its categories without these.
+        QCoreApplication::setOrganizationName(QStringLiteral("TARV Cue Tests"));
+        QCoreApplication::setOrganizationDomain(QStringLiteral("tests.tarv.invalid"));
+        QDesktopServices::setUrlHandler(QStringLiteral("tarvtest"), &m_urlRecorder, "open");
+    }
+
     void qmlEngineAvailable(QQmlEngine* engine)
     {
+        engine->rootContext()->setContextProperty(QStringLiteral("urlRecorder"), &m_urlRecorder);
         // Qt 6.4 does not search the resource root for modules by itself.
         engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
         engine->rootContext()->setContextProperty(QStringLiteral("tarvUiModuleDocuments"),
@@ -77,8 +110,11 @@ public slots:
                                                   &m_chooserFixture);
     }
 
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("tarvtest")); }
+
 private:
     ChooserFixture m_chooserFixture;
+    UrlRecorder m_urlRecorder;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(tst_tarv_ui, Setup)

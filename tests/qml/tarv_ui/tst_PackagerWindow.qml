@@ -1,0 +1,180 @@
+import QtQuick
+import QtTest
+import Qt.labs.settings
+import com.quillonworks.tarv_ui
+
+Item {
+    id: page
+    width: 400
+    height: 300
+
+    Component { id: windowComponent; PackagerWindow {} }
+    Component { id: settingsComponent; Settings {} }
+    TextEdit { id: pasteTarget }
+
+    TarvTestCase {
+        name: "PackagerWindow"
+
+        function openWindow() {
+            const window = createTemporaryObject(windowComponent, page)
+            window.requestActivate()
+            tryCompare(window, "active", true)
+            return window
+        }
+
+        function controllerOf(window) {
+            return findChild(window, "packagerController")
+        }
+
+        function dialogOf(window) {
+            return findChild(window, "resultDialog")
+        }
+
+        function showResult(window, body) {
+            const controller = controllerOf(window)
+            controller.messageBody = body
+            controller.message = true
+        }
+
+        function test_inputsReachTheController() {
+            const window = openWindow()
+            const controller = controllerOf(window)
+            const inputs = [["showName", "name", "Hamlet"], ["sourceDirectory", "sourceDirectory", "/show/src"],
+                            ["destinationDirectory", "destinationDirectory", "/show/out"],
+                            ["imageDirectory", "imageDirectory", "/show/img"],
+                            ["soundEffectsDirectory", "soundEffectsDirectory", "/show/sfx"],
+                            ["advancedFeatures", "advancedFeatures", true],
+                            ["sfxSourceDirectory", "sfxSourceDirectory", "/sfx/oggs"],
+                            ["sfxDestinationDirectory", "sfxDestinationDirectory", "/sfx/out"]]
+            for (const [windowName, controllerName, value] of inputs) {
+                window[windowName] = value
+                compare(controller[controllerName], value, windowName)
+            }
+            window.showName = ""
+            findChild(window, "showNameInput").field.forceActiveFocus()
+            keyClick(Qt.Key_A)
+            compare(controller.name, "a")
+
+            controller.files = ["act1.mid", "act2.mid"]
+            compare(window.files, ["act1.mid", "act2.mid"])
+            compare(findChild(window, "fileList").count, 2)
+            verify(window.title.indexOf(controller.versionString()) > 0)
+        }
+
+        function test_eachButtonCallsOnce() {
+            const window = openWindow()
+            const controller = controllerOf(window)
+            mouseClick(findChild(window, "actionButton"))
+            compare([controller.packageCalls, controller.packageSfxCalls], [1, 0])
+            findChild(window, "modeTabBar").currentIndex = 1
+            const sfxButton = findChild(window, "packageSfxButton")
+            tryCompare(sfxButton, "visible", true)
+            mouseClick(sfxButton)
+            compare([controller.packageCalls, controller.packageSfxCalls], [1, 1])
+        }
+
+        function test_resultDialog_data() {
+            return [
+                { tag: "complete", body: "", heading: "Packaging Complete", size: [400, 100], detail: false },
+                { tag: "error", body: "3 files\nError: disk full", heading: "Problems Encountered", size: [640, 480], detail: true },
+                { tag: "warning", body: "Warning: no images", heading: "Problems Encountered", size: [640, 480], detail: true },
+                { tag: "lower case", body: "no error, no warning", heading: "Packaging Complete", size: [640, 480], detail: true },
+            ]
+        }
+
+        function test_resultDialog(data) {
+            const window = openWindow()
+            const dialog = dialogOf(window)
+            showResult(window, data.body)
+            tryCompare(dialog, "opened", true)
+            compare([dialog.informativeText, dialog.detailedText], [data.heading, data.body])
+            compare([dialog.width, dialog.height], data.size)
+            compare([findChild(window, "resultDetailArea").visible, findChild(window, "copyButton").visible],
+                    [data.detail, data.detail])
+            const corner = dialog.background.mapToItem(window.contentItem, 0, 0)
+            fuzzyCompare(corner.x, (window.width - data.size[0]) / 2, 1)
+            if (data.detail) {
+                mouseClick(findChild(window, "copyButton"))
+                pasteTarget.text = ""
+                pasteTarget.paste()
+                compare(pasteTarget.text, data.body)
+            }
+        }
+
+        function test_everyCloseLetsTheNextResultShow_data() {
+            return [
+                { tag: "OK", close: window => mouseClick(findChild(window, "okButton")) },
+                { tag: "Return", close: () => keyClick(Qt.Key_Return) },
+                { tag: "Escape", close: () => keyClick(Qt.Key_Escape) },
+                { tag: "press outside", close: window => mouseClick(window.contentItem, 5, 5) },
+            ]
+        }
+
+        function test_everyCloseLetsTheNextResultShow(data) {
+            const window = openWindow()
+            const controller = controllerOf(window)
+            const dialog = dialogOf(window)
+            showResult(window, "Packaged 12 files")
+            tryCompare(dialog, "opened", true)
+            data.close(window)
+            tryCompare(dialog, "opened", false)
+            compare([controller.message, controller.messageBody], [false, ""])
+            showResult(window, "Error: destination is full")
+            tryCompare(dialog, "opened", true)
+            compare(dialog.informativeText, "Problems Encountered")
+        }
+
+        // Both windows use the same settings store, as two runs would.
+        function test_settingsPersistInTheirCategories() {
+            const first = openWindow()
+            first.width = 700
+            first.showName = "Macbeth"
+            first.sourceDirectory = "/shows/macbeth"
+            first.advancedFeatures = true
+            first.sfxSourceDirectory = "/sfx/in, with comma"
+            first.sfxDestinationDirectory = "/sfx/out"
+            controllerOf(first).files = ["witches.mid", ""]
+            first.destroy()
+            wait(0)
+
+            const stored = {}
+            for (const [category, key] of [["appearance", "width"], ["show", "showName"], ["show", "files"],
+                                            ["show", "sfxSourceDirectory"], ["sfx", "sfxSourceDirectory"],
+                                            ["sfx", "sfxDestinationDirectory"]]) {
+                const settings = createTemporaryObject(settingsComponent, page, { category: category })
+                stored[category + "/" + key] = settings.value(key)
+            }
+            compare(Number(stored["appearance/width"]), 700)
+            compare(stored["show/showName"], "Macbeth")
+            compare(stored["show/files"], ["witches.mid", ""])
+            compare([stored["show/sfxSourceDirectory"], stored["sfx/sfxSourceDirectory"]],
+                    ["/sfx/in, with comma", "/sfx/in, with comma"])
+            compare(stored["sfx/sfxDestinationDirectory"], "/sfx/out")
+
+            const second = openWindow()
+            compare([second.width, second.showName, second.sourceDirectory, second.advancedFeatures,
+                     second.sfxSourceDirectory, second.sfxDestinationDirectory],
+                    [700, "Macbeth", "/shows/macbeth", true, "/sfx/in, with comma", "/sfx/out"])
+            compare(second.files, ["witches.mid", ""])
+        }
+
+        function test_focusRing() {
+            const window = openWindow()
+            const ring = [findChild(window, "showNameInput").field]
+            for (const name of ["sourceDirectoryInput", "destinationDirectoryInput", "imageDirectoryInput",
+                                "soundEffectsDirectoryInput"])
+                ring.push(findChild(window, name).field, findChild(window, name).button)
+            ring.push(findChild(window, "actionButton"), findChild(window, "toggleSwitch"))
+
+            tryCompare(window, "activeFocusItem", ring[0])
+            for (let step = 1; step <= ring.length; ++step) {
+                keyClick(Qt.Key_Tab)
+                compare(window.activeFocusItem, ring[step % ring.length], "Tab " + step)
+            }
+            keyClick(Qt.Key_Backtab)
+            compare(window.activeFocusItem, ring[ring.length - 1], "Backtab from the name")
+            keyClick(Qt.Key_Tab, Qt.ShiftModifier)
+            compare(window.activeFocusItem, ring[ring.length - 2], "Shift+Tab")
+        }
+    }
+}
