@@ -40,13 +40,29 @@ std::uint32_t Mixer::MillisecondsToFrames(double milliseconds) noexcept
 bool Mixer::Submit(const MixerCommand& command)
 {
     const std::lock_guard lock(m_submitMutex);
-    return m_commands.Push(command);
+    switch (command.kind) {
+    case MixerCommand::Kind::Panic:
+        m_panicAt.store(m_submitted + 1, std::memory_order_release);
+        return true;
+    case MixerCommand::Kind::StopAll:
+        m_stopAllAt.store(m_submitted + 1, std::memory_order_release);
+        return true;
+    case MixerCommand::Kind::Start:
+        if (m_commands.Size() >= kStartCapacity)
+            return false;
+        break;
+    default:
+        break;
+    }
+    if (!m_commands.Push(command))
+        return false;
+    ++m_submitted;
+    return true;
 }
 
 void Mixer::Render(float* out, std::size_t frames) noexcept
 {
-    while (const auto command = m_commands.Pop())
-        Apply(*command);
+    ApplyCommands();
 
     std::fill(out, out + frames * kChannels, 0.0F);
     for (Voice& voice : m_voices) {
@@ -59,12 +75,75 @@ void Mixer::Render(float* out, std::size_t frames) noexcept
                      std::memory_order_release);
 }
 
+void Mixer::ApplyCommands() noexcept
+{
+    std::uint64_t panicAt = m_panicAt.load(std::memory_order_acquire);
+    std::uint64_t stopAllAt = m_stopAllAt.load(std::memory_order_acquire);
+    ApplyRequests(panicAt, stopAllAt);
+    for (;;) {
+        if (!m_waiting) {
+            // A request is done once everything queued before it is.
+            const bool renewed = Settle(m_panicAt, panicAt);
+            if (Settle(m_stopAllAt, stopAllAt) || renewed)
+                ApplyRequests(panicAt, stopAllAt);
+            m_waiting = m_commands.Pop();
+            if (!m_waiting)
+                return;
+            ++m_taken;
+        }
+        const std::uint64_t sequence = m_taken - 1;
+        const bool cancelled = sequence + 1 < std::max(panicAt, stopAllAt);
+        if (m_waiting->kind == MixerCommand::Kind::Start) {
+            if (!RoomForNotice())
+                return; // until the notices are read
+            if (cancelled)
+                m_ended.Push({m_waiting->voice, m_rendered.load(std::memory_order_relaxed), false});
+            else
+                Start(*m_waiting, sequence);
+        } else if (!cancelled) {
+            Apply(*m_waiting);
+        }
+        m_waiting.reset();
+    }
+}
+
+void Mixer::ApplyRequests(std::uint64_t panicAt, std::uint64_t stopAllAt) noexcept
+{
+    // Applied on every render while pending: voices started before the
+    // request stop; a voice already stopping keeps the quicker fade.
+    for (Voice& voice : m_voices) {
+        if (!voice.active)
+            continue;
+        if (voice.startSequence + 1 < panicAt)
+            End(voice, m_rendered.load(std::memory_order_relaxed));
+        else if (voice.startSequence + 1 < stopAllAt)
+            BeginStop(voice, voice.fadeOutFrames);
+    }
+}
+
+bool Mixer::Settle(Request& request, std::uint64_t& at) noexcept
+{
+    if (at == 0 || m_taken + 1 < at)
+        return false;
+    if (request.compare_exchange_strong(at, 0, std::memory_order_acq_rel)) {
+        at = 0;
+        return false;
+    }
+    return true; // a newer request was made meanwhile: `at` now holds it
+}
+
+bool Mixer::RoomForNotice() const noexcept
+{
+    return m_ended.Size() + m_activeCount.load(std::memory_order_relaxed) < kNoticeCapacity;
+}
+
 void Mixer::Apply(const MixerCommand& command) noexcept
 {
     switch (command.kind) {
     case MixerCommand::Kind::Start:
-        Start(command);
-        break;
+    case MixerCommand::Kind::StopAll:
+    case MixerCommand::Kind::Panic:
+        break; // not queued: see ApplyCommands
     case MixerCommand::Kind::Stop:
         for (Voice& voice : m_voices) {
             if (voice.active && voice.handle == command.voice)
@@ -87,18 +166,10 @@ void Mixer::Apply(const MixerCommand& command) noexcept
             voice.levelLeft = command.frames;
         }
         break;
-    case MixerCommand::Kind::StopAll:
-    case MixerCommand::Kind::Panic:
-        for (Voice& voice : m_voices) {
-            if (voice.active)
-                BeginStop(voice,
-                          command.kind == MixerCommand::Kind::Panic ? 0 : voice.fadeOutFrames);
-        }
-        break;
     }
 }
 
-void Mixer::Start(const MixerCommand& command) noexcept
+void Mixer::Start(const MixerCommand& command, std::uint64_t sequence) noexcept
 {
     const std::uint64_t now = m_rendered.load(std::memory_order_relaxed);
     if (command.clip == nullptr || command.clip->Frames() == 0) {
@@ -117,6 +188,7 @@ void Mixer::Start(const MixerCommand& command) noexcept
     v = Voice{};
     v.active = true;
     v.handle = command.voice;
+    v.startSequence = sequence;
     v.samples = command.clip->Samples();
     v.length = command.clip->Frames();
     v.passesLeft = s.repeats < 0 ? -1 : s.repeats;

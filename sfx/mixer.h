@@ -21,6 +21,15 @@ namespace tarv::audio {
 // only one to touch the voices; one thread takes the end notices. Render
 // never blocks and never allocates.
 //
+// Nothing is lost in a storm of commands. Every start gets exactly one end
+// notice: the audio thread takes a start from the ring only when the notice
+// ring has room for it and for every voice playing, so a start waits in the
+// ring while nobody reads the notices. Starts may fill only part of the
+// command ring, leaving room for stops and fades. Stop-all and panic do not
+// travel through the ring at all: each is a request that always gets
+// through, applies at once to every voice started before it, and ends the
+// starts still queued before it without letting them sound.
+//
 // Gains: volume times the fade-to level times the fade envelopes, all linear
 // in gain. Pan is constant power, normalised so the centre leaves both
 // channels at unity and no side rises above it. The output is clamped to
@@ -36,7 +45,8 @@ public:
     Mixer(const Mixer&) = delete;
     Mixer& operator=(const Mixer&) = delete;
 
-    // Returns false when the command ring is full (the command is dropped).
+    // Returns false when a start or stop cannot be queued (the command is
+    // dropped); stop-all and panic always succeed.
     bool Submit(const MixerCommand& command);
 
     // Applies pending commands, then renders `frames` frames into `out`
@@ -61,6 +71,7 @@ private:
     {
         bool active = false;
         std::uint64_t handle = 0;
+        std::uint64_t startSequence = 0; // the start command's place in the queue
         const float* samples = nullptr;
         std::uint64_t length = 0; // frames per pass
         std::uint64_t position = 0;
@@ -84,8 +95,18 @@ private:
         float stopScale = 0.0F;
     };
 
+    // A stop-all or panic request: the place in the queue it was made at,
+    // plus one (zero: none pending). A later request replaces an earlier one
+    // of its kind, which it includes.
+    using Request = std::atomic<std::uint64_t>;
+
+    void ApplyCommands() noexcept;
+    void ApplyRequests(std::uint64_t panicAt, std::uint64_t stopAllAt) noexcept;
+    // Clears a request that is done; true when a newer one replaced it.
+    bool Settle(Request& request, std::uint64_t& at) noexcept;
+    bool RoomForNotice() const noexcept;
     void Apply(const MixerCommand& command) noexcept;
-    void Start(const MixerCommand& command) noexcept;
+    void Start(const MixerCommand& command, std::uint64_t sequence) noexcept;
     void BeginStop(Voice& voice, std::uint64_t fadeFrames) noexcept;
     float CurrentLevel(const Voice& voice) const noexcept;
     void End(Voice& voice, std::uint64_t frame) noexcept;
@@ -93,11 +114,18 @@ private:
 
     std::array<Voice, kMaxVoices> m_voices{};
     static constexpr std::size_t kCommandCapacity = 1024;
+    static constexpr std::size_t kStartCapacity = kCommandCapacity - 256;
+    static constexpr std::size_t kNoticeCapacity = 2 * kCommandCapacity;
     SpscQueue<MixerCommand, kCommandCapacity> m_commands;
-    // Room for every voice to end and every queued start to be refused
-    // between two reads, so no end notice is lost.
-    SpscQueue<VoiceEnded, 2 * kCommandCapacity> m_ended;
+    SpscQueue<VoiceEnded, kNoticeCapacity> m_ended;
     std::mutex m_submitMutex;
+    std::uint64_t m_submitted = 0; // commands queued so far; under m_submitMutex
+    // Audio thread: commands taken from the ring so far, and the last one
+    // taken while it waits for room for its notice.
+    std::uint64_t m_taken = 0;
+    std::optional<MixerCommand> m_waiting;
+    Request m_panicAt{0};
+    Request m_stopAllAt{0};
     std::atomic<std::uint64_t> m_rendered{0};
     std::atomic<std::size_t> m_activeCount{0};
 };

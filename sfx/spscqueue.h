@@ -29,6 +29,14 @@ public:
         return true;
     }
 
+    // How many items are queued. From the producer side it may overstate,
+    // never understate, which is the safe side for checking room.
+    std::size_t Size() const noexcept
+    {
+        const std::size_t tail = m_tail.load(std::memory_order_acquire);
+        return m_head.load(std::memory_order_acquire) - tail;
+    }
+
     // Consumer side.
     std::optional<T> Pop() noexcept
     {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 #include <numbers>
 #include <tuple>
 #include <vector>
@@ -260,4 +261,45 @@ TEST(Mixer, OutputDoesNotDependOnBlockSize)
     }
     EXPECT_EQ(got, expected);
     EXPECT_EQ(Ended(inBlocks), Ended(whole));
+}
+
+TEST(Mixer, StormsOfStartsLoseNoNoticeAndStopsAndPanicsAlwaysGetThrough)
+{
+    // Starts until the ring refuses them, over several renders, while nobody
+    // reads the notices: far more ends than the notice ring holds.
+    const auto clip = ConstantClip(100);
+    Mixer mixer;
+    std::uint64_t started = 0;
+    for (int round = 0; round < 4; ++round) {
+        if (round > 0)
+            Render(mixer, 10);
+        while (mixer.Submit(Start(started, clip, {.repeats = -1})))
+            ++started;
+    }
+    ASSERT_GT(started, 2048 + Mixer::kMaxVoices);
+    EXPECT_TRUE(mixer.Submit(Command(Kind::Stop, 0)));
+    EXPECT_TRUE(mixer.Submit(Command(Kind::FadeTo, 1, 10, 0.5F)));
+    EXPECT_TRUE(mixer.Submit(Command(Kind::StopAll)));
+    EXPECT_TRUE(mixer.Submit(Command(Kind::Panic)));
+    const auto silent = Render(mixer, 10);
+    EXPECT_TRUE(std::ranges::all_of(silent.samples, [](float s) { return s == 0.0F; }));
+    EXPECT_EQ(mixer.ActiveVoices(), 0U);
+
+    // Each start ends exactly once, even those still queued behind the panic.
+    std::map<std::uint64_t, int> notices;
+    for (int read = 0; read < 8; ++read) {
+        for (const auto& [voice, frame, refused] : Ended(mixer))
+            ++notices[voice];
+        EXPECT_EQ(Render(mixer, 10).Left(0), 0.0F);
+    }
+    EXPECT_EQ(notices.size(), started);
+    EXPECT_TRUE(std::ranges::all_of(notices, [](const auto& n) { return n.second == 1; }));
+
+    // What is queued after a panic plays; what was queued before it does not.
+    mixer.Submit(Start(started, clip));
+    mixer.Submit(Command(Kind::Panic));
+    mixer.Submit(Start(started + 1, clip));
+    const std::uint64_t now = mixer.FramesRendered();
+    EXPECT_NEAR(Render(mixer, 10).Left(0), kLevel, 1e-6);
+    EXPECT_EQ(Ended(mixer), (Ends{{started, now, false}}));
 }
