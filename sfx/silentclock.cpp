@@ -3,16 +3,27 @@
 #include "sfx/mixer.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace tarv::audio {
 
 namespace {
+
 constexpr std::uint64_t kScratchFrames = 4096;
+
+std::int64_t SteadyNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
-SilentClock::SilentClock(Mixer& mixer, QObject* parent)
+} // namespace
+
+SilentClock::SilentClock(Mixer& mixer, Clock clock, QObject* parent)
     : QObject(parent)
     , m_mixer(mixer)
+    , m_clock(clock ? std::move(clock) : Clock(SteadyNanoseconds))
     , m_scratch(kScratchFrames * Mixer::kChannels)
 {
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -22,15 +33,23 @@ SilentClock::SilentClock(Mixer& mixer, QObject* parent)
 
 void SilentClock::Start()
 {
-    m_clock.start();
+    m_origin = m_clock();
     m_rendered = 0;
     m_timer.start();
 }
 
 void SilentClock::Tick()
 {
-    const auto due = static_cast<std::uint64_t>(m_clock.nsecsElapsed()) *
-                     std::uint64_t{Mixer::kSampleRate} / 1000000000ULL;
+    // Whole seconds and the rest apart: nanoseconds times the rate would
+    // overflow 64 bits after 106.75 hours.
+    constexpr std::uint64_t kNanoseconds = 1000000000ULL;
+    constexpr std::uint64_t kRate = Mixer::kSampleRate;
+    const auto elapsed =
+        static_cast<std::uint64_t>(std::max<std::int64_t>(0, m_clock() - m_origin));
+    const std::uint64_t due =
+        elapsed / kNanoseconds * kRate + elapsed % kNanoseconds * kRate / kNanoseconds;
+    if (due > m_rendered + kMaxCatchUpFrames)
+        m_rendered = due - kMaxCatchUpFrames;
     while (m_rendered < due) {
         const std::uint64_t chunk = std::min<std::uint64_t>(due - m_rendered, kScratchFrames);
         m_mixer.Render(m_scratch.data(), chunk);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <QElapsedTimer>
+#include <functional>
 #include <QObject>
 #include <QTimer>
 #include <vector>
@@ -10,26 +10,35 @@ namespace tarv::audio {
 
 class Mixer;
 
-// Stands in for a sound device when there is none: renders the mixer into a
-// discarded buffer at the pace of a monotonic clock, so voices still end and
-// finished notices still arrive at the times real playback would give.
+// Stands in for a sound device when there is none (or while it stalls):
+// renders the mixer into a discarded buffer at the pace of a monotonic clock,
+// so voices still end and finished notices still arrive at the times real
+// playback would give.
 class SilentClock : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int kTickMilliseconds = 5;
+    // Monotonic nanoseconds from any origin.
+    using Clock = std::function<std::int64_t()>;
 
-    explicit SilentClock(Mixer& mixer, QObject* parent = nullptr);
+    static constexpr int kTickMilliseconds = 5;
+    // When the thread was held up for longer than this (a suspended machine,
+    // say), the clock skips ahead instead of rendering the backlog in a burst.
+    static constexpr std::uint64_t kMaxCatchUpFrames = 48000;
+
+    // Without a clock, the system's monotonic clock.
+    explicit SilentClock(Mixer& mixer, Clock clock = {}, QObject* parent = nullptr);
 
     void Start();
-
-private:
+    // Renders what is due by the clock; the timer calls it every tick.
     void Tick();
 
+private:
     Mixer& m_mixer;
+    Clock m_clock;
     QTimer m_timer;
-    QElapsedTimer m_clock;
+    std::int64_t m_origin = 0;
     std::uint64_t m_rendered = 0;
     std::vector<float> m_scratch;
 };

@@ -2,14 +2,17 @@
 // silent, and everything else (finished notices, stops, errors) on time.
 
 #include "fakesfxrepository.h"
+#include "sfx/audioclip.h"
 #include "sfx/clipcache.h"
 #include "sfx/customaudioparameters.h"
+#include "sfx/mixer.h"
 #include "sfx/sfxdtobuilder.h"
 #include "sfx/sfxmanifest.h"
 #include "sfx/sfxplayer.h"
 #include "sfx/sfxplayerconnectionmediator.h"
 #include "sfx/sfxplayercontroller.h"
 #include "sfx/sfxplayercontrollerimpl.h"
+#include "sfx/silentclock.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -208,6 +211,35 @@ private slots:
         QVERIFY(cache.Find(tone));
         QVERIFY(!cache.Find(a440));
         QCOMPARE(cache.Bytes(), std::size_t{768000});
+    }
+
+    void silentClockKeepsTimeForWeeks()
+    {
+        // Crossing 2^64 / 48000 ns (106.75 hours), and twice that, when a
+        // product of nanoseconds and the rate no longer fits in 64 bits.
+        constexpr std::int64_t kWrap = 384307168202282; // ns
+        for (const std::int64_t at : {std::int64_t{0}, kWrap - 50000000, 2 * kWrap - 50000000}) {
+            Mixer mixer;
+            std::int64_t now = 5;
+            SilentClock clock(mixer, [&now] { return now; });
+            clock.Start();
+            now += at;
+            clock.Tick();
+            const AudioClip clip("tenth", std::vector<float>(9600, 0.5F)); // 100 ms
+            MixerCommand start;
+            start.kind = MixerCommand::Kind::Start;
+            start.voice = 1;
+            start.clip = &clip;
+            mixer.Submit(start);
+            const std::uint64_t from = mixer.FramesRendered();
+            for (int tick = 0; tick < 30; ++tick) {
+                now += 5000000 + 1;
+                clock.Tick();
+            }
+            QCOMPARE(mixer.FramesRendered() - from, std::uint64_t{7200});
+            const auto ended = mixer.TakeEnded();
+            QVERIFY2(ended && ended->endFrame - from == 4800, qPrintable(QString::number(at)));
+        }
     }
 
 private:
