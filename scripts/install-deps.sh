@@ -16,7 +16,7 @@ packages=(
   qml6-module-qttest qml6-module-qtmultimedia qml6-module-qtqml-models
   qml6-module-qt-labs-folderlistmodel
   # libraries
-  rapidjson-dev libcrypto++-dev libsndfile1-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+  rapidjson-dev libcrypto++-dev libsndfile1-dev libsoxr-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and test tools
   liblo-tools liblo-dev python3 python3-cryptography openssl libgcrypt20-dev jq
   xvfb xauth xdotool wmctrl openbox libgl1-mesa-dri pulseaudio pulseaudio-utils sox

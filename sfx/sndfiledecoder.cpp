@@ -2,11 +2,13 @@
 
 #include "sfx/audioclip.h"
 #include "sfx/mixer.h"
+#include "sfx/stereodownmix.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <sndfile.h>
+#include <soxr.h>
 #include <stdexcept>
 
 namespace tarv::audio {
@@ -21,6 +23,16 @@ struct SndfileCloser
 // Clips are held in memory whole (about 23 MB a minute): a file longer than
 // an hour is refused rather than exhausting memory.
 constexpr sf_count_t kMaxSeconds = 60 * 60;
+
+// The file's own channel layout, when it names one (WAV extensible, CAF).
+std::vector<int> ChannelPositions(SNDFILE* file, int channels)
+{
+    std::vector<int> positions(static_cast<std::size_t>(channels));
+    if (sf_command(file, SFC_GET_CHANNEL_MAP_INFO, positions.data(),
+                   static_cast<int>(positions.size() * sizeof(int))) != SF_TRUE)
+        return {};
+    return positions;
+}
 
 } // namespace
 
@@ -43,6 +55,7 @@ std::shared_ptr<const AudioClip> SndfileDecoder::Decode(const std::string& path)
     std::vector<float> stereo;
     if (info.frames > 0)
         stereo.reserve(static_cast<std::size_t>(info.frames) * 2);
+    const StereoDownmix downmix(info.channels, ChannelPositions(file.get(), info.channels));
     sf_count_t total = 0;
     for (;;) {
         const sf_count_t got = sf_readf_float(file.get(), block.data(), kBlockFrames);
@@ -51,11 +64,8 @@ std::shared_ptr<const AudioClip> SndfileDecoder::Decode(const std::string& path)
         total += got;
         if (total > maxFrames)
             throw std::runtime_error("Audio file \"" + path + "\" is longer than an hour");
-        for (sf_count_t f = 0; f < got; ++f) {
-            const float* in = block.data() + f * info.channels;
-            stereo.push_back(in[0]);
-            stereo.push_back(info.channels > 1 ? in[1] : in[0]);
-        }
+        for (sf_count_t f = 0; f < got; ++f)
+            downmix.Append(block.data() + f * info.channels, stereo);
     }
     if (sf_error(file.get()) != SF_ERR_NO_ERROR)
         throw std::runtime_error("Unable to decode audio file \"" + path +
@@ -79,18 +89,16 @@ std::vector<float> SndfileDecoder::Resample(const std::vector<float>& stereo, in
          static_cast<std::uint64_t>(fromRate) - 1) /
         static_cast<std::uint64_t>(fromRate));
     std::vector<float> out(outFrames * 2);
-    const double step = static_cast<double>(fromRate) / toRate;
-    for (std::size_t i = 0; i < outFrames; ++i) {
-        const double at = static_cast<double>(i) * step;
-        const auto left = static_cast<std::size_t>(at);
-        const std::size_t right = std::min(left + 1, inFrames - 1);
-        const auto t = static_cast<float>(at - static_cast<double>(left));
-        for (std::size_t c = 0; c < 2; ++c) {
-            const float a = stereo[left * 2 + c];
-            const float b = stereo[right * 2 + c];
-            out[i * 2 + c] = a + (b - a) * t;
-        }
-    }
+    // High quality (20 bits): everything above the new rate's limit is
+    // filtered out rather than folded back into the audible range.
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    std::size_t done = 0;
+    const soxr_error_t error =
+        soxr_oneshot(fromRate, toRate, 2, stereo.data(), inFrames, nullptr, out.data(), outFrames,
+                     &done, nullptr, &quality, nullptr);
+    if (error != nullptr)
+        throw std::runtime_error(std::string("Unable to convert the sample rate: ") + error);
+    out.resize(done * 2);
     return out;
 }
 
