@@ -52,7 +52,9 @@ void AudioOutput::Start()
         StartSilent(tr("The audio device \"%1\" could not be opened.").arg(m_device.description()));
         return;
     }
-    Feed();
+    Feed(); // the first buffer is taken whether or not the device runs
+    m_tookSound = false;
+    m_sinceTaken.start();
     m_feed.start();
     const double granted =
         static_cast<double>(format.durationForBytes(static_cast<qint32>(m_sink->bufferSize()))) /
@@ -79,6 +81,17 @@ void AudioOutput::Feed()
         return;
     const int bytesPerFrame = m_renderer->Format().bytesPerFrame();
     qsizetype frames = m_sink->bytesFree() / bytesPerFrame;
+    if (frames == 0) {
+        CheckStall();
+        return;
+    }
+    m_sinceTaken.start();
+    m_tookSound = true;
+    if (m_silent) {
+        // Taking sound again: the clock hands the mixer back to the device.
+        m_silent.reset();
+        emit stallChanged(false, QString());
+    }
     while (frames > 0) {
         const qsizetype chunk = std::min(frames, MixerRenderer::kMaxFrames);
         m_renderer->Render(m_bytes.data(), chunk);
@@ -89,16 +102,29 @@ void AudioOutput::Feed()
     }
 }
 
+void AudioOutput::CheckStall()
+{
+    if (m_silent ||
+        m_sinceTaken.elapsed() < (m_tookSound ? kStallMilliseconds : kOpenStallMilliseconds))
+        return;
+    // Time went by since the device took its last sound: the clock makes
+    // it up, so voices end when they would have.
+    m_silent = std::make_unique<SilentClock>(m_mixer);
+    m_silent->Start(m_sinceTaken.nsecsElapsed());
+    emit stallChanged(
+        true, tr("The audio device \"%1\" stopped taking sound.").arg(m_device.description()));
+}
+
 void AudioOutput::OnStateChanged()
 {
-    if (!m_sink || m_silent)
+    if (!m_sink)
         return;
     const QAudio::Error error = m_sink->error();
     if (m_sink->state() != QAudio::StoppedState || error == QAudio::NoError)
         return;
     // The device went away (server stopped, device unplugged): keep the show
-    // running on the clock. The sink is inside its own signal, so it is
-    // released later.
+    // running on the clock, for good now, also when it had stalled first.
+    // The sink is inside its own signal, so it is released later.
     m_feed.stop();
     disconnect(m_sink, nullptr, this, nullptr);
     m_sink->deleteLater();

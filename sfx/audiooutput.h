@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <QAudioDevice>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -24,7 +25,10 @@ class SilentClock;
 // buffer bounds the time from a play to its sound. (Qt 6.4's PulseAudio sink
 // pulls only in whole 20 ms periods, which needs a larger buffer than this.)
 // When the device cannot be opened, or fails later, a SilentClock drives the
-// mixer instead.
+// mixer instead. A device that takes no sound for kStallMilliseconds without
+// reporting an error (a sound server that hangs) counts as stalled: the
+// SilentClock keeps the voices, notices and panics on time meanwhile, and the
+// device is fed again as soon as it takes sound.
 class AudioOutput : public QObject
 {
     Q_OBJECT
@@ -33,6 +37,10 @@ public:
     // Requested device buffer; it bounds the time from a play to its sound.
     static constexpr int kBufferMilliseconds = 20;
     static constexpr int kFeedMilliseconds = 4;
+    static constexpr int kStallMilliseconds = 500;
+    // A device that was just opened may take a moment to begin (PulseAudio's
+    // null sink waits up to two seconds).
+    static constexpr int kOpenStallMilliseconds = 3000;
 
     AudioOutput(Mixer& mixer, QAudioDevice device);
     ~AudioOutput() override;
@@ -45,9 +53,12 @@ signals:
     // bufferMilliseconds: the device buffer actually granted (0 when silent);
     // problem: why playback is silent, empty when it is not.
     void ready(double bufferMilliseconds, bool silent, const QString& problem);
+    // The device stopped taking sound (problem says so) or takes it again.
+    void stallChanged(bool stalled, const QString& problem);
 
 private:
     void Feed();
+    void CheckStall();
     void OnStateChanged();
     void StartSilent(const QString& problem);
 
@@ -58,6 +69,8 @@ private:
     QPointer<QAudioSink> m_sink;
     QIODevice* m_input = nullptr; // owned by the sink
     QTimer m_feed;
+    QElapsedTimer m_sinceTaken; // since the device last took sound
+    bool m_tookSound = false;   // since it was opened
     std::unique_ptr<SilentClock> m_silent;
 };
 

@@ -26,22 +26,25 @@ OutputBus::~OutputBus()
     m_output.reset();
 }
 
-void OutputBus::Start()
+void OutputBus::Open()
 {
+    if (m_thread.isRunning())
+        return;
     // Devices are looked up here, on the GUI thread, where Qt's device
     // registry lives.
     QAudioDevice device = m_device.isNull() ? QMediaDevices::defaultAudioOutput() : m_device;
     m_output = std::make_unique<AudioOutput>(*m_mixer, std::move(device));
     m_output->moveToThread(&m_thread);
     connect(m_output.get(), &AudioOutput::ready, this, &OutputBus::OnReady, Qt::QueuedConnection);
+    connect(m_output.get(), &AudioOutput::stallChanged, this, &OutputBus::OnStallChanged,
+            Qt::QueuedConnection);
     m_thread.start(QThread::TimeCriticalPriority);
     QMetaObject::invokeMethod(m_output.get(), &AudioOutput::Start, Qt::QueuedConnection);
 }
 
 bool OutputBus::Submit(const MixerCommand& command)
 {
-    if (!m_thread.isRunning())
-        Start();
+    Open();
     return m_mixer->Submit(command);
 }
 
@@ -55,6 +58,13 @@ void OutputBus::OnReady(double bufferMilliseconds, bool silent, const QString& p
     m_bufferMilliseconds = bufferMilliseconds;
     m_silent = silent;
     emit ready(silent, problem);
+}
+
+void OutputBus::OnStallChanged(bool stalled, const QString& problem)
+{
+    m_stalled = stalled;
+    if (stalled)
+        emit this->stalled(problem);
 }
 
 } // namespace tarv::audio

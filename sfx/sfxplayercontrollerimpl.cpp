@@ -48,6 +48,13 @@ SfxPlayerControllerImpl::SfxPlayerControllerImpl()
     connect(&m_poll, &QTimer::timeout, this, &SfxPlayerControllerImpl::Poll);
 }
 
+void SfxPlayerControllerImpl::OpenDefaultOutput()
+{
+    if (QueuedFromOtherThread([this] { OpenDefaultOutput(); }))
+        return;
+    BusFor(QString()).Open();
+}
+
 SfxPlayerControllerImpl::~SfxPlayerControllerImpl()
 {
     // Outputs first: their audio threads read clips that the cache owns.
@@ -87,6 +94,7 @@ SfxPlayerControllerImpl* SfxPlayerControllerImpl::instance()
         if (const QCoreApplication* application = QCoreApplication::instance())
             engine->moveToThread(application->thread());
         qAddPostRoutine(DestroyEngine);
+        engine->OpenDefaultOutput();
     }
     return engine.get();
 }
@@ -162,7 +170,7 @@ void SfxPlayerControllerImpl::play(const std::string& eventId)
         return;
     }
     const std::string path =
-        tarv::sfx::SfxManifest().path(instance->effectId()).value_or(instance->effectPath());
+        m_catalogue.Current().path(instance->effectId()).value_or(instance->effectPath());
     if (path.empty()) {
         Report(QStringLiteral("ERROR"),
                tr("The sound effect %1 uses \"%2\", which is not installed.")
@@ -242,7 +250,7 @@ void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, flo
     for (const auto& [handle, playing] : m_voices) {
         if (playing.voice.key == eventId) {
             fade.voice = handle;
-            playing.voice.bus->Submit(fade);
+            Send(playing.voice, fade);
         }
     }
     for (Request& pending : m_pending) {
@@ -260,7 +268,7 @@ void SfxPlayerControllerImpl::PreloadRepositoryEffects()
     if (!m_repository)
         return;
     try {
-        const tarv::sfx::SfxManifest manifest;
+        const tarv::sfx::SfxManifest& manifest = m_catalogue.Current();
         for (const sfx::SfxDto& instance : m_repository->Get())
             PreloadFile(manifest.path(instance.effectId()).value_or(instance.effectPath()));
     } catch (const std::exception& error) {
@@ -302,18 +310,29 @@ void SfxPlayerControllerImpl::Launch(const Request& pending, const AudioClip& cl
     start.clip = &clip;
     start.settings = pending.settings;
     if (!pending.voice.bus->Submit(start)) {
-        Report(QStringLiteral("ERROR"),
-               tr("Too many sound commands at once: %1 was not played.")
-                   .arg(QString::fromStdString(pending.path)),
-               QString::fromStdString(pending.voice.key));
+        Refused(pending.voice);
         FinishLater(pending.voice);
         return;
     }
     if (pending.fade)
-        pending.voice.bus->Submit(*pending.fade);
+        Send(pending.voice, *pending.fade);
     m_voices.emplace(pending.handle, pending);
     if (!m_poll.isActive())
         m_poll.start();
+}
+
+void SfxPlayerControllerImpl::Send(const Voice& voice, const MixerCommand& command)
+{
+    // Starts fill only part of the mixer's queue, so this takes a storm of
+    // stops and fades at once; beyond that, the operator must know.
+    if (voice.bus->Submit(command))
+        return;
+    const QString key = QString::fromStdString(voice.key);
+    Report(QStringLiteral("ERROR"),
+           command.kind == MixerCommand::Kind::FadeTo
+               ? tr("Too many sound commands at once: the fade of %1 was not made.").arg(key)
+               : tr("Too many sound commands at once: %1 was not stopped.").arg(key),
+           key);
 }
 
 void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand& stop)
@@ -322,7 +341,7 @@ void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand
     for (const auto& [handle, playing] : m_voices) {
         if (playing.voice.key == key) {
             command.voice = handle;
-            playing.voice.bus->Submit(command);
+            Send(playing.voice, command);
         }
     }
     FinishLater(TakePending([&](const Request& p) { return p.voice.key == key; }));
@@ -356,6 +375,14 @@ void SfxPlayerControllerImpl::OnBusReady(bool silent, const QString& problem)
            problem + QLatin1Char(' ') + tr("Sound effects play silently."), QString());
 }
 
+void SfxPlayerControllerImpl::OnBusStalled(const QString& problem)
+{
+    Report(QStringLiteral("WARNING"),
+           problem + QLatin1Char(' ') +
+               tr("Sound effects play silently, on time, until it takes sound again."),
+           QString());
+}
+
 void SfxPlayerControllerImpl::Poll()
 {
     for (auto& [id, bus] : m_buses) {
@@ -366,16 +393,37 @@ void SfxPlayerControllerImpl::Poll()
             const Voice voice = found->second.voice;
             m_voices.erase(found);
             if (ended->refused)
-                Report(QStringLiteral("ERROR"),
-                       tr("Too many sounds are playing: %1 was not played.")
-                           .arg(QString::fromStdString(voice.key)),
-                       QString::fromStdString(voice.key));
+                Refused(voice);
             Gone(voice);
         }
     }
+    ReportRefused();
     if (m_voices.empty())
         m_poll.stop();
     TrimClips();
+}
+
+void SfxPlayerControllerImpl::Refused(const Voice& voice)
+{
+    if (m_refused++ == 0)
+        m_firstRefused = QString::fromStdString(voice.key);
+    if (!m_poll.isActive())
+        m_poll.start();
+}
+
+void SfxPlayerControllerImpl::ReportRefused()
+{
+    if (m_refused == 0)
+        return;
+    Report(QStringLiteral("ERROR"),
+           m_refused == 1
+               ? tr("Too many sounds are playing: %1 was not played.").arg(m_firstRefused)
+               : tr("Too many sounds are playing: %1 sound effects were not played, the first "
+                    "of them %2.")
+                     .arg(m_refused)
+                     .arg(m_firstRefused),
+           m_firstRefused);
+    m_refused = 0;
 }
 
 void SfxPlayerControllerImpl::TrimClips()
@@ -435,11 +483,20 @@ OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath)
         });
         if (named != outputs.end())
             device = *named;
+        else if (!m_unknownOutputsReported.contains(outputPath)) {
+            m_unknownOutputsReported.insert(outputPath);
+            Report(QStringLiteral("WARNING"),
+                   tr("There is no audio output \"%1\": its sound effects play on the default "
+                      "output.")
+                       .arg(outputPath),
+                   outputPath);
+        }
     }
     auto& bus = m_buses[device.isNull() ? QByteArray() : device.id()];
     if (!bus) {
         bus = std::make_unique<OutputBus>(device);
         connect(bus.get(), &OutputBus::ready, this, &SfxPlayerControllerImpl::OnBusReady);
+        connect(bus.get(), &OutputBus::stalled, this, &SfxPlayerControllerImpl::OnBusStalled);
     }
     return *bus;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sfx/cataloguecache.h"
 #include "sfx/clipcache.h"
 #include "sfx/mixercommand.h"
 #include "sfx/sfxrepository.h"
@@ -11,6 +12,7 @@
 #include <optional>
 #include <QByteArray>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <string>
@@ -32,7 +34,9 @@ class SfxPlayer;
 //
 // The engine lives on the application's main thread; the mixing happens on an
 // audio thread per output. The playback calls may come from any thread: off
-// the main thread they are queued to it, in the order they were made.
+// the main thread they are queued to it, in the order they were made. The
+// default output is opened as soon as the engine exists, so the first play
+// of a show is as prompt as any other.
 class SfxPlayerControllerImpl : public QObject
 {
     Q_OBJECT
@@ -87,14 +91,21 @@ private:
     };
 
     SfxPlayerControllerImpl();
+    void OpenDefaultOutput();
 
     void Begin(Voice voice, const std::string& path, const VoiceSettings& settings);
     void Launch(const Request& pending, const AudioClip& clip);
+    void Send(const Voice& voice, const MixerCommand& command);
     void StopKey(const std::string& key, const MixerCommand& stop);
     void OnClipReady(const QString& path);
     void OnClipFailed(const QString& path, const QString& message);
     void OnBusReady(bool silent, const QString& problem);
+    void OnBusStalled(const QString& problem);
     void Poll();
+    // Plays that found no room are counted and reported together, so that a
+    // storm of them gives one report instead of thousands.
+    void Refused(const Voice& voice);
+    void ReportRefused();
     void TrimClips();
     void Gone(const Voice& voice);
     void FinishLater(const Voice& voice);
@@ -114,7 +125,11 @@ private:
     std::vector<Request> m_pending;                      // waiting for their file
     std::uint64_t m_nextHandle = 1;
     QTimer m_poll;
+    CatalogueCache m_catalogue;
     bool m_silenceReported = false;
+    QSet<QString> m_unknownOutputsReported;
+    int m_refused = 0;
+    QString m_firstRefused;
 };
 
 } // namespace tarv::audio

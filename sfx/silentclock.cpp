@@ -31,9 +31,9 @@ SilentClock::SilentClock(Mixer& mixer, Clock clock, QObject* parent)
     connect(&m_timer, &QTimer::timeout, this, &SilentClock::Tick);
 }
 
-void SilentClock::Start()
+void SilentClock::Start(std::int64_t behindNanoseconds)
 {
-    m_origin = m_clock();
+    m_origin = m_clock() - std::max<std::int64_t>(0, behindNanoseconds);
     m_rendered = 0;
     m_timer.start();
 }

@@ -30,7 +30,9 @@ public:
     // Without a clock, the system's monotonic clock.
     explicit SilentClock(Mixer& mixer, Clock clock = {}, QObject* parent = nullptr);
 
-    void Start();
+    // `behindNanoseconds`: how long the mixer has already gone unrendered,
+    // caught up at the first tick.
+    void Start(std::int64_t behindNanoseconds = 0);
     // Renders what is due by the clock; the timer calls it every tick.
     void Tick();
 

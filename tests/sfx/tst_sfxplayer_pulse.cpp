@@ -20,7 +20,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tarv::audio;
@@ -75,6 +77,19 @@ int FirstBelow(const std::vector<double>& levels, int fromMs, double level)
     return -1;
 }
 
+// The private server's process id, from its pid file.
+qint64 ServerPid()
+{
+    const QString server = qEnvironmentVariable("PULSE_SERVER");
+    QFile pidFile(QFileInfo(server.mid(server.indexOf(':') + 1)).dir().filePath("pulse/pid"));
+    return pidFile.open(QIODevice::ReadOnly) ? pidFile.readAll().trimmed().toLongLong() : 0;
+}
+
+bool Signal(const char* signal, qint64 pid)
+{
+    return QProcess::execute("kill", {QString::fromLatin1(signal), QString::number(pid)}) == 0;
+}
+
 QString Describe(const std::vector<Segment>& segments)
 {
     QStringList parts;
@@ -106,7 +121,10 @@ private slots:
         m_errors = std::make_unique<QSignalSpy>(SfxPlayerConnectionMediator::instance(),
                                                 &SfxPlayerConnectionMediator::soundEffectError);
 
-        // Open the device and decode the files before anything is timed.
+        // The device opens with the player, before any play.
+        QTRY_VERIFY(SfxPlayerControllerImpl::instance()->OutputBufferMilliseconds() > 0.0);
+
+        // Decode the files before anything is timed.
         const tarv::sfx::SfxManifest manifest;
         m_tonePath = QString::fromStdString(manifest.path("tone.1k").value());
         for (const char* id : {"tone.1k", "tone.a440"})
@@ -234,13 +252,93 @@ private slots:
         QCOMPARE(m_errors->count(), 0);
     }
 
+    void filesAtHighRatesLoseOnlyWhatCannotBeHeard()
+    {
+        // Two 192 kHz files: a 1 kHz tone, and one far above hearing that a
+        // rate conversion without a filter would fold back into an 8 kHz
+        // whistle. Level: the median RMS while it plays, -6 dBFS or silence.
+        // Short fades keep clicks (heard as such) out of the tones' edges.
+        // Short fades keep clicks (heard as such) out of the tones' edges.
+        QTemporaryDir folder;
+        for (const auto& [hz, level] : {std::pair{1000, 0.5 / std::sqrt(2.0)}, {56000, 0.0}}) {
+            const QString file = folder.filePath(QStringLiteral("tone-%1.wav").arg(hz));
+            QCOMPARE(QProcess::execute("sox", {"-r", "192000", "-n", "-c", "2", "-b", "24", file,
+                                               "synth", "1", "sine", QString::number(hz), "gain",
+                                               "-6", "fade", "0.05", "1", "0.05"}),
+                     0);
+            const auto tone = CustomAudioParameters::builder().name("Tone").file(file).build();
+            MonitorRecorder recorder(QStringLiteral("tarv_test"));
+            QVERIFY(recorder.Start());
+            QTest::qWait(200);
+            SfxPlayerController().play(tone);
+            QTest::qWait(1400);
+            recorder.Stop();
+            const auto levels = recorder.Levels();
+            const double loudest = *std::max_element(levels.begin(), levels.end());
+            qInfo("%d Hz at 192 kHz: loudest %.6f", hz, loudest);
+            if (level > 0.0) {
+                const auto segments = LoudSegments(levels, 0.05);
+                QVERIFY2(segments.size() == 1, qPrintable(Describe(segments)));
+                QVERIFY(
+                    std::abs(MedianLevel(levels, segments[0].start + 100, segments[0].end - 100) -
+                             level) < 0.03);
+            } else {
+                QVERIFY2(loudest < 0.001, qPrintable(QString::number(loudest))); // -60 dBFS
+            }
+        }
+        QCOMPARE(m_errors->count(), 0);
+    }
+
+    void stalledServerLeavesTheShowOnTheClockUntilItTakesSoundAgain()
+    {
+        const qint64 pid = ServerPid();
+        QVERIFY(pid > 0);
+        SfxPlayerController player;
+        QSignalSpy finished(player.GetPlayer("sfx.tone"), &SfxPlayer::sfxFinished);
+        QElapsedTimer clock;
+        clock.start();
+        player.play("sfx.tone");
+        QTest::qWait(300);
+        QVERIFY(Signal("-STOP", pid));
+        const auto resume = qScopeGuard([pid] { Signal("-CONT", pid); });
+
+        // Reported once; the notice comes on time, and a panic still works.
+        QVERIFY(finished.wait(6000));
+        qInfo("sfxFinished while stalled after %lld ms", clock.elapsed());
+        QVERIFY2(clock.elapsed() >= 1900 && clock.elapsed() <= 2400,
+                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(SfxPlayerControllerImpl::instance()->IsSilent());
+        QCOMPARE(m_errors->count(), 1);
+        QCOMPARE(m_errors->first().first().toString(), QStringLiteral("WARNING"));
+        QSignalSpy looped(player.GetPlayer("sfx.loop"), &SfxPlayer::sfxFinished);
+        player.play("sfx.loop");
+        QTest::qWait(300);
+        clock.start();
+        player.stop(true);
+        QVERIFY(looped.wait(2000));
+        QVERIFY2(clock.elapsed() <= 600, qPrintable(QString::number(clock.elapsed())));
+
+        // Resumed: heard again, without a further report.
+        QVERIFY(Signal("-CONT", pid));
+        QTRY_VERIFY_WITH_TIMEOUT(!SfxPlayerControllerImpl::instance()->IsSilent(), 5000);
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QTest::qWait(300);
+        finished.clear();
+        player.play("sfx.tone");
+        QVERIFY(finished.wait(6000));
+        recorder.Stop();
+        const auto segments = LoudSegments(recorder.Levels(), 0.05);
+        QVERIFY2(segments.size() == 1 && segments[0].Length() >= 1750,
+                 qPrintable(Describe(segments)));
+        QCOMPARE(m_errors->count(), 1);
+        m_errors->clear();
+    }
+
     // Last: it stops the server. The show goes on against the silent clock.
     void losingTheServerFallsBackToTheSilentClock()
     {
-        const QString server = qEnvironmentVariable("PULSE_SERVER");
-        QFile pidFile(QFileInfo(server.mid(server.indexOf(':') + 1)).dir().filePath("pulse/pid"));
-        QVERIFY(pidFile.open(QIODevice::ReadOnly));
-        const qint64 pid = pidFile.readAll().trimmed().toLongLong();
+        const qint64 pid = ServerPid();
         QVERIFY(pid > 0);
 
         SfxPlayerController player;
@@ -249,7 +347,7 @@ private slots:
         clock.start();
         player.play("sfx.tone");
         QTest::qWait(300);
-        QVERIFY(QProcess::execute("kill", {QString::number(pid)}) == 0);
+        QVERIFY(Signal("-TERM", pid));
         QVERIFY(finished.wait(6000));
         qInfo("sfxFinished after %lld ms", clock.elapsed());
         QVERIFY2(clock.elapsed() >= 1900 && clock.elapsed() <= 4000,

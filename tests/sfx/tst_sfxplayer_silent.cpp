@@ -14,6 +14,7 @@
 #include "sfx/sfxplayercontrollerimpl.h"
 #include "sfx/silentclock.h"
 
+#include <map>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -142,6 +143,22 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(
             std::invalid_argument,
             player.play(CustomAudioParameters::builder().name("Empty").build()));
+
+        // An output that does not exist: said once, played on the default.
+        m_errors->clear();
+        m_repository->Add(SfxDto::builder()
+                              .eventId("sfx.6")
+                              .effectId("beep.short")
+                              .outputPath("Booth Speakers")
+                              .build());
+        for (int play = 0; play < 2; ++play) {
+            clock.start();
+            player.play("sfx.6");
+            QVERIFY(MillisecondsUntilFinished("sfx.6", clock) >= 200);
+        }
+        QCOMPARE(m_errors->count(), 1);
+        QCOMPARE(m_errors->first().at(2).toString(), QStringLiteral("Booth Speakers"));
+        m_repository->Delete(std::string("sfx.6"));
         m_errors->clear();
     }
 
@@ -185,6 +202,47 @@ private slots:
         QVERIFY(finished.wait(5000));
         QCOMPARE(answer.get(), static_cast<SfxRepository*>(m_repository));
         QCOMPARE(m_errors->count(), 0);
+    }
+
+    void stormOfPlaysFinishesEachOnceAndAPanicStillStopsThem()
+    {
+        // More plays than the mixer has voices, queued from another thread
+        // in one batch, then a panic; each effect lasts two seconds.
+        constexpr int kPlays = 2600;
+        SfxPlayerController player;
+        QSignalSpy ready(SfxPlayerConnectionMediator::instance(),
+                         &SfxPlayerConnectionMediator::onSfxIsReady);
+        player.PreloadFile(tarv::sfx::SfxManifest().path("tone.1k").value());
+        QVERIFY(ready.wait(3000));
+        std::map<std::string, int> finished;
+        const QObject counting; // ends the counting connections with the test
+        std::vector<std::string> ids;
+        for (int i = 0; i < kPlays; ++i) {
+            ids.push_back("storm." + std::to_string(i));
+            m_repository->Add(ids.back(), "tone.1k", 1.0F, 0, 0);
+            connect(player.GetPlayer(ids.back()), &SfxPlayer::sfxFinished, &counting,
+                    [&finished, id = ids.back()] { ++finished[id]; });
+        }
+        std::thread worker([&ids] {
+            SfxPlayerController fromWorker;
+            for (const std::string& id : ids)
+                fromWorker.play(id);
+            fromWorker.stop(true);
+        });
+        worker.join();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), std::size_t{kPlays}, 1500);
+        QTest::qWait(200);
+        QVERIFY(std::ranges::all_of(finished, [](const auto& f) { return f.second == 1; }));
+        QVERIFY2(m_errors->count() <= 2, qPrintable(QString::number(m_errors->count())));
+
+        QElapsedTimer clock;
+        clock.start();
+        player.play(ids.front());
+        const qint64 after = MillisecondsUntilFinished(ids.front(), clock);
+        QVERIFY2(after >= 1900 && after <= 3000, qPrintable(QString::number(after)));
+        for (const std::string& id : ids)
+            m_repository->Delete(id);
+        m_errors->clear();
     }
 
     void clipCacheFreesLeastRecentlyUsedClipsThatNothingPlays()
