@@ -1,11 +1,13 @@
 #include "qt/qmlmodule.h"
 
+#include <memory>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QTest>
 #include <QtQml/QQmlExtensionPlugin>
+#include <QWindow>
 #include <stdexcept>
 
 Q_IMPORT_QML_PLUGIN(com_quillonworks_tarv_uiPlugin)
@@ -85,14 +87,33 @@ private slots:
         QCOMPARE(component.status(), QQmlComponent::Null);
     }
 
-    void loadedComponentIsReady()
+    void dialogTitleIsNotTheCaption_data()
     {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("type");
+        QTest::newRow("prompt") << "com.quillonworks.automation_tool_ui"
+                                << "FlatInputWindow";
+        QTest::newRow("message") << "com.quillonworks.automation_tool_ui"
+                                 << "FlatDialogWindow";
+        QTest::newRow("library message") << "com.quillonworks.tarv_ui"
+                                         << "FlatDialogWindow";
+    }
+
+    // The loaded windows take their title as the bold line inside; the
+    // window caption stays untouched.
+    void dialogTitleIsNotTheCaption()
+    {
+        QFETCH(QString, module);
+        QFETCH(QString, type);
         QQmlEngine engine;
         engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
         QQmlComponent component(&engine);
-        LoadFromModule(component, QStringLiteral("com.quillonworks.automation_tool_ui"),
-                       QStringLiteral("FlatInputWindow"));
-        QVERIFY2(component.isReady(), qPrintable(component.errorString()));
+        LoadFromModule(component, module, type);
+        const std::unique_ptr<QObject> window(component.createWithInitialProperties(
+            {{QStringLiteral("title"), QStringLiteral("Unsaved")}}));
+        QVERIFY2(qobject_cast<QWindow*>(window.get()), qPrintable(component.errorString()));
+        QCOMPARE(window->property("title").toString(), QStringLiteral("Unsaved"));
+        QCOMPARE(qobject_cast<QWindow*>(window.get())->title(), QString());
     }
 };
 
