@@ -54,7 +54,10 @@ bool VerifyMessage(const CryptoPP::RSAFunction& key, const std::vector<uint8_t>&
     if (signedMessage.size() < verifier.SignatureLength()) {
         return false;
     }
+    // Room for all of it at once: growing would free copies of the message,
+    // which may be decrypted plaintext, unwiped.
     std::string message;
+    message.reserve(signedMessage.size());
     const WipeOnRelease wipe(message);
     try {
         CryptoPP::StringSource source(

@@ -54,7 +54,9 @@ TEST_F(CipherStreamTest, AesWriteSaveAppendSaveReopen)
 
     stream.GetStream() << ", second part";
     stream.WriteToFile(Path("doc"));
-    EXPECT_EQ(Contents(AesCipherStream(Path("doc"), kAesKey)), "first part, second part");
+    AesCipherStream reopened(Path("doc"), kAesKey);
+    reopened.GetStream() << "!"; // a loaded document is appended to, not overwritten
+    EXPECT_EQ(Contents(reopened), "first part, second part!");
     // The file is the sealed blob of the AES helpers.
     EXPECT_EQ(AsString(tarv_sec::AesAuthenticateDecryptReadIV(kAesKey, ReadFile(Path("doc")))),
               "first part, second part");
