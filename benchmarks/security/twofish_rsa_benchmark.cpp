@@ -1,14 +1,16 @@
 // Twofish-CFB throughput of the library beside Crypto++'s CFB mode used
 // directly (one ProcessData call, keyed afresh each time as the library must
 // be), and RSA key generation, signing, verification, encryption and
-// decryption rates. Run with
+// decryption rates, and how fast a hostile key is refused. Run with
 //   security_twofish_rsa_benchmark --benchmark_counters_tabular=true
 // and compare bytes_per_second of the Library and Direct rows of one size.
 #include <benchmark/benchmark.h>
 #include <crypto++/modes.h>
 #include <crypto++/osrng.h>
+#include <crypto++/queue.h>
 #include <crypto++/twofish.h>
 #include <filesystem>
+#include <security/errors.h>
 #include <security/rsa_encryption.h>
 #include <security/rsa_keys.h>
 #include <security/rsa_signature.h>
@@ -141,11 +143,35 @@ void RsaDecryptBlock(benchmark::State& state)
     }
 }
 
+// A hostile public key: a 65536-bit modulus and an exponent nearly as long,
+// which would make one verification take half a minute. Loading must refuse it
+// in far less than a second.
+void RsaRefuseHostileKey(benchmark::State& state)
+{
+    const CryptoPP::Integer modulus = CryptoPP::Integer::Power2(65535) + CryptoPP::Integer::One();
+    const CryptoPP::Integer exponent = CryptoPP::Integer::Power2(65534) + CryptoPP::Integer::One();
+    CryptoPP::RSAFunction hostile;
+    hostile.Initialize(modulus, exponent);
+    CryptoPP::ByteQueue queue;
+    hostile.Save(queue);
+    Bytes der(static_cast<std::size_t>(queue.MaxRetrievable()));
+    queue.Get(der.data(), der.size());
+    for (auto _ : state) {
+        CryptoPP::RSAFunction key;
+        try {
+            tarv_sec::GetPublicKey(der, key);
+            state.SkipWithError("the hostile key was accepted");
+        } catch (const tarv_sec::RsaKeyValidationFailed&) {
+        }
+    }
+}
+
 BENCHMARK(RsaGenerateKeyPair)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(RsaSign)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RsaVerify)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RsaEncryptBlock)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RsaDecryptBlock)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RsaRefuseHostileKey)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
