@@ -1,0 +1,246 @@
+import QtQuick
+import QtQuick.Dialogs
+import QtTest
+import com.quillonworks.automation_tool_ui
+
+Item {
+    id: root
+    width: 200
+    height: 100
+
+    Component {
+        id: windowComponent
+        AutomationToolWindow {}
+    }
+
+    TestCase {
+        name: "AutomationToolWindow"
+        when: windowShown
+
+        property var window: null
+        readonly property var controller: window ? window.mainController : null
+        readonly property var listView: window ? findChild(window.contentItem, "listView") : null
+
+        function init() {
+            failOnWarning(/[Bb]inding loop/)
+            failOnWarning(/TypeError/)
+            failOnWarning(/ReferenceError/)
+            failOnWarning(/non-existent (attached )?property/)
+            failOnWarning(/Unable to assign/)
+            failOnWarning(/Cannot open/)
+            window = openWindow()
+        }
+
+        function cleanup() {
+            closePrompt()
+            if (window)
+                window.destroy()
+            window = null
+            wait(0)
+        }
+
+        function openWindow() {
+            const made = createTemporaryObject(windowComponent, root)
+            tryVerify(() => made.visible)
+            made.requestActivate()
+            tryVerify(() => made.active && made.activeFocusItem !== null, 2000, "main window active")
+            // The state machine starts with the event loop.
+            tryCompare(made.mainController, "unsavedChanges", false)
+            return made
+        }
+
+        function prompt() {
+            return testSupport.visibleWindow("FlatInputWindow")
+        }
+
+        function closePrompt() {
+            const shown = prompt()
+            if (shown)
+                shown.visible = false
+        }
+
+        function waitForPrompt() {
+            tryVerify(() => prompt() !== null, 2000, "prompt shown")
+            const shown = prompt()
+            tryVerify(() => shown.active && shown.activeFocusItem !== null, 2000, "prompt active")
+            return shown
+        }
+
+        function tempFile(name) {
+            return testSupport.settingsFile().replace(/[^\/]*$/, "") + name
+        }
+
+        function handle(name) {
+            return findChild(window.contentItem, name)
+        }
+
+        // Drags a column handle sideways by `distance` pixels, one at a time.
+        function dragHandle(name, distance) {
+            const surface = window.contentItem
+            const start = handle(name).mapToItem(surface, 4, handle(name).height / 2)
+            let x = start.x
+            mousePress(surface, x, start.y)
+            for (let moved = 0; moved !== distance; moved += Math.sign(distance)) {
+                x += Math.sign(distance)
+                mouseMove(surface, x, start.y, -1, Qt.LeftButton)
+            }
+            mouseRelease(surface, x, start.y)
+        }
+
+        function makeDirty() {
+            keyClick(Qt.Key_Backspace)
+            tryCompare(controller, "unsavedChanges", true)
+        }
+
+        // A restart keeps the dragged widths, in the settings category of
+        // the main window, and a restored width still follows its handle.
+        function test_columnWidthsSurviveARestart() {
+            dragHandle("actHandle", 30)
+            dragHandle("cueNameHandle", -100)
+            const act = window.actWidth
+            const cueName = window.cueNameWidth
+            verify(act > 40)
+            verify(cueName < 450)
+            window.destroy()
+            window = null
+            wait(0)
+
+            const stored = testSupport.readTextFile(testSupport.settingsFile())
+            verify(stored.indexOf("[mainColumnSettings]") >= 0, stored)
+            verify(stored.indexOf("actWidth=" + act) >= 0, stored)
+
+            window = openWindow()
+            compare(window.actWidth, act)
+            compare(window.cueNameWidth, cueName)
+            dragHandle("actHandle", 20)
+            verify(window.actWidth > act, "a restored width still moves with its handle")
+        }
+
+        // Space fires the current cue and moves on, once however long it is
+        // held; the arrows move the selection; Backspace deletes the row.
+        function test_keys() {
+            compare(listView.count, 3)
+            compare(listView.currentIndex, 0)
+            testSupport.holdKey(window, Qt.Key_Space, 5)
+            tryCompare(listView, "currentIndex", 1)
+            wait(50)
+            compare(listView.currentIndex, 1)
+
+            keyClick(Qt.Key_Down)
+            compare(listView.currentIndex, 2)
+            keyClick(Qt.Key_Down)
+            compare(listView.currentIndex, 2)
+            keyClick(Qt.Key_Up)
+            compare(listView.currentIndex, 1)
+
+            keyClick(Qt.Key_H, Qt.ControlModifier)
+            verify(window.disabledCuesAreHidden)
+            verify(findChild(window.contentItem, "toggleHiddenCues").checked)
+
+            keyClick(Qt.Key_Backspace)
+            compare(listView.count, 2)
+            verify(controller.unsavedChanges)
+        }
+
+        // A row shows its event's wait and firing until Escape stops all.
+        function test_rowFollowsItsEventUntilEscape() {
+            controller.AddWait(5, 0)
+            controller.SetCurrentEventIndex(1)
+            controller.SetCurrentEventIndex(0)
+            const row = listView.itemAtIndex(0)
+            keyClick(Qt.Key_Space)
+            const pie = findChild(row, "waitIndicator")
+            tryVerify(() => pie.visible)
+            verify(findChild(row, "stopIcon").visible)
+            verify(!findChild(row, "statusIcon").visible)
+
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !pie.visible)
+            verify(!findChild(row, "stopIcon").visible)
+            verify(findChild(row, "statusIcon").visible)
+        }
+
+        // Each row the selection leaves flashes and fades to nothing, the
+        // second time as the first.
+        function test_rowLeftBehindFadesOut() {
+            const fade = findChild(listView.itemAtIndex(0), "fadeHighlight")
+            for (let round = 0; round < 2; ++round) {
+                controller.SetCurrentEventIndex(1)
+                verify(fade.opacity > 0.5, "flash, round " + round)
+                tryCompare(fade, "opacity", 0)
+                wait(100)
+                compare(fade.opacity, 0)
+                controller.SetCurrentEventIndex(0)
+            }
+        }
+
+        // Closing with unsaved changes asks; a dismissal withdraws the close.
+        function test_closeAsksAndDismissalWithdraws() {
+            makeDirty()
+            window.close()
+            verify(window.visible)
+            verify(controller.closingDeferred)
+            const shown = waitForPrompt()
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => prompt() === null)
+            verify(window.visible)
+            verify(!controller.closingDeferred)
+            verify(controller.unsavedChanges)
+        }
+
+        // Saves the list to a file of the test's own and makes it dirty.
+        function savedThenEdited(name) {
+            const path = tempFile(name)
+            window.fileChosen("file://" + path, FileDialog.SaveFile)
+            verify(!controller.unsavedChanges)
+            compare(controller.currentPath, path)
+            makeDirty()
+            return path
+        }
+
+        function test_commandsAskFirst_data() {
+            return [
+                { tag: "new", command: () => controller.New() },
+                { tag: "open", command: () => window.fileChosen("file://" + tempFile("other.tarvcue"), FileDialog.OpenFile) },
+            ]
+        }
+
+        // With unsaved changes New and Open ask first; a dismissal changes
+        // nothing.
+        function test_commandsAskFirst(data) {
+            const path = savedThenEdited("asks-first.tarvcue")
+            data.command()
+            waitForPrompt()
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => prompt() === null)
+            compare(listView.count, 2)
+            compare(controller.currentPath, path)
+            verify(controller.unsavedChanges)
+            verify(!controller.newFileDeferred)
+        }
+
+        // "Save And Continue" on a list with a path saves it, then starts
+        // the new list.
+        function test_saveAndContinue() {
+            const path = savedThenEdited("save-and-continue.tarvcue")
+            controller.New()
+            waitForPrompt()
+            keyClick(Qt.Key_Return)
+            tryCompare(listView, "count", 3)
+            compare(controller.currentPath, "")
+            verify(!controller.unsavedChanges)
+            verify(!controller.newFileDeferred)
+            const saved = JSON.parse(testSupport.readTextFile(path))
+            compare(saved.main.events.length, 2)
+        }
+
+        // A cancelled save dialog withdraws the New or close that waited.
+        function test_rejectedSaveDialogWithdraws() {
+            controller.newFileDeferred = true
+            controller.closingDeferred = true
+            window.fileDialogRejected()
+            verify(!controller.newFileDeferred)
+            verify(!controller.closingDeferred)
+        }
+    }
+}
