@@ -14,7 +14,10 @@ QUdpSocketWrapper::~QUdpSocketWrapper() = default;
 
 bool QUdpSocketWrapper::bind(const QHostAddress& address, quint16 port)
 {
-    return m_socket->bind(address, port);
+    // Exclusive: a second program on the same port would otherwise receive
+    // (and swallow) part of the commands meant for this one, on platforms
+    // whose default bind shares the port.
+    return m_socket->bind(address, port, QAbstractSocket::DontShareAddress);
 }
 
 void QUdpSocketWrapper::close()

@@ -19,7 +19,7 @@ public:
     QUdpSocketWrapper();
     ~QUdpSocketWrapper() override;
 
-    // Binds with the platform's default bind mode.
+    // Binds the port for this socket alone; fails when another socket holds it.
     bool bind(const QHostAddress& address, quint16 port);
     void close();
     QString errorString() const;
