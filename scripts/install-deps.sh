@@ -19,7 +19,7 @@ packages=(
   rapidjson-dev libcrypto++-dev libsndfile1-dev libsoxr-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and test tools
   liblo-tools liblo-dev python3 python3-cryptography openssl libgcrypt20-dev jq
-  xvfb xauth xdotool wmctrl openbox libgl1-mesa-dri pulseaudio pulseaudio-utils sox
+  xvfb xauth xdotool wmctrl openbox libgl1-mesa-dri pulseaudio pulseaudio-utils sox strace
 )
 
 missing=()
