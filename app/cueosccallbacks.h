@@ -1,0 +1,40 @@
+#pragma once
+
+#include "osc/oscprocinterface.h"
+
+#include <QObject>
+#include <string>
+
+namespace tarv {
+
+// Turns the sound-effect commands that arrive over OSC, and the arrival of
+// every message, into signals. The main controller connects them directly to
+// the shared sound-effect player, so each receiver runs inside the handling
+// of the datagram. The show argument of every command is ignored.
+class CueOscCallbacks : public QObject, public osc::OscProcInterface
+{
+    Q_OBJECT
+
+public:
+    CueOscCallbacks();
+    ~CueOscCallbacks() override;
+
+    void OnPlaySfx(const std::string& show, const std::string& sfxId) override;
+    void OnStopSfx(const std::string& show, const std::string& sfxId) override;
+    void OnStopAllSfx(const std::string& show) override;
+    void OnNotify() override;
+    void OnFadeSfx(const std::string& show, const std::string& sfxId, double volume,
+                   float fadeTime) override;
+
+signals:
+    void FadeRequested(float fadeTime);
+    void Notification();
+    void playSfx(std::string eventId);
+    void stopSfx(std::string eventId);
+    void stopAllSfx();
+    // volume is a linear gain (1.0 leaves the level as it is); fadeTime is in
+    // milliseconds.
+    void fadeSfx(std::string eventId, double volume, float fadeTime);
+};
+
+} // namespace tarv

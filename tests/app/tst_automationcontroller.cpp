@@ -1,0 +1,329 @@
+#include "app/automationcontroller.h"
+#include "app/automationmodel.h"
+#include "automation/automation.h"
+#include "automation/oscevent.h"
+#include "automation/tarvcuefilesfxrepository.h"
+#include "automation/waitevent.h"
+#include "controllertesthelpers.h"
+#include "sfx/sfxdtobuilder.h"
+#include "sfx/sfxplayercontrollerimpl.h"
+#include "sfx/sfxrepository.h"
+#include "tests/support/filesizelimit.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUdpSocket>
+
+using namespace tarv::automation;
+using tarv::testing::StartedController;
+
+namespace {
+
+QStringList Names(const AutomationController& controller)
+{
+    QStringList names;
+    const QAbstractListModel* model = controller.MainModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        names << model->data(model->index(row), AutomationModel::NameRole).toString();
+    }
+    return names;
+}
+
+QString LastErrorTitle(const QSignalSpy& errors)
+{
+    return errors.isEmpty() ? QString() : errors.last().at(0).toString();
+}
+
+// A cue file holding one wait and `duplicates` + 1 sound-effect instances
+// that all carry the id sfx.1: opening it repairs every duplicate with a note.
+QByteArray CueFileWithDuplicateIds(int duplicates)
+{
+    QByteArray effects;
+    for (int i = 0; i <= duplicates; ++i) {
+        effects += QByteArray(i ? "," : "") +
+                   R"({"name": "", "pan": 0.5, "volume": 1.0, "reverb": 0.0, "repeats": 0,
+                       "fade_in": 0, "fade_out": 0, "output_path": "", "event_id": "sfx.1",
+                       "effect_path": "", "effect_id": "tone.1k", "type": 0})";
+    }
+    return R"({"version": "1.0", "min_read_version": "1.0",
+               "main": {"type": "GROUP", "events": [{"type": "WAIT", "wait_time": 1000}]},
+               "sound_effects": [)" +
+           effects + R"(], "network_paths": []})";
+}
+
+} // namespace
+
+class TestAutomationController : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_folder.isValid());
+        tarv::testing::UseListenPort(tarv::testing::FreeUdpPort());
+    }
+
+    void freshStartListensOnTheDefaultPortWithThreeCleanCues()
+    {
+        tarv::testing::UseListenPort(0);
+        StartedController controller;
+        QCOMPARE(Names(*controller), (QStringList{"First Cue", "Second Cue", "Third Cue"}));
+        QVERIFY(!controller->unsavedChanges());
+        QVERIFY(controller->CurrentPath().isEmpty());
+        const auto& networks = controller->Document().GetNetworks();
+        QCOMPARE(networks.size(), std::size_t(1));
+        QCOMPARE(networks[0].name, std::string("TARV|Cue"));
+        QCOMPARE(networks[0].port, AutomationController::DefaultListenPort);
+        QCOMPARE(controller.errors.count(), 0);
+
+        // The port is held exclusively: another program cannot share it,
+        // and a second controller reports that it could not listen.
+        QUdpSocket other;
+        QVERIFY(!other.bind(QHostAddress::Any, AutomationController::DefaultListenPort));
+        StartedController second;
+        QCOMPARE(LastErrorTitle(second.errors), QStringLiteral("OSC Server Error"));
+    }
+
+    void editsMakeTheListDirtyAndASaveMakesItClean_data()
+    {
+        QTest::addColumn<int>("edit");
+        for (int edit = 0; edit < 6; ++edit) {
+            QTest::addRow("edit %d", edit) << edit;
+        }
+    }
+    void editsMakeTheListDirtyAndASaveMakesItClean()
+    {
+        QFETCH(int, edit);
+        StartedController controller;
+        switch (edit) {
+        case 0:
+            controller->AddWait(2.5, 0);
+            break;
+        case 1:
+            controller->DeleteEvent(2);
+            break;
+        case 2:
+            controller->MoveEventDown();
+            break;
+        case 3:
+            controller->NewCueEvent(1);
+            break;
+        case 4:
+            // A sound-effect instance added through the player's repository.
+            tarv::audio::SfxPlayerControllerImpl::instance()->ActiveRepository()->Save(
+                tarv::audio::sfx::SfxDto::builder().name("Rain").effectId("tone.1k").build());
+            QCOMPARE(controller->Document().SoundEffects().size(), std::size_t(1));
+            break;
+        case 5:
+            controller->updateOscSettings(
+                tarv::osc::OscSettings(true, tarv::testing::FreeUdpPort()), {});
+            break;
+        }
+        QVERIFY(controller->unsavedChanges());
+        const QString path = m_folder.filePath(QStringLiteral("edited.tarvcue"));
+        QVERIFY(controller->Save(true, path));
+        QVERIFY(!controller->unsavedChanges());
+        QCOMPARE(controller->CurrentPath(), path);
+    }
+
+    void outOfRangeRowsAreIgnored()
+    {
+        StartedController controller;
+        QSignalSpy dirty(controller.controller.get(), &AutomationController::tarvCueFileOutOfSync);
+        for (int row : {-1, 3, 1000}) {
+            controller->DeleteEvent(row);
+            controller->EditEvent(row);
+        }
+        QCOMPARE(dirty.count(), 0);
+        QCOMPARE(Names(*controller).size(), 3);
+
+        // A locked entry is disabled instead of removed, with a notice.
+        controller->Document().GetEvent(0)->DisableDelete(true);
+        controller->DeleteEvent(0);
+        QCOMPARE(LastErrorTitle(controller.errors), QStringLiteral("Locked Event"));
+        QCOMPARE(controller->Document().GetEvent(0)->Status(), QStringLiteral("x"));
+        QCOMPARE(dirty.count(), 1);
+    }
+
+    void failedSaveKeepsTheOldFileThePathAndTheDirtyState()
+    {
+        StartedController controller;
+        const QString path = m_folder.filePath(QStringLiteral("show.tarvcue"));
+        QVERIFY(controller->Save(true, path));
+        const QByteArray saved = tarv::testing::ReadAll(path);
+        controller->AddWait(1.0, 0);
+        controller->setClosingDeferred(true);
+        QSignalSpy saves(controller.controller.get(), &AutomationController::tarvCueFileSaved);
+
+        {
+            const tarv::testing::FileSizeLimit limit(16);
+            QVERIFY(!controller->Save(true, m_folder.filePath(QStringLiteral("other.tarvcue"))));
+            QVERIFY(!controller->Save(true, path));
+        }
+        QCOMPARE(tarv::testing::ReadAll(path), saved);
+        QVERIFY(!QFileInfo::exists(m_folder.filePath(QStringLiteral("other.tarvcue"))));
+        QVERIFY(controller->unsavedChanges());
+        QVERIFY(!controller->closingDeferred());
+        QCOMPARE(controller->CurrentPath(), path);
+        QCOMPARE(controller->Document().Path(), path);
+        QCOMPARE(saves.count(), 0);
+        QCOMPARE(LastErrorTitle(controller.errors), QStringLiteral("Error"));
+        QVERIFY(controller.errors.last().at(1).toString().startsWith(
+            QStringLiteral("An error occurred saving the file: ")));
+
+        QVERIFY(!controller->Save(true));
+        QCOMPARE(controller.errors.last().at(1).toString(),
+                 QStringLiteral("An error occurred saving the file: Failed to open file."));
+    }
+
+    void loadReplacesTheListOnlyWhenTheFileReads_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("errorTitle");
+        QTest::addColumn<QString>("errorText");
+        QTest::newRow("good") << QByteArray() << QString() << QString();
+        QTest::newRow("four notes")
+            << CueFileWithDuplicateIds(4) << QStringLiteral("Issues Opening File") << QString();
+        QTest::newRow("six notes")
+            << CueFileWithDuplicateIds(6) << QStringLiteral("Issues Opening File")
+            << QStringLiteral("... and more.");
+        QTest::newRow("broken") << QByteArray("{\"version\": \"1.0\", \"main\": [")
+                                << QStringLiteral("Error")
+                                << QStringLiteral(" You may have an incorrect file type.");
+        QTest::newRow("missing") << QByteArray("missing") << QStringLiteral("Error") << QString();
+    }
+    void loadReplacesTheListOnlyWhenTheFileReads()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, errorTitle);
+        QFETCH(QString, errorText);
+        const QString path = m_folder.filePath(QStringLiteral("open.tarvcue"));
+        QFile::remove(path);
+        if (content.isEmpty()) {
+            Automation show;
+            auto wait = std::make_shared<Wait>(500);
+            show.AddEvent(wait);
+            show.Save(path);
+        } else if (content != "missing") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+
+        StartedController controller;
+        const QString before = m_folder.filePath(QStringLiteral("before.tarvcue"));
+        QVERIFY(controller->Save(true, before));
+        QAbstractListModel* oldModel = controller->MainModel();
+        controller->Load(QUrl::fromLocalFile(path).toString());
+
+        QCOMPARE(LastErrorTitle(controller.errors), errorTitle);
+        QVERIFY(!controller->unsavedChanges());
+        if (errorTitle == QStringLiteral("Error")) {
+            QCOMPARE(controller->MainModel(), oldModel);
+            QCOMPARE(Names(*controller).size(), 3);
+            QCOMPARE(controller->CurrentPath(), before);
+            QVERIFY(controller.errors.last().at(1).toString().startsWith(
+                QStringLiteral("An error occurred opening the file: ")));
+        } else {
+            QCOMPARE(controller->CurrentPath(), path);
+            QCOMPARE(controller->MainModel()->rowCount(), 1);
+        }
+        if (!errorText.isEmpty()) {
+            QVERIFY(controller.errors.last().at(1).toString().contains(errorText));
+        }
+        if (errorTitle == QStringLiteral("Issues Opening File")) {
+            const QString text = controller.errors.last().at(1).toString();
+            QCOMPARE(text.count(QStringLiteral("A duplicate sfx event id")), 4);
+        }
+    }
+
+    void saveSyncsTheFileBeforeReplacingTheOldOneAndTheFolderAfter()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("durable.tarvcue"));
+        const QString log = m_folder.filePath(QStringLiteral("strace.log"));
+        QProcess strace;
+        strace.start(QStringLiteral("strace"),
+                     {QStringLiteral("-f"), QStringLiteral("-o"), log, QStringLiteral("-e"),
+                      QStringLiteral("trace=openat,fsync,rename,renameat,renameat2"),
+                      QCoreApplication::applicationFilePath(), QStringLiteral("--save-to"), path});
+        if (!strace.waitForFinished(60000) || strace.exitCode() != 0) {
+            QSKIP("strace cannot trace here; durability of saves is not checked.");
+        }
+        QVERIFY(QFileInfo::exists(path));
+
+        // The new file's descriptor is synced before the file takes the
+        // target's name (linked or renamed there), the folder's after that.
+        QFile trace(log);
+        QVERIFY(trace.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString folder = QFileInfo(path).absolutePath();
+        const QRegularExpression opened(
+            QStringLiteral("openat\\(.*\"([^\"]+)\", ([^,)]+).*\\) = (\\d+)"));
+        const QRegularExpression synced(QStringLiteral("fsync\\((\\d+)\\)\\s+= 0"));
+        const QString replaced = QLatin1Char('"') + path + QStringLiteral("\", ");
+        QString newFileFd;
+        QString folderFd;
+        bool fileSynced = false;
+        bool renamed = false;
+        bool folderSynced = false;
+        while (!trace.atEnd()) {
+            const QString line = QString::fromUtf8(trace.readLine()).trimmed();
+            if (const auto match = opened.match(line); match.hasMatch()) {
+                const QString name = match.captured(1);
+                const QString flags = match.captured(2);
+                if (name.startsWith(path + QLatin1Char('.')) ||
+                    (name == folder && flags.contains(QStringLiteral("O_TMPFILE")))) {
+                    newFileFd = match.captured(3);
+                } else if (name == folder && flags.contains(QStringLiteral("O_DIRECTORY"))) {
+                    folderFd = match.captured(3);
+                }
+            } else if (const auto match = synced.match(line); match.hasMatch()) {
+                fileSynced |= !renamed && match.captured(1) == newFileFd;
+                folderSynced |= renamed && match.captured(1) == folderFd;
+            } else if ((line.contains(replaced) || line.contains(path + QStringLiteral("\")"))) &&
+                       line.endsWith(QStringLiteral("= 0"))) {
+                renamed = fileSynced;
+            }
+        }
+        QVERIFY(fileSynced);
+        QVERIFY(renamed);
+        QVERIFY(folderSynced);
+    }
+
+    void listenPortsOutsideTheRangeAreRefused()
+    {
+        const int port = tarv::testing::FreeUdpPort();
+        tarv::testing::UseListenPort(port);
+        StartedController controller;
+        for (int bad : {0, -1, 65536}) {
+            controller->updateOscSettings(tarv::osc::OscSettings(true, bad), {});
+            QCOMPARE(LastErrorTitle(controller.errors), QStringLiteral("OSC Server Error"));
+            QCOMPARE(controller->OscSettings().oscListenPort, port);
+        }
+        QVERIFY(!controller->unsavedChanges());
+        QUdpSocket other;
+        QVERIFY(!other.bind(QHostAddress::Any, static_cast<quint16>(port)));
+    }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    // Run under strace by the durability test: one save, nothing else.
+    if (argc == 3 && QByteArray(argv[1]) == "--save-to") {
+        tarv::testing::UseListenPort(tarv::testing::FreeUdpPort());
+        AutomationController controller;
+        // Twice: the second save replaces a file that exists.
+        const QString path = QString::fromLocal8Bit(argv[2]);
+        return controller.Save(true, path) && controller.Save(true, path) ? 0 : 1;
+    }
+    TestAutomationController test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_automationcontroller.moc"
