@@ -10,6 +10,7 @@
 #include "automation/tarvcuefilesfxrepository.h"
 #include "automation/waitevent.h"
 #include "osc/oscserver.h"
+#include "qt/qmlmodule.h"
 #include "sfx/customaudioparameters.h"
 #include "sfx/sfxplayerconnectionmediator.h"
 #include "sfx/sfxplayercontroller.h"
@@ -43,8 +44,7 @@ using audio::SfxPlayerControllerImpl;
 using audio::SfxRepository;
 
 const QString kErrorType = QStringLiteral("ERROR");
-const QString kPromptUrl =
-    QStringLiteral("qrc:/qt/qml/com/quillonworks/automation_tool_ui/qml/FlatInputWindow.qml");
+const QString kAutomationToolModule = QStringLiteral("com.quillonworks.automation_tool_ui");
 
 // How long a model change waits for the player to name its repository. The
 // player answers at once on the GUI thread; the limit only keeps a broken
@@ -457,7 +457,8 @@ QObject* AutomationController::OpenSavePrompt(const QString& acceptText, const Q
         // A prompt still open belongs to a command that this one replaces.
         m_prompt->deleteLater();
     }
-    QQmlComponent component(m_engine, QUrl(kPromptUrl));
+    QQmlComponent component(m_engine);
+    qt::LoadFromModule(component, kAutomationToolModule, QStringLiteral("FlatInputWindow"));
     QObject* window = component.isError() ? nullptr : component.create();
     if (!window) {
         for (const QQmlError& problem : component.errors()) {
