@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
-# Builds the program (normal build, build/release) and starts it. Arguments
-# are handed to the program, e.g. a cue file to open.
+# Installs what is missing, builds the program (normal build, build/release)
+# and starts it. Arguments go to the program: a cue file to open (relative to
+# the folder the script is started from), and -c (--console), which only
+# Windows needs.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root=$(cd "$(dirname "$0")/.." && pwd)
 
-./scripts/install-deps.sh
+"$root/scripts/install-deps.sh"
 
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build/release --parallel "$(nproc)"
+cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build/release" --parallel "$(nproc)" --target tarv_cue
 
-program=build/release/app/tarv_cue
-if [ ! -x "$program" ]; then
-  echo "tarv_cue is not part of this build yet: its libraries and controls are built and tested, the program arrives with the application shell." >&2
-  exit 1
-fi
-exec "$program" "$@"
+exec "$root/build/release/app/tarv_cue" "$@"
