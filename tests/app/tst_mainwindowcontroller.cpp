@@ -1,0 +1,403 @@
+// The main controller inside the real main window, offscreen: start-up, the
+// unsaved-changes prompts with every answer, the file handed over by the
+// command line or the platform, and the keys that run the show.
+
+#include "app/automationcontroller.h"
+#include "app/cueapplication.h"
+#include "app/startup.h"
+#include "automation/automation.h"
+#include "automation/waitevent.h"
+#include "controllertesthelpers.h"
+#include "qt/qmlcontroller.h"
+#include "tests/support/filesizelimit.h"
+
+#include <functional>
+#include <optional>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFileOpenEvent>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+
+using namespace tarv::automation;
+
+namespace {
+
+enum class Command
+{
+    New,
+    Open,
+    Close
+};
+enum class Answer
+{
+    Accept,
+    Cancel,
+    Escape,
+    Frame
+};
+enum class Where
+{
+    Saved,
+    Other,
+    None
+};
+
+// The visible unsaved-changes prompt, if one is open.
+QQuickWindow* OpenPrompt(const AutomationController& controller)
+{
+    for (QQuickWindow* window : controller.findChildren<QQuickWindow*>()) {
+        if (window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+void Click(QQuickWindow* window, const char* button)
+{
+    auto* item = window->findChild<QQuickItem*>(button);
+    QVERIFY(item);
+    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+}
+
+// Runs `action` inside the application's event loop, as the program does,
+// and returns the code the program exited with, or -1 when it did not ask
+// to exit. (Only the application's loop recovers from an exit: any other
+// loop would refuse to run for the rest of the test.)
+int ExitCodeOf(const std::function<void()>& action)
+{
+    QTimer fallback;
+    fallback.setSingleShot(true);
+    QObject::connect(&fallback, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+    QTimer::singleShot(0, [&] {
+        action();
+        fallback.start(300);
+    });
+    return QCoreApplication::exec();
+}
+
+void WriteShow(const QString& path, int waits)
+{
+    Automation show;
+    for (int i = 0; i < waits; ++i) {
+        show.AddEvent(std::make_shared<Wait>(1000));
+    }
+    show.Save(path);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Command)
+Q_DECLARE_METATYPE(Answer)
+Q_DECLARE_METATYPE(Where)
+
+class TestMainWindowController : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestMainWindowController(CueApplication& app)
+        : m_app(app)
+    {}
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_folder.isValid());
+        m_port = tarv::testing::FreeUdpPort();
+        tarv::testing::UseListenPort(m_port);
+        m_engine = std::make_unique<QQmlApplicationEngine>();
+        m_engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
+        m_engine->rootContext()->setContextProperty(QStringLiteral("qmlEngine"), m_engine.get());
+    }
+
+    void cleanup()
+    {
+        CloseMainView(m_app);
+        m_engine.reset();
+    }
+
+    void freshStartShowsThreeCleanCuesAndListens()
+    {
+        AutomationController* controller = Open();
+        QVERIFY(controller);
+        QCOMPARE(controller->MainModel()->rowCount(), 3);
+        QVERIFY(!controller->unsavedChanges());
+        QVERIFY(controller->CurrentPath().isEmpty());
+        QUdpSocket other;
+        QVERIFY(!other.bind(QHostAddress::Any, static_cast<quint16>(m_port)));
+
+        // No editor is open after a new list: Escape stops all again.
+        controller->setProperty("disableStopAllAudioShortcut", true);
+        controller->New();
+        QCOMPARE(controller->property("disableStopAllAudioShortcut").toBool(), false);
+    }
+
+    void aPortInUseIsReportedInTheWindowOnceItIsUp()
+    {
+        QUdpSocket holder;
+        QVERIFY(holder.bind(QHostAddress::Any, static_cast<quint16>(m_port),
+                            QAbstractSocket::DontShareAddress));
+        AutomationController* controller = Open();
+        QVERIFY(controller);
+        QQuickWindow* dialog = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            for (QQuickWindow* window : MainWindow()->findChildren<QQuickWindow*>()) {
+                if (window->isVisible() &&
+                    window->property("title").toString() == QStringLiteral("OSC Server Error")) {
+                    dialog = window;
+                }
+            }
+            return dialog != nullptr;
+        }));
+        QVERIFY(dialog->property("text").toString().contains(QString::number(m_port)));
+    }
+
+    void theFileNamedAtStartOrHandedOverOpens()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("start.tarvcue"));
+        WriteShow(path, 2);
+        AutomationController* controller = Open(path);
+        QVERIFY(controller);
+        QCOMPARE(controller->CurrentPath(), path);
+        QCOMPARE(controller->MainModel()->rowCount(), 2);
+        QVERIFY(!controller->unsavedChanges());
+
+        const QString other = m_folder.filePath(QStringLiteral("handed over.tarvcue"));
+        WriteShow(other, 4);
+        QFileOpenEvent remote(QUrl(QStringLiteral("https://example.com/x.tarvcue")));
+        QCoreApplication::sendEvent(&m_app, &remote);
+        QCOMPARE(controller->CurrentPath(), path);
+        QFileOpenEvent local(QUrl::fromLocalFile(other));
+        QCoreApplication::sendEvent(&m_app, &local);
+        QCOMPARE(controller->CurrentPath(), other);
+        QCOMPARE(controller->MainModel()->rowCount(), 4);
+    }
+
+    void theCommandLineNamesTheFileAsItsFirstArgument_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("file");
+        const QString here = QDir::current().absoluteFilePath(QStringLiteral("show.tarvcue"));
+        QTest::newRow("none") << QStringList{} << QString();
+        QTest::newRow("console only") << QStringList{"-c"} << QString();
+        QTest::newRow("file") << QStringList{"show.tarvcue"} << here;
+        QTest::newRow("console, then file") << QStringList{"-c", "show.tarvcue"} << here;
+        QTest::newRow("long console option") << QStringList{"show.tarvcue", "--console"} << here;
+        QTest::newRow("file URL") << QStringList{"file:///tmp/a%20b.tarvcue"}
+                                  << QStringLiteral("/tmp/a b.tarvcue");
+    }
+    void theCommandLineNamesTheFileAsItsFirstArgument()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, file);
+        QCommandLineParser parser;
+        const QCommandLineOption console(QStringList{"c", "console"},
+                                         QStringLiteral("Enable Windows console"));
+        parser.addOption(console);
+        QVERIFY(parser.parse(QStringList{"tarv_cue"} + arguments));
+        QCOMPARE(StartupCueFile(parser), file);
+    }
+
+    void everyAnswerToTheUnsavedChangesPrompts_data()
+    {
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("exits");
+        QTest::addColumn<Where>("openPath");
+        QTest::addColumn<int>("rows");
+
+        // An edited list of the file "saved" (4 entries); "other" has 2.
+        QTest::newRow("new, save")
+            << Command::New << Answer::Accept << false << true << false << Where::None << 3;
+        QTest::newRow("new, discard")
+            << Command::New << Answer::Cancel << false << false << false << Where::None << 3;
+        QTest::newRow("new, Escape")
+            << Command::New << Answer::Escape << false << false << false << Where::Saved << 4;
+        QTest::newRow("new, frame")
+            << Command::New << Answer::Frame << false << false << false << Where::Saved << 4;
+        QTest::newRow("new, save fails")
+            << Command::New << Answer::Accept << true << false << false << Where::Saved << 4;
+        QTest::newRow("open, save")
+            << Command::Open << Answer::Accept << false << true << false << Where::Other << 2;
+        QTest::newRow("open, discard")
+            << Command::Open << Answer::Cancel << false << false << false << Where::Other << 2;
+        QTest::newRow("open, Escape")
+            << Command::Open << Answer::Escape << false << false << false << Where::Saved << 4;
+        QTest::newRow("open, frame")
+            << Command::Open << Answer::Frame << false << false << false << Where::Saved << 4;
+        QTest::newRow("close, save")
+            << Command::Close << Answer::Accept << false << true << true << Where::Saved << 4;
+        QTest::newRow("close, discard")
+            << Command::Close << Answer::Cancel << false << false << true << Where::Saved << 4;
+        QTest::newRow("close, Escape")
+            << Command::Close << Answer::Escape << false << false << false << Where::Saved << 4;
+        QTest::newRow("close, frame")
+            << Command::Close << Answer::Frame << false << false << false << Where::Saved << 4;
+        QTest::newRow("close, save fails")
+            << Command::Close << Answer::Accept << true << false << false << Where::Saved << 4;
+    }
+    void everyAnswerToTheUnsavedChangesPrompts()
+    {
+        QFETCH(Command, command);
+        QFETCH(Answer, answer);
+        QFETCH(bool, diskFull);
+        QFETCH(bool, saved);
+        QFETCH(bool, exits);
+        QFETCH(Where, openPath);
+        QFETCH(int, rows);
+
+        const QString savedPath = m_folder.filePath(QStringLiteral("saved.tarvcue"));
+        const QString otherPath = m_folder.filePath(QStringLiteral("other.tarvcue"));
+        WriteShow(savedPath, 3);
+        WriteShow(otherPath, 2);
+        const QByteArray before = tarv::testing::ReadAll(savedPath);
+        AutomationController* controller = Open(savedPath);
+        QVERIFY(controller);
+        controller->AddWait(1.0, 0);
+        QVERIFY(controller->unsavedChanges());
+
+        switch (command) {
+        case Command::New:
+            controller->New();
+            break;
+        case Command::Open:
+            controller->Load(QUrl::fromLocalFile(otherPath).toString());
+            break;
+        case Command::Close:
+            QVERIFY(!MainWindow()->close());
+            break;
+        }
+        QQuickWindow* prompt = OpenPrompt(*controller);
+        QVERIFY(prompt);
+        QCOMPARE(prompt->property("title").toString(), QStringLiteral("Unsaved Changes"));
+        QCOMPARE(prompt->property("type").toString(), QStringLiteral("WARNING"));
+        QCOMPARE(prompt->property("acceptButtonText").toString(),
+                 command == Command::Close ? QStringLiteral("Save And Close")
+                                           : QStringLiteral("Save And Continue"));
+        QCOMPARE(prompt->property("cancelButtonText").toString(),
+                 command == Command::Close ? QStringLiteral("Close Without Saving")
+                                           : QStringLiteral("Continue Without Saving"));
+        QVERIFY(controller->unsavedChanges()); // nothing is given up before the answer
+        // The prompt takes the keys from the main window.
+        QTRY_COMPARE(QGuiApplication::focusWindow(), prompt);
+
+        std::optional<tarv::testing::FileSizeLimit> full;
+        if (diskFull) {
+            full.emplace(16);
+        }
+        const int exitCode = ExitCodeOf([&] {
+            switch (answer) {
+            case Answer::Accept:
+                Click(prompt, "okButton");
+                break;
+            case Answer::Cancel:
+                Click(prompt, "cancelButton");
+                break;
+            case Answer::Escape:
+                QTest::keyClick(prompt, Qt::Key_Escape);
+                break;
+            case Answer::Frame:
+                prompt->close();
+                break;
+            }
+        });
+        full.reset();
+
+        QCOMPARE(exitCode, exits ? 0 : -1);
+        QCOMPARE(tarv::testing::ReadAll(savedPath) != before, saved);
+        QVERIFY(!OpenPrompt(*controller));
+        QVERIFY(!controller->newFileDeferred());
+        if (!exits) {
+            QVERIFY(!controller->closingDeferred());
+            QVERIFY(MainWindow()->isVisible());
+        }
+        const QString expectedPath = openPath == Where::Saved   ? savedPath
+                                     : openPath == Where::Other ? otherPath
+                                                                : QString();
+        QCOMPARE(controller->CurrentPath(), expectedPath);
+        QCOMPARE(controller->MainModel()->rowCount(), rows);
+        // The edited list stays dirty until it is saved or given up.
+        QCOMPARE(controller->unsavedChanges(), rows == 4 && !saved);
+    }
+
+    void spaceFiresOneCueHeldOrNotAndEscapeCancelsIt()
+    {
+        AutomationController* controller = Open();
+        QVERIFY(controller);
+        auto* window = qobject_cast<QQuickWindow*>(MainWindow());
+
+        // Held down: one press, then the keyboard's repeats.
+        QTest::keyPress(window, Qt::Key_Space);
+        for (int repeat = 0; repeat < 5; ++repeat) {
+            QKeyEvent again(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
+                            true);
+            QCoreApplication::sendEvent(window, &again);
+        }
+        QTest::keyRelease(window, Qt::Key_Space);
+        QCOMPARE(controller->Document().CurrentEventIndex(), std::size_t(1));
+
+        // The first cue's second event waits one second; Escape cancels it.
+        const auto firstCue = controller->Document().GetEvent(0);
+        QSignalSpy complete(firstCue.get(), &Event::complete);
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(!complete.isEmpty());
+        QCOMPARE(complete.first().at(1).toBool(), true);
+    }
+
+private:
+    // Opens the real main window as the program does; its controller.
+    AutomationController* Open(const QString& startupFile = QString())
+    {
+        OpenMainView(m_engine.get(), m_app, startupFile);
+        QObject* window = MainWindow();
+        if (!window) {
+            return nullptr;
+        }
+        auto* mainWindow = qobject_cast<QWindow*>(window);
+        if (!mainWindow || !QTest::qWaitForWindowExposed(mainWindow)) {
+            return nullptr;
+        }
+        // Keys go to the window that has the focus; a message shown at once
+        // may take it.
+        mainWindow->requestActivate();
+        [[maybe_unused]] const bool focused =
+            QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == mainWindow; }, 1000);
+        return qobject_cast<AutomationController*>(
+            window->property("mainController").value<QObject*>());
+    }
+
+    QWindow* MainWindow() const
+    {
+        return m_app.MainView() ? qobject_cast<QWindow*>(m_app.MainView()->Window()) : nullptr;
+    }
+
+    CueApplication& m_app;
+    QTemporaryDir m_folder;
+    std::unique_ptr<QQmlApplicationEngine> m_engine;
+    int m_port = 0;
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
+    CueApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("QuillonWorks"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("quillonworks.com"));
+    RegisterQmlTypes();
+    TestMainWindowController test(app);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindowcontroller.moc"
