@@ -92,7 +92,7 @@ AutomationController::AutomationController(QObject* parent)
     if (QFile::exists(settingsPath)) {
         osc::LoadOscSettings(m_oscSettings, settingsPath.toStdString());
     } else {
-        std::cout << "No OSC Settings file exists. Using defaults.\n";
+        std::cout << "No OSC Settings file exists. Using defaults.\n" << std::flush;
     }
     RestartOscServer();
     BuildDefaultCueList(*m_document);
