@@ -89,19 +89,29 @@ Window {
             width: control.width - 32
             implicitHeight: okButton.y + okButton.height
 
-            Image {
-                id: icon
-                objectName: "icon"
+            // The image is drawn only through its overlay, which takes the
+            // image's shape in the type's colour. A sibling, not a child: an
+            // overlay inside its own source would feed back into itself.
+            Item {
+                id: iconSlot
                 anchors.top: parent.top
                 anchors.horizontalCenter: parent.horizontalCenter
-                source: control.getIconFromType(control.type)
-                sourceSize: Qt.size(72, 72)
-                fillMode: Image.PreserveAspectFit
-                smooth: true
+                width: icon.width
+                height: icon.height
+
+                Image {
+                    id: icon
+                    objectName: "icon"
+                    source: control.getIconFromType(control.type)
+                    sourceSize: Qt.size(72, 72)
+                    fillMode: Image.PreserveAspectFit
+                    smooth: true
+                    visible: false
+                }
 
                 ColorOverlay {
                     objectName: "iconOverlay"
-                    anchors.fill: parent
+                    anchors.fill: icon
                     source: icon
                     color: control.getIconColorFromType(control.type)
                 }
@@ -110,7 +120,7 @@ Window {
             Text {
                 id: titleLabel
                 objectName: "titleLabel"
-                anchors.top: icon.bottom
+                anchors.top: iconSlot.bottom
                 anchors.topMargin: 16
                 anchors.horizontalCenter: parent.horizontalCenter
                 font.bold: true
