@@ -1,7 +1,10 @@
 #include "app/automationcontroller.h"
 
 #include "app/automationmodel.h"
+#include "app/cueconfigcontroller.h"
 #include "app/cueosccallbacks.h"
+#include "app/oscmanagercontroller.h"
+#include "app/waitconfigcontroller.h"
 #include "automation/automation.h"
 #include "automation/customaudio.h"
 #include "automation/eventgroup.h"
@@ -712,21 +715,64 @@ void AutomationController::NewCueEvent(int index)
     emit tarvCueFileOutOfSync();
 }
 
-void AutomationController::ShowWaitConfig(int /*index*/, std::shared_ptr<Wait> /*event*/,
-                                          bool /*edit*/)
+void AutomationController::ShowWaitConfig(int index, std::shared_ptr<Wait> event, bool edit)
 {
-    // The wait editor opens here.
+    SetStopAllShortcutDisabled(true);
+    try {
+        ForgetEditorWindow(m_waitEditor ? m_waitEditor->Window() : nullptr);
+        m_waitEditor.reset();
+        m_waitEditor = std::make_unique<WaitConfigController>(
+            m_engine, m_document.get(), std::move(event), index, edit, EditorParent());
+        TrackEditorWindow(m_waitEditor->Window());
+    } catch (const std::exception& e) {
+        SetStopAllShortcutDisabled(false);
+        ReportError(QStringLiteral("Error Editing"), What(e), kErrorType);
+    }
 }
 
-void AutomationController::ShowCueConfig(int /*index*/, std::shared_ptr<EventGroup> /*event*/,
-                                         bool /*edit*/)
+void AutomationController::ShowCueConfig(int index, std::shared_ptr<EventGroup> event, bool edit)
 {
-    // The cue editor opens here.
+    SetStopAllShortcutDisabled(true);
+    try {
+        ForgetEditorWindow(m_cueEditor ? m_cueEditor->Window() : nullptr);
+        m_cueEditor.reset();
+        m_cueEditor = std::make_unique<CueConfigController>(
+            m_engine, m_document.get(), std::move(event), index, edit, EditorParent());
+        TrackEditorWindow(m_cueEditor->Window());
+    } catch (const std::exception& e) {
+        SetStopAllShortcutDisabled(false);
+        ReportError(QStringLiteral("Error Editing"), What(e), kErrorType);
+    }
 }
 
 void AutomationController::ReleaseDocumentWindows()
 {
+    for (const QObject* window : {m_cueEditor ? m_cueEditor->Window() : nullptr,
+                                  m_waitEditor ? m_waitEditor->Window() : nullptr}) {
+        ForgetEditorWindow(window);
+    }
+    m_cueEditor.reset();
+    m_waitEditor.reset();
+    m_oscManager.reset();
     SetStopAllShortcutDisabled(false);
+}
+
+void AutomationController::ForgetEditorWindow(const QObject* window)
+{
+    // Its close or its deferred deletion must not switch the key back on
+    // while the editor that replaces it is open.
+    if (window) {
+        disconnect(window, nullptr, this, nullptr);
+    }
+}
+
+QQuickItem* AutomationController::EditorParent() const
+{
+    if (QQuickItem* item = ParentItem()) {
+        return item;
+    }
+    auto* window = qobject_cast<QQuickWindow*>(parent());
+    return window ? window->contentItem() : nullptr;
 }
 
 void AutomationController::TrackEditorWindow(QObject* window)
@@ -954,7 +1000,18 @@ void AutomationController::updateOscSettings(osc::OscSettings settings,
 
 void AutomationController::initOscManagerWindow()
 {
-    // The OSC manager opens here.
+    try {
+        m_oscManager.reset();
+        m_oscManager = std::make_unique<OscManagerController>(m_engine, m_oscSettings,
+                                                              m_document.get(), EditorParent());
+        connect(m_oscManager.get(), &OscManagerController::oscSettingsUpdated, this,
+                &AutomationController::updateOscSettings);
+        if (QObject* window = m_oscManager->Window()) {
+            window->setProperty("visible", true);
+        }
+    } catch (const std::exception& e) {
+        ReportError(QStringLiteral("Error"), What(e), kErrorType);
+    }
 }
 
 void AutomationController::onSfxManagerClicked()

@@ -35,8 +35,11 @@ namespace tarv::automation {
 
 class Automation;
 class AutomationModel;
+class CueConfigController;
 class EventGroup;
+class OscManagerController;
 class Wait;
+class WaitConfigController;
 
 // The main controller, declared by the main window in QML. It owns the open
 // cue list and everything that works on it: the list model, the sound-effect
@@ -173,6 +176,11 @@ private:
     void TrackEditorWindow(QObject* window);
     void SetStopAllShortcutDisabled(bool disabled);
     QQuickItem* ParentItem() const;
+    // What the editors are opened over: the parent item, or the content of
+    // the parent window, so that they are transient for the main window.
+    QQuickItem* EditorParent() const;
+    // Stops listening to an editor's window that is about to be replaced.
+    void ForgetEditorWindow(const QObject* window);
     QWindow* ParentWindow() const;
 
     // The unsaved-changes prompt: its answers are wired by the caller; a
@@ -187,6 +195,9 @@ private:
     std::unique_ptr<audio::SfxPlayerController> m_player;
     // Window controllers opened on demand sit here, each in its own
     // std::unique_ptr, replaced when their window is opened again.
+    std::unique_ptr<CueConfigController> m_cueEditor;
+    std::unique_ptr<WaitConfigController> m_waitEditor;
+    std::unique_ptr<OscManagerController> m_oscManager;
     std::unique_ptr<osc::OscServer> m_oscServer;
     osc::OscSettings m_oscSettings{true, DefaultListenPort};
     QString m_currentPath;
