@@ -106,21 +106,6 @@ private slots:
         QCOMPARE(m_document->Events().size(), 3u);
     }
 
-    void flagsReachTheWait()
-    {
-        const auto wait = std::make_shared<Wait>(1000);
-        wait->Status("x");
-        m_document->InsertEvent(wait, 0);
-        WaitConfigController controller(m_engine.get(), m_document.get(), wait, 0, true, nullptr);
-        QQuickWindow* window = WindowOf(controller);
-        QCOMPARE(window->property("disableEvent").toBool(), true);
-        window->setProperty("disableEvent", false);
-        window->setProperty("disableDelete", true);
-        QMetaObject::invokeMethod(window, "accepted");
-        QCOMPARE(wait->Status(), "continue");
-        QVERIFY(wait->DisableDelete());
-    }
-
     void escapeAndCancelStoreNothing_data()
     {
         QTest::addColumn<bool>("edit");

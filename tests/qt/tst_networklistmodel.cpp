@@ -77,33 +77,6 @@ private slots:
         QCOMPARE(NetworkListModel(paths).NextNetworkId(), next);
     }
 
-    void setDataReachesTheItemAndRefusesOtherRows()
-    {
-        NetworkListModel model({NetworkPath()});
-        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        QVERIFY(model.setData(model.index(0), 9100, NetworkListModel::PortRole));
-        QVERIFY(model.setData(model.index(0), "tcp", NetworkListModel::ModeRole));
-        QCOMPARE(model.dataStr(0, "second").toString(), "127.0.0.1:9100, TCP");
-        QCOMPARE(changed.count(), 2);
-        QVERIFY(!model.setData(model.index(0), "x", 999));
-        QVERIFY(!model.setData(QModelIndex(), "x", NetworkListModel::NameRole));
-        QCOMPARE(changed.count(), 2);
-    }
-
-    void editedRowIsAnnouncedWhole()
-    {
-        NetworkListModel model({NetworkPath()});
-        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        model.Network(0)->Name("Lights");
-        model.RefreshRow(0);
-        model.RefreshRow(1);
-        model.RefreshRow(-1);
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(changed.at(0).at(2).value<QList<int>>(), QList<int>{});
-        QCOMPARE(model.dataStr(0, "first").toString(), "Lights");
-        QVERIFY(!model.Network(1));
-    }
-
     void removeRowsTakesOnlyRowsInsideTheList_data()
     {
         QTest::addColumn<int>("row");
@@ -130,16 +103,6 @@ private slots:
         QCOMPARE(model.removeRows(row, count), left.size() < 3);
         QCOMPARE(Names(model), left);
         QCOMPARE(removed.count(), left.size() < 3 ? 1 : 0);
-    }
-
-    void addedRowIsAnnounced()
-    {
-        NetworkListModel model({});
-        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-        model.AddNetwork(std::make_shared<NetworkItem>());
-        QCOMPARE(inserted.count(), 1);
-        QCOMPARE(model.dataStr(0, "second").toString(), "127.0.0.1:8001, UDP");
-        QCOMPARE(model.dataStr(0, "name").toString(), "Network Destination");
     }
 };
 

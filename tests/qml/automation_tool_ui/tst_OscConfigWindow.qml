@@ -12,7 +12,6 @@ Item {
         ListElement { name: "This Device"; networkId: "NETWORK1" }
         ListElement { name: "Desk"; networkId: "NETWORK2" }
     }
-    ListModel { id: noDestinations }
 
     Component {
         id: windowComponent
@@ -38,20 +37,6 @@ Item {
             window.requestActivate()
             tryVerify(() => window.active && window.activeFocusItem)
             return window
-        }
-
-        function test_destinationChoiceGivesItsId() {
-            const window = openWindow(destinations, "/a")
-            compare([window.networkIndex, window.oscNetwork], [0, "NETWORK1"])
-            window.networkIndex = 1
-            compare(window.oscNetwork, "NETWORK2")
-            compare(findChild(window.contentItem, "networkIdInput").displayText, "Desk")
-        }
-
-        function test_noDestinationsGiveNoId() {
-            const window = openWindow(noDestinations, "")
-            compare(window.networkIndex, -1)
-            compare(window.oscNetwork === undefined ? "" : String(window.oscNetwork), "")
         }
 
         function test_waysOut_data() {

@@ -59,18 +59,9 @@ Item {
         }
 
         function editWindow(window) {
-            const edit = child(window, "networkEditWindow") || window.data.find(o => o.objectName === "networkEditWindow")
+            const edit = child(window, "networkEditWindow")
             tryVerify(() => edit.active && edit.activeFocusItem)
             return edit
-        }
-
-        function test_emptyListDisablesEditAndDelete() {
-            const window = openWindow([], "55037")
-            verify(!child(window, "editButton").enabled)
-            verify(!child(window, "deleteButton").enabled)
-            verify(child(window, "newNetworkButton").enabled)
-            window.deleteButton()
-            compare(window.networkModel.count, 0)
         }
 
         function test_listenPortMustBeAWholeNumberInRange_data() {
@@ -97,29 +88,6 @@ Item {
             compare(okaySpy.count, data.valid ? 2 : 0)
             if (!data.valid)
                 verify(field.field.activeFocus, "the refused field takes the focus")
-        }
-
-        function test_escapeAndCancelApplyNothing_data() {
-            return [{ tag: "Escape", key: Qt.Key_Escape }, { tag: "Cancel", key: 0 }]
-        }
-
-        function test_escapeAndCancelApplyNothing(data) {
-            const window = openWindow([destination("A", "NETWORK1", "udp")], "9000")
-            if (data.key)
-                keyClick(data.key)
-            else
-                mouseClick(child(window, "cancelButton"))
-            verify(!window.visible)
-            compare(okaySpy.count, 0)
-        }
-
-        function test_deleteRemovesTheSelectedRow() {
-            const window = openWindow([destination("A", "NETWORK1", "udp"),
-                                       destination("B", "NETWORK2", "udp")], "9000")
-            compare(child(window, "networkList").currentIndex, 0, "the first row starts selected")
-            child(window, "networkList").currentIndex = 1
-            mouseClick(child(window, "deleteButton"))
-            compare([window.networkModel.count, window.networkModel.get(0).name], [1, "A"])
         }
 
         function test_newNetworkAsksForACreation() {

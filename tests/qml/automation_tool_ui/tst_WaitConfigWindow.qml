@@ -31,15 +31,6 @@ Item {
             return window
         }
 
-        function test_startsWithFieldFocusedAndBoxesClear() {
-            const window = openWindow()
-            const field = findChild(window.contentItem, "txtWaitTime")
-            verify(field.field.activeFocus)
-            compare([window.waitTime, window.disableEvent, window.disableDelete], ["1.0", false, false])
-            compare([window.title, window.width], ["Configure Wait Function", 350])
-            compare(window.minimumHeight, window.maximumHeight)
-        }
-
         // Every way out closes the window, so the main window always hears it.
         function test_waysOut_data() {
             return [
