@@ -34,6 +34,8 @@ void DestroyEngine()
 }
 
 constexpr int kPollMilliseconds = 10;
+// Refused plays are reported at most this often, together.
+constexpr int kRefusalReportMilliseconds = 1000;
 constexpr auto kCustomKeyPrefix = "file:";
 
 } // namespace
@@ -269,8 +271,11 @@ void SfxPlayerControllerImpl::PreloadRepositoryEffects()
         return;
     try {
         const tarv::sfx::SfxManifest& manifest = m_catalogue.Current();
-        for (const sfx::SfxDto& instance : m_repository->Get())
+        for (const sfx::SfxDto& instance : m_repository->Get()) {
             PreloadFile(manifest.path(instance.effectId()).value_or(instance.effectPath()));
+            // Their outputs open now too, so no first play waits for a device.
+            BusFor(QString::fromStdString(instance.outputPath())).Open();
+        }
     } catch (const std::exception& error) {
         Report(QStringLiteral("ERROR"),
                tr("Cannot read the sound effects: %1").arg(QString::fromUtf8(error.what())),
@@ -398,7 +403,7 @@ void SfxPlayerControllerImpl::Poll()
         }
     }
     ReportRefused();
-    if (m_voices.empty())
+    if (m_voices.empty() && m_refused == 0)
         m_poll.stop();
     TrimClips();
 }
@@ -413,8 +418,10 @@ void SfxPlayerControllerImpl::Refused(const Voice& voice)
 
 void SfxPlayerControllerImpl::ReportRefused()
 {
-    if (m_refused == 0)
+    if (m_refused == 0 ||
+        (m_refusedReported.isValid() && m_refusedReported.elapsed() < kRefusalReportMilliseconds))
         return;
+    m_refusedReported.start();
     Report(QStringLiteral("ERROR"),
            m_refused == 1
                ? tr("Too many sounds are playing: %1 was not played.").arg(m_firstRefused)

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -61,7 +62,8 @@ public:
     void FadeTo(const std::string& eventId, float gain, float milliseconds);
 
     SfxRepository* ActiveRepository() const noexcept { return m_repository.get(); }
-    // Starts loading the files of every instance in the active repository.
+    // Starts loading the files of every instance in the active repository
+    // and opens their outputs.
     void PreloadRepositoryEffects();
 
     // The default output's state once it has started: whether it plays into
@@ -130,6 +132,7 @@ private:
     QSet<QString> m_unknownOutputsReported;
     int m_refused = 0;
     QString m_firstRefused;
+    QElapsedTimer m_refusedReported;
 };
 
 } // namespace tarv::audio
