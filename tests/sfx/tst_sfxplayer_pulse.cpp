@@ -252,40 +252,26 @@ private slots:
         QCOMPARE(m_errors->count(), 0);
     }
 
-    void filesAtHighRatesLoseOnlyWhatCannotBeHeard()
+    void ultrasonicToneInAHighRateFileStaysUnheard()
     {
-        // Two 192 kHz files: a 1 kHz tone, and one far above hearing that a
-        // rate conversion without a filter would fold back into an 8 kHz
-        // whistle. Level: the median RMS while it plays, -6 dBFS or silence.
-        // Short fades keep clicks (heard as such) out of the tones' edges.
-        // Short fades keep clicks (heard as such) out of the tones' edges.
+        // 56 kHz at 192 kHz: a rate conversion without a filter folds it
+        // back into an 8 kHz whistle. Short fades keep clicks (heard as such)
+        // out of its edges; a file that failed to play would be reported.
         QTemporaryDir folder;
-        for (const auto& [hz, level] : {std::pair{1000, 0.5 / std::sqrt(2.0)}, {56000, 0.0}}) {
-            const QString file = folder.filePath(QStringLiteral("tone-%1.wav").arg(hz));
-            QCOMPARE(QProcess::execute("sox", {"-r", "192000", "-n", "-c", "2", "-b", "24", file,
-                                               "synth", "1", "sine", QString::number(hz), "gain",
-                                               "-6", "fade", "0.05", "1", "0.05"}),
-                     0);
-            const auto tone = CustomAudioParameters::builder().name("Tone").file(file).build();
-            MonitorRecorder recorder(QStringLiteral("tarv_test"));
-            QVERIFY(recorder.Start());
-            QTest::qWait(200);
-            SfxPlayerController().play(tone);
-            QTest::qWait(1400);
-            recorder.Stop();
-            const auto levels = recorder.Levels();
-            const double loudest = *std::max_element(levels.begin(), levels.end());
-            qInfo("%d Hz at 192 kHz: loudest %.6f", hz, loudest);
-            if (level > 0.0) {
-                const auto segments = LoudSegments(levels, 0.05);
-                QVERIFY2(segments.size() == 1, qPrintable(Describe(segments)));
-                QVERIFY(
-                    std::abs(MedianLevel(levels, segments[0].start + 100, segments[0].end - 100) -
-                             level) < 0.03);
-            } else {
-                QVERIFY2(loudest < 0.001, qPrintable(QString::number(loudest))); // -60 dBFS
-            }
-        }
+        const QString file = folder.filePath(QStringLiteral("ultrasonic.wav"));
+        QCOMPARE(QProcess::execute("sox",
+                                   {"-r", "192000", "-n", "-c", "2", "-b", "24", file, "synth", "1",
+                                    "sine", "56000", "gain", "-6", "fade", "0.05", "1", "0.05"}),
+                 0);
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QTest::qWait(200);
+        SfxPlayerController().play(CustomAudioParameters::builder().name("Bat").file(file).build());
+        QTest::qWait(1400);
+        recorder.Stop();
+        const auto levels = recorder.Levels();
+        const double loudest = *std::max_element(levels.begin(), levels.end());
+        QVERIFY2(loudest < 0.001, qPrintable(QString::number(loudest))); // -60 dBFS
         QCOMPARE(m_errors->count(), 0);
     }
 
