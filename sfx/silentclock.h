@@ -25,7 +25,8 @@ public:
     static constexpr int kTickMilliseconds = 5;
     // When the thread was held up for longer than this (a suspended machine,
     // say), the clock skips ahead instead of rendering the backlog in a burst.
-    static constexpr std::uint64_t kMaxCatchUpFrames = 48000;
+    // It covers a device that stalls as it opens (see AudioOutput).
+    static constexpr std::uint64_t kMaxCatchUpFrames = 5 * 48000;
 
     // Without a clock, the system's monotonic clock.
     explicit SilentClock(Mixer& mixer, Clock clock = {}, QObject* parent = nullptr);
