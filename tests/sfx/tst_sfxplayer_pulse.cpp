@@ -343,6 +343,13 @@ private slots:
         QCOMPARE(m_errors->first().first().toString(), QStringLiteral("WARNING"));
     }
 
+    void cleanupTestCase()
+    {
+        // The last test stopped the server: a fresh one for the fixture's
+        // other tests.
+        QProcess::execute(QStringLiteral(TARV_PULSE_START), {QStringLiteral(TARV_PULSE_DIR)});
+    }
+
 private:
     QString m_tonePath;
     std::unique_ptr<QSignalSpy> m_errors;
