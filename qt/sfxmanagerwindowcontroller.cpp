@@ -139,6 +139,8 @@ void SfxManagerWindowController::ShowWindow()
 {
     if (!m_window && !CreateWindow())
         return;
+    // The window starts over at all instances, as its source list does.
+    m_selectedSource.reset();
     try {
         FillSourceList();
     } catch (const std::exception& error) {

@@ -173,14 +173,39 @@ Window {
                         activeFocusOnTab: true
                         ScrollBar.vertical: CustomScrollBar {}
 
-                        onCurrentIndexChanged: {
-                            if (currentIndex < 0)
-                                return
+                        // Set when the controller refills the list: it then
+                        // starts again at "View All Instances", as the
+                        // controller's own filter does.
+                        property bool refilled: false
+
+                        function chooseSource() {
                             root.selectedSfxEffectId = currentItem ? currentItem.sfxId : ""
                             root.soundEffectSelected(currentIndex)
                             root.selectedSfxInstanceEventId = ""
                             root.playStateUpdated()
                             forceActiveFocus()
+                        }
+
+                        onCurrentIndexChanged: {
+                            if (currentIndex >= 0)
+                                chooseSource()
+                        }
+                        onCountChanged: {
+                            if (!refilled || count === 0)
+                                return
+                            refilled = false
+                            if (currentIndex === 0)
+                                chooseSource()
+                            else
+                                currentIndex = 0
+                        }
+
+                        Connections {
+                            target: sourceList.model ?? null
+                            ignoreUnknownSignals: true
+                            function onModelReset() {
+                                sourceList.refilled = true
+                            }
                         }
 
                         Keys.onTabPressed: instanceList.forceActiveFocus()

@@ -106,6 +106,11 @@ private slots:
             Bench::Click(Bench::Row(Window(), "sourceList", row));
             QCOMPARE(ListedInstances(Window()), listed);
         }
+        // Showing the open window again starts it over at all instances.
+        Bench::Click(Bench::Row(Window(), "sourceList", 3));
+        m_manager->ShowWindow();
+        QCOMPARE(ListedInstances(Window()), QStringList({"sfx.1", "sfx.2", "sfx.4", "sfx.5"}));
+        QTRY_COMPARE(Bench::Find(Window(), "sourceList")->property("currentIndex").toInt(), 0);
     }
 
     void createEditAndDeleteReachTheDocument()
