@@ -102,25 +102,6 @@ Item {
             compare(addSpy.signalArguments[0][0], "chime.bell")
         }
 
-        // Two previews, ended one after the other by the player.
-        function test_previewsReturnToIdleOneByOne() {
-            mouseClick(playButton(0))
-            mouseClick(playButton(1))
-            compare(playSpy.signalArguments.map(args => args[0]), ["sfx.1", "sfx.2"])
-            compare([playButton(0).playing, playButton(1).playing], [true, true])
-            compare(buttonsEnabled(), [false, false, false])
-
-            manager.sfxFinished("sfx.1")
-            manager.sfxFinished("sfx.9")
-            compare([playButton(0).playing, playButton(1).playing], [false, true])
-            compare(buttonsEnabled(), [false, false, false])
-            mouseClick(playButton(1))
-            compare(stopSpy.signalArguments[0][0], "sfx.2")
-            compare(playButton(1).playing, false)
-            compare(manager.playing, [])
-            compare(buttonsEnabled()[0], true)
-        }
-
         function test_editAndDeleteStopTheSelectedInstanceFirst_data() {
             return [ { tag: "edit", button: "editButton", spy: editSpy, kept: "sfx.2" },
                      { tag: "delete", button: "deleteButton", spy: deleteSpy, kept: "" } ]
