@@ -14,6 +14,7 @@
 #include "automation/waitevent.h"
 #include "osc/oscserver.h"
 #include "qt/qmlmodule.h"
+#include "qt/sfxmanagerwindowcontroller.h"
 #include "sfx/customaudioparameters.h"
 #include "sfx/sfxplayerconnectionmediator.h"
 #include "sfx/sfxplayercontroller.h"
@@ -113,6 +114,7 @@ AutomationController::~AutomationController()
     if (m_prompt) {
         delete m_prompt.data();
     }
+    m_sfxManager.reset();
     m_player.reset();
     m_model.reset();
     m_sharedRepository.reset();
@@ -137,6 +139,7 @@ void AutomationController::setEngine(QQmlApplicationEngine* engine)
         return;
     }
     m_engine = engine;
+    CreateSfxManager();
 }
 
 bool AutomationController::unsavedChanges() const
@@ -1016,7 +1019,33 @@ void AutomationController::initOscManagerWindow()
 
 void AutomationController::onSfxManagerClicked()
 {
-    // The sound-effect manager opens here.
+    try {
+        if (m_sfxManager) {
+            m_sfxManager->ShowWindow();
+        }
+    } catch (const std::exception& e) {
+        ReportError(QStringLiteral("SFX Error"), What(e), kErrorType);
+    }
+}
+
+void AutomationController::CreateSfxManager()
+{
+    m_sfxManager.reset();
+    m_sfxManager = std::make_unique<qt::SfxManagerWindowController>(m_engine, m_sharedRepository);
+    connect(audio::SfxPlayerConnectionMediator::instance(),
+            &audio::SfxPlayerConnectionMediator::onSfxIsReady, m_sfxManager.get(),
+            &qt::SfxManagerWindowController::onSfxIsReady, Qt::UniqueConnection);
+    // An open manager follows the file that is open, never the one before.
+    // Queued: while the change is announced, the document it replaces is
+    // still there to answer.
+    connect(
+        this, &AutomationController::automationModelChanged, m_sfxManager.get(),
+        [this] {
+            if (m_sfxManager->Window() != nullptr) {
+                m_sfxManager->onSfxListUpdate();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void AutomationController::onAboutClicked()

@@ -31,6 +31,10 @@ namespace tarv::osc {
 class OscServer;
 }
 
+namespace tarv::qt {
+class SfxManagerWindowController;
+}
+
 namespace tarv::automation {
 
 class Automation;
@@ -157,6 +161,7 @@ private:
     void RestartOscServer();
     void WireOscCallbacks(std::unique_ptr<tarv::CueOscCallbacks>& callbacks);
     void ConnectRepository(tarv::audio::SfxRepository* repository);
+    void CreateSfxManager();
 
     void BuildStateMachine();
     void BuildDefaultCueList(Automation& document) const;
@@ -198,6 +203,8 @@ private:
     std::unique_ptr<CueConfigController> m_cueEditor;
     std::unique_ptr<WaitConfigController> m_waitEditor;
     std::unique_ptr<OscManagerController> m_oscManager;
+    // Made when the engine is set; it owns the sound editors' controller.
+    std::unique_ptr<qt::SfxManagerWindowController> m_sfxManager;
     std::unique_ptr<osc::OscServer> m_oscServer;
     osc::OscSettings m_oscSettings{true, DefaultListenPort};
     QString m_currentPath;
