@@ -741,6 +741,10 @@ void AutomationController::ShowCueConfig(int index, std::shared_ptr<EventGroup> 
         m_cueEditor.reset();
         m_cueEditor = std::make_unique<CueConfigController>(
             m_engine, m_document.get(), std::move(event), index, edit, EditorParent());
+        if (m_sfxManager) {
+            connect(m_cueEditor.get(), &CueConfigController::EditCustomAudioRequest,
+                    m_sfxManager.get(), &qt::SfxManagerWindowController::editCustomAudioRequest);
+        }
         TrackEditorWindow(m_cueEditor->Window());
     } catch (const std::exception& e) {
         SetStopAllShortcutDisabled(false);

@@ -1,7 +1,10 @@
-// The main controller opening the sound-effect manager; what it changes
-// reaches the open cue file and makes it dirty.
+// The main controller opening the sound-effect manager and, from the cue
+// editor's Configure on an AUDIO event, the custom-audio editor; what they
+// change reaches the open cue file and makes it dirty.
 #include "app/automationcontroller.h"
 #include "automation/automation.h"
+#include "automation/customaudio.h"
+#include "automation/eventgroup.h"
 #include "controllertesthelpers.h"
 #include "sfx/sfxdtobuilder.h"
 
@@ -104,6 +107,31 @@ private slots:
         const auto* listed =
             qvariant_cast<QAbstractItemModel*>(manager->property("soundEffectInstancesModel"));
         QTRY_COMPARE(listed->rowCount(), 0);
+    }
+
+    void configureOnAnAudioEventOpensTheCustomAudioEditor()
+    {
+        AutomationController& controller = **m_controller;
+        const auto cue = std::make_shared<EventGroup>();
+        controller.Document().InsertEvent(cue, 0);
+        controller.EditEvent(0);
+        QObject* cueEditor = OpenWindow("GroupConfigWindow");
+        QVERIFY(cueEditor);
+        const QString file = qEnvironmentVariable("TARV_SFX_LIBRARY") + "/tone-1k.wav";
+        QVERIFY(QMetaObject::invokeMethod(cueEditor, "addNewAudio", Q_ARG(int, 0),
+                                          Q_ARG(QUrl, QUrl::fromLocalFile(file))));
+        QVERIFY(QMetaObject::invokeMethod(cueEditor, "editEvent", Q_ARG(int, 0)));
+        QObject* audioEditor = OpenWindow("SfxPropertyTool");
+        QVERIFY(audioEditor);
+        QCOMPARE(audioEditor->property("filename").toString(), file);
+        audioEditor->setProperty("commandIndex", 1);
+        audioEditor->setProperty("fadeOut", "-1");
+        QMetaObject::invokeMethod(audioEditor, "accept");
+
+        const auto audio = std::dynamic_pointer_cast<CustomAudio>(cue->GetEvent(0));
+        QVERIFY(audio);
+        QCOMPARE(audio->parameters()->command(), tarv::audio::CustomAudioCommand::Stop);
+        QCOMPARE(audio->parameters()->fadeOut(), 0U);
     }
 
 private:
