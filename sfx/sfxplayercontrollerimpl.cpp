@@ -15,6 +15,7 @@
 #include <QMediaDevices>
 #include <QThread>
 #include <set>
+#include <utility>
 
 namespace tarv::audio {
 
@@ -274,7 +275,7 @@ void SfxPlayerControllerImpl::PreloadRepositoryEffects()
         for (const sfx::SfxDto& instance : m_repository->Get()) {
             PreloadFile(manifest.path(instance.effectId()).value_or(instance.effectPath()));
             // Their outputs open now too, so no first play waits for a device.
-            BusFor(QString::fromStdString(instance.outputPath())).Open();
+            BusFor(QString::fromStdString(instance.outputPath()), false).Open();
         }
     } catch (const std::exception& error) {
         Report(QStringLiteral("ERROR"),
@@ -298,6 +299,12 @@ double SfxPlayerControllerImpl::OutputBufferMilliseconds() const
 void SfxPlayerControllerImpl::Begin(Voice voice, const std::string& path,
                                     const VoiceSettings& settings)
 {
+    if (!m_soundAskedFor) {
+        m_soundAskedFor = true;
+        // After this call, as the reports of a lazily opened output came.
+        QMetaObject::invokeMethod(
+            this, [this] { ReleaseOutputProblems(); }, Qt::QueuedConnection);
+    }
     Request pending{m_nextHandle++, std::move(voice), path, settings, std::nullopt};
     if (const auto clip = m_clips.Find(path)) {
         Launch(pending, *clip);
@@ -371,21 +378,37 @@ void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& m
     FinishLater(TakePending([&](const Request& p) { return p.path == name; }));
 }
 
-void SfxPlayerControllerImpl::OnBusReady(bool silent, const QString& problem)
+void SfxPlayerControllerImpl::OnBusReady(const OutputBus* bus, bool silent, const QString& problem)
 {
     if (!silent || m_silenceReported)
         return;
     m_silenceReported = true;
-    Report(QStringLiteral("WARNING"),
-           problem + QLatin1Char(' ') + tr("Sound effects play silently."), QString());
+    ReportOutputProblem(bus, problem + QLatin1Char(' ') + tr("Sound effects play silently."));
 }
 
-void SfxPlayerControllerImpl::OnBusStalled(const QString& problem)
+void SfxPlayerControllerImpl::OnBusStalled(const OutputBus* bus, const QString& problem)
 {
-    Report(QStringLiteral("WARNING"),
-           problem + QLatin1Char(' ') +
-               tr("Sound effects play silently, on time, until it takes sound again."),
-           QString());
+    ReportOutputProblem(bus, problem + QLatin1Char(' ') +
+                                 tr("Sound effects play silently, on time, until it takes "
+                                    "sound again."));
+}
+
+void SfxPlayerControllerImpl::ReportOutputProblem(const OutputBus* bus, const QString& message)
+{
+    if (m_soundAskedFor)
+        Report(QStringLiteral("WARNING"), message, QString());
+    else
+        m_heldOutputProblems.emplace_back(bus, message);
+}
+
+void SfxPlayerControllerImpl::ReleaseOutputProblems()
+{
+    // Only what still holds: a device that stalled as it opened may be
+    // playing by now.
+    for (const auto& [bus, message] : std::exchange(m_heldOutputProblems, {})) {
+        if (bus->IsSilent())
+            Report(QStringLiteral("WARNING"), message, QString());
+    }
 }
 
 void SfxPlayerControllerImpl::Poll()
@@ -480,7 +503,7 @@ void SfxPlayerControllerImpl::Report(const QString& type, const QString& message
     emit SfxPlayerConnectionMediator::instance()->soundEffectError(type, message, context);
 }
 
-OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath)
+OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool reportUnknown)
 {
     QAudioDevice device;
     if (!outputPath.isEmpty()) {
@@ -490,7 +513,7 @@ OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath)
         });
         if (named != outputs.end())
             device = *named;
-        else if (!m_unknownOutputsReported.contains(outputPath)) {
+        else if (reportUnknown && !m_unknownOutputsReported.contains(outputPath)) {
             m_unknownOutputsReported.insert(outputPath);
             Report(QStringLiteral("WARNING"),
                    tr("There is no audio output \"%1\": its sound effects play on the default "
@@ -502,8 +525,12 @@ OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath)
     auto& bus = m_buses[device.isNull() ? QByteArray() : device.id()];
     if (!bus) {
         bus = std::make_unique<OutputBus>(device);
-        connect(bus.get(), &OutputBus::ready, this, &SfxPlayerControllerImpl::OnBusReady);
-        connect(bus.get(), &OutputBus::stalled, this, &SfxPlayerControllerImpl::OnBusStalled);
+        const OutputBus* made = bus.get();
+        connect(made, &OutputBus::ready, this, [this, made](bool silent, const QString& problem) {
+            OnBusReady(made, silent, problem);
+        });
+        connect(made, &OutputBus::stalled, this,
+                [this, made](const QString& problem) { OnBusStalled(made, problem); });
     }
     return *bus;
 }

@@ -101,8 +101,13 @@ private:
     void StopKey(const std::string& key, const MixerCommand& stop);
     void OnClipReady(const QString& path);
     void OnClipFailed(const QString& path, const QString& message);
-    void OnBusReady(bool silent, const QString& problem);
-    void OnBusStalled(const QString& problem);
+    void OnBusReady(const OutputBus* bus, bool silent, const QString& problem);
+    void OnBusStalled(const OutputBus* bus, const QString& problem);
+    // An output's problem is told once sound is asked for: until the first
+    // play it is held, so that a program that never plays (or a machine
+    // without sound) does not greet the operator with it at start-up.
+    void ReportOutputProblem(const OutputBus* bus, const QString& message);
+    void ReleaseOutputProblems();
     void Poll();
     // Plays that found no room are counted and reported together, so that a
     // storm of them gives one report instead of thousands.
@@ -116,7 +121,8 @@ private:
     template <typename Matches>
     std::vector<Request> TakePending(const Matches& matches);
     void Report(const QString& type, const QString& message, const QString& context) const;
-    OutputBus& BusFor(const QString& outputPath);
+    // An unknown output name is reported (once) when `reportUnknown`.
+    OutputBus& BusFor(const QString& outputPath, bool reportUnknown = true);
 
     std::unique_ptr<SfxRepository> m_repository;
     ClipCache m_clips;
@@ -129,6 +135,8 @@ private:
     QTimer m_poll;
     CatalogueCache m_catalogue;
     bool m_silenceReported = false;
+    bool m_soundAskedFor = false;
+    std::vector<std::pair<const OutputBus*, QString>> m_heldOutputProblems;
     QSet<QString> m_unknownOutputsReported;
     int m_refused = 0;
     QString m_firstRefused;

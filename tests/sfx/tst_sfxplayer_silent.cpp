@@ -59,6 +59,12 @@ private slots:
         QVERIFY(!handed);
         m_errors = std::make_unique<QSignalSpy>(SfxPlayerConnectionMediator::instance(),
                                                 &SfxPlayerConnectionMediator::soundEffectError);
+
+        // The output is opened at once, but a program that has not played
+        // yet does not greet the operator with its silence.
+        QTRY_VERIFY(SfxPlayerControllerImpl::instance()->IsSilent());
+        QTest::qWait(200);
+        QCOMPARE(m_errors->count(), 0);
     }
 
     void finishedArrivesAfterTheFileAgainstTheSilentClock()
