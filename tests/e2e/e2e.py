@@ -1,16 +1,22 @@
 """Helpers for end-to-end tests that drive the real program on the private
 display of display.py: the display itself, the program as the README's run
-command starts it, an OSC receiver on loopback, and cue and settings files.
+command starts it, OSC receivers on loopback (a Python socket and liblo's
+oscdump), the private sound server's monitor, and cue and settings files.
 """
 
 import json
 import os
+import resource
 import select
+import shutil
+import signal
 import socket
+import statistics
 import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 SKIP = 77
@@ -24,6 +30,16 @@ def fail(message):
 def check(condition, message):
     if not condition:
         fail(message)
+
+
+def skip(message):
+    print("SKIP: " + message)
+    sys.exit(SKIP)
+
+
+def require_tool(tool, package):
+    if shutil.which(tool) is None:
+        skip(f"{tool} is not installed (package {package}; scripts/install-deps.sh installs it)")
 
 
 def wait_until(predicate, timeout, interval=0.05):
@@ -86,7 +102,7 @@ class Program:
     """tarv_cue with a configuration folder of its own, started the way
     scripts/run.sh starts it: the binary with the arguments given."""
 
-    def __init__(self, binary, display, home, arguments):
+    def __init__(self, binary, display, home, arguments, file_size_limit=None):
         self.display = display
         env = dict(os.environ)
         env.update(DISPLAY=display.name, QT_QPA_PLATFORM="xcb",
@@ -95,13 +111,24 @@ class Program:
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         self.log_path = os.path.join(home, "program.log")
         self.log = open(self.log_path, "w")
+        limit = None if file_size_limit is None else lambda: limit_file_size(file_size_limit)
         self.process = subprocess.Popen([binary] + list(arguments), env=env,
-                                        stdout=self.log, stderr=subprocess.STDOUT)
+                                        stdout=self.log, stderr=subprocess.STDOUT,
+                                        preexec_fn=limit)
         self.pid = self.process.pid
+
+    def resident_kib(self):
+        """The program's resident memory in KiB."""
+        with open(f"/proc/{self.pid}/status") as f:
+            for line in f:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+        fail("the program has no resident memory: has it ended?")
 
     def output(self):
         self.log.flush()
-        with open(self.log_path) as f:
+        # Hostile datagrams may put any bytes into the program's diagnostics.
+        with open(self.log_path, errors="replace") as f:
             return f.read()
 
     def main_window(self, timeout=30):
@@ -130,6 +157,15 @@ class Program:
         self.log.close()
 
 
+def limit_file_size(limit):
+    """Makes writes beyond `limit` bytes fail with EFBIG instead of killing the
+    process, as a full disk would (root's reserved blocks hide a truly full
+    disk from root). Both survive exec."""
+    signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+    _, hard = resource.getrlimit(resource.RLIMIT_FSIZE)
+    resource.setrlimit(resource.RLIMIT_FSIZE, (limit, hard))
+
+
 class OscReceiver:
     """A UDP socket on a free loopback port that reads OSC messages."""
 
@@ -151,6 +187,170 @@ class OscReceiver:
             pass
 
 
+class OscDump:
+    """liblo's oscdump on a free loopback port. Each line it prints (it is
+    line-buffered with -L) is stamped with the monotonic clock when it
+    arrives, so the times are the receiving side's."""
+
+    def __init__(self):
+        require_tool("oscdump", "liblo-tools")
+        self.port = free_udp_port()
+        self.process = subprocess.Popen(["oscdump", "-L", str(self.port)], stdout=subprocess.PIPE,
+                                        stderr=subprocess.STDOUT, text=True, bufsize=1)
+        self._lines = []
+        self._lock = threading.Lock()
+        threading.Thread(target=self._read, daemon=True).start()
+        check(wait_until(lambda: port_taken(self.port), 5), "oscdump did not take its port")
+
+    def _read(self):
+        for line in self.process.stdout:
+            arrived = time.monotonic()
+            with self._lock:
+                self._lines.append((arrived, line.rstrip("\n")))
+
+    def messages(self):
+        """(arrival time, message) for each message so far; a message reads as
+        oscdump prints it without its time tag, e.g. "/show/one i 1"."""
+        with self._lock:
+            return [(t, line.split(" ", 1)[1] if " " in line else line) for t, line in self._lines]
+
+    def wait_for(self, count, timeout):
+        wait_until(lambda: len(self._lines) >= count, timeout, 0.01)
+        return self.messages()
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait()
+
+
+def port_taken(port):
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
+        try:
+            probe.bind(("127.0.0.1", port))
+        except OSError:
+            return True
+    return False
+
+
+def osc_send(port, address, *typed_arguments):
+    """liblo's oscsend: typed_arguments is the type string and the values."""
+    require_tool("oscsend", "liblo-tools")
+    result = subprocess.run(["oscsend", "127.0.0.1", str(port), address] + list(typed_arguments),
+                            capture_output=True, text=True)
+    check(result.returncode == 0, f"oscsend {address} failed: {result.stderr}")
+
+
+class SoundServer:
+    """The private PulseAudio server of the sound fixture: its null sink
+    "tarv_test" and a recorder of the sink's monitor (the sound tests'
+    recorder, wrapped by tarv_e2e_monitor)."""
+
+    SINK = "tarv_test"
+
+    def __init__(self, monitor_tool):
+        require_tool("pulseaudio", "pulseaudio")
+        require_tool("parec", "pulseaudio-utils")
+        server = os.environ.get("PULSE_SERVER", "")
+        if not os.path.exists(server.partition(":")[2]):
+            skip("the private PulseAudio server did not start (see the e2e_pulse_start output)")
+        self.monitor_tool = monitor_tool
+
+    def record(self):
+        return Recording(self.monitor_tool, self.SINK)
+
+
+class Recording:
+    """The sink's monitor, recorded from construction until stop(). Levels are
+    RMS values of 10 ms windows; their times are placed back from the moment
+    recording stopped, on the monotonic clock."""
+
+    WINDOW = 0.01
+
+    def __init__(self, tool, sink):
+        self.process = subprocess.Popen([tool, sink], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, text=True)
+        ready = self.process.stdout.readline().strip()
+        check(ready == "recording", f"the monitor of {sink} could not be recorded")
+        self.levels = []
+        self.stopped_at = None
+
+    def stop(self):
+        if self.stopped_at is not None:
+            return
+        self.process.stdin.close()
+        lines = self.process.stdout.read().split()
+        self.process.wait()
+        check(len(lines) >= 2 and lines[0] == "stopped", "the recorder reported nothing")
+        self.stopped_at = float(lines[1])
+        self.levels = [float(level) for level in lines[2:]]
+
+    def time_of(self, index):
+        return self.stopped_at - (len(self.levels) - index) * self.WINDOW
+
+    def level(self, start, end):
+        """The median level of the windows between two monotonic times."""
+        chosen = [v for i, v in enumerate(self.levels) if start <= self.time_of(i) <= end]
+        check(chosen, f"the recording holds nothing between {start:.3f} and {end:.3f}")
+        return statistics.median(chosen)
+
+    def silent_since(self, threshold):
+        """When the silence at the end of the recording began."""
+        index = len(self.levels)
+        while index > 0 and self.levels[index - 1] < threshold:
+            index -= 1
+        return self.time_of(index)
+
+
+def make_tone(path, seconds, frequency=440, gain_db=-6):
+    """A stereo 48 kHz sine tone written by sox; its RMS level is returned."""
+    require_tool("sox", "sox")
+    subprocess.run(["sox", "-n", "-r", "48000", "-c", "2", "-b", "16", path, "synth", str(seconds),
+                    "sine", str(frequency), "gain", str(gain_db)], check=True)
+    return 10 ** (gain_db / 20) / 2 ** 0.5
+
+
+def hostile_datagrams(count):
+    """Datagrams that are no valid command: noise, broken OSC, bundles, and
+    well-formed messages with bad addresses or arguments."""
+    import random
+    generator = random.Random(17)
+    shapes = [
+        lambda: bytes(generator.getrandbits(8) for _ in range(generator.randint(1, 600))),
+        lambda: b"/tarv",
+        lambda: b"/tarv/sfx/sfx.1/play",  # no terminating NUL
+        lambda: b"#bundle\0" + bytes(generator.getrandbits(8) for _ in range(24)),
+        lambda: b"/tarv//go\0\0\0,\0\0\0",
+        lambda: b"/tarv/cue/1/go\0\0,\0\0\0",
+        lambda: b"/tarv/sfx/sfx.1/fadeto\0\0,s\0\0abc\0",
+        lambda: b"/tarv/sfx/sfx.1/fadeto\0\0,ff\0" + struct.pack(">f", float("nan")),
+        lambda: b"/tarv/go\0\0\0\0,iiiiiiiiiiiiiii\0" + b"\0\0\0\1",
+        lambda: b"/other/address\0\0,\0\0\0",
+    ]
+    return [shapes[i % len(shapes)]() for i in range(count)]
+
+
+def flood(port, count, seconds):
+    """Sends `count` hostile datagrams to the port, evenly over `seconds`."""
+    datagrams = hostile_datagrams(count)
+    bursts = max(1, int(seconds * 100))
+    per_burst = -(-count // bursts)
+    start = time.monotonic()
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as sender:
+        for burst in range(bursts):
+            for datagram in datagrams[burst * per_burst:(burst + 1) * per_burst]:
+                sender.sendto(datagram, ("127.0.0.1", port))
+            delay = start + (burst + 1) * seconds / bursts - time.monotonic()
+            if delay > 0:
+                time.sleep(delay)
+
+
+def start_flood(port, count, seconds):
+    """flood() in a process of its own, so the sender takes no time from
+    the test's own receivers."""
+    return subprocess.Popen([sys.executable, os.path.abspath(__file__), "flood", str(port),
+                             str(count), str(seconds)])
+
+
 def free_udp_port():
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
         probe.bind(("127.0.0.1", 0))
@@ -170,22 +370,52 @@ def event_fields(kind, name, offset=0, number=""):
             "name": name, "status": "", "cue_line": "", "disable_delete": False}
 
 
+def cue(number, name, events):
+    entry = event_fields("GROUP", name, number=number)
+    entry["events"] = list(events)
+    return entry
+
+
+def osc_event(offset, message):
+    """An OSC event that sends the message text to NETWORK1."""
+    event = event_fields("OSC", "", offset)
+    event.update(network_id="NETWORK1", message=message)
+    return event
+
+
 def osc_cue(number, name, messages):
     """A cue whose OSC events send each (offset, message text) to NETWORK1."""
-    cue = event_fields("GROUP", name, number=number)
-    cue["events"] = []
-    for offset, message in messages:
-        event = event_fields("OSC", "", offset)
-        event.update(network_id="NETWORK1", message=message)
-        cue["events"].append(event)
-    return cue
+    return cue(number, name, [osc_event(offset, message) for offset, message in messages])
 
 
-def write_cue_file(path, cues, osc_port):
+def audio_event(offset, audio_file, volume=1.0, name=""):
+    """An AUDIO event that plays a file once, centred."""
+    event = event_fields("AUDIO", name, offset)
+    event["audio_parameters"] = {
+        "name": name, "file": audio_file, "output_path": "", "network_patch": "", "repeats": 0,
+        "fade_in": 0, "fade_out": 0, "volume": volume, "reverb": 0.0, "pan": 0.5, "command": 0}
+    return event
+
+
+def wait_entry(milliseconds):
+    entry = event_fields("WAIT", "", 0)
+    entry.update(status="continue", wait_time=milliseconds)
+    return entry
+
+
+def sound_effect(event_id, effect_id, name, volume=1.0, repeats=-1):
+    """A sound-effect instance of the built-in library, centred."""
+    return {"name": name, "pan": 0.5, "volume": volume, "reverb": 0.0, "repeats": repeats,
+            "fade_in": 0, "fade_out": 0, "output_path": "", "event_id": event_id,
+            "effect_path": "", "effect_id": effect_id, "type": 0}
+
+
+def write_cue_file(path, cues, osc_port, sound_effects=()):
     main = event_fields("GROUP", "")
     main["events"] = cues
     document = {
-        "version": "1.0", "min_read_version": "1.0", "main": main, "sound_effects": [],
+        "version": "1.0", "min_read_version": "1.0", "main": main,
+        "sound_effects": list(sound_effects),
         "network_paths": [{"name": "Receiver", "network_id": "NETWORK1",
                            "ip_address": "127.0.0.1", "mode": "udp", "port": osc_port}],
     }
@@ -195,3 +425,12 @@ def write_cue_file(path, cues, osc_port):
 
 def make_home(prefix):
     return tempfile.mkdtemp(prefix=prefix)
+
+
+def remove_home(home):
+    """Removes a passed test's folder; a failed test's stays for its log."""
+    shutil.rmtree(home, ignore_errors=True)
+
+
+if __name__ == "__main__" and len(sys.argv) == 5 and sys.argv[1] == "flood":
+    flood(int(sys.argv[2]), int(sys.argv[3]), float(sys.argv[4]))
