@@ -1,4 +1,5 @@
 #include "app/cueapplication.h"
+#include "app/heldkeyfilter.h"
 #include "app/startup.h"
 
 #include <memory>
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
     CueApplication app(argc, argv);
+    HeldKeyFilter::InstallOnX11();
     // Before any settings object: the window's stored column widths are
     // filed under these names.
     QCoreApplication::setApplicationName(QStringLiteral("TARV|Cue"));

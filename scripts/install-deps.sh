@@ -15,6 +15,8 @@ packages=(
   qml6-module-qt-labs-settings qml6-module-qt5compat-graphicaleffects qml6-module-qtcore
   qml6-module-qttest qml6-module-qtmultimedia qml6-module-qtqml-models
   qml6-module-qt-labs-folderlistmodel
+  # X11 keymap look-ups of the held-key filter
+  libx11-dev libxcb1-dev
   # libraries
   rapidjson-dev libcrypto++-dev libsndfile1-dev libsoxr-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and test tools
