@@ -228,8 +228,9 @@ Window {
                     Text { color: "white"; font: theme.heavy_label; elide: Text.ElideRight; text: qsTr("Type"); Layout.preferredWidth: 45 }
                     Text { color: "white"; font: theme.heavy_label; elide: Text.ElideRight; text: qsTr("Function Name"); Layout.fillWidth: true }
                     Text { color: "white"; font: theme.heavy_label; elide: Text.ElideRight; text: qsTr("Offset (ms)"); Layout.preferredWidth: 100 }
-                    Text { color: "white"; font: theme.heavy_label; elide: Text.ElideRight; text: qsTr("Configuration"); Layout.preferredWidth: 80 }
-                    Item { Layout.preferredWidth: 25 }
+                    // The title takes the room of the spacer after it too: at 80
+                    // pixels it was cut to "Configu...".
+                    Text { color: "white"; font: theme.heavy_label; elide: Text.ElideRight; text: qsTr("Configuration"); Layout.preferredWidth: 80 + 10 + 25 }
                 }
 
                 ListView {
