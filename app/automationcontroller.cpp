@@ -13,6 +13,7 @@
 #include "automation/tarvcuefilesfxrepository.h"
 #include "automation/waitevent.h"
 #include "osc/oscserver.h"
+#include "qt/aboutwindowcontroller.h"
 #include "qt/qmlmodule.h"
 #include "qt/sfxmanagerwindowcontroller.h"
 #include "sfx/customaudioparameters.h"
@@ -1054,7 +1055,22 @@ void AutomationController::CreateSfxManager()
 
 void AutomationController::onAboutClicked()
 {
-    // The About box opens here.
+    try {
+        const QString version = QStringList{QString::number(TARV_CUE_VERSION_MAJOR),
+                                            QString::number(TARV_CUE_VERSION_MINOR),
+                                            QString::number(TARV_CUE_VERSION_PATCH)}
+                                    .join(u'.');
+        // The box held before goes once the new one exists.
+        m_aboutWindow = std::make_unique<qt::AboutWindowController>(
+            m_engine, ParentItem(), version, QStringLiteral("qrc:/images/cue_logo_long"),
+            QStringLiteral(":/text/acknowledgements.txt"));
+        QObject* const box = m_aboutWindow->Window();
+        box->setProperty("visible", true);
+        if (!QMetaObject::invokeMethod(box, "open"))
+            throw std::runtime_error("The About box could not be opened.");
+    } catch (const std::exception& e) {
+        ReportError(QStringLiteral("Error Displaying About Box"), What(e), kErrorType);
+    }
 }
 
 } // namespace tarv::automation

@@ -33,6 +33,7 @@ class OscServer;
 
 namespace tarv::qt {
 class SfxManagerWindowController;
+class AboutWindowController;
 }
 
 namespace tarv::automation {
@@ -206,6 +207,7 @@ private:
     // Made when the engine is set; it owns the sound editors' controller.
     std::unique_ptr<qt::SfxManagerWindowController> m_sfxManager;
     std::unique_ptr<osc::OscServer> m_oscServer;
+    std::unique_ptr<qt::AboutWindowController> m_aboutWindow;
     osc::OscSettings m_oscSettings{true, DefaultListenPort};
     QString m_currentPath;
     QQmlApplicationEngine* m_engine = nullptr;
