@@ -3,11 +3,12 @@
 
 The text lists the third-party software that tarv_cue links or loads on
 Debian 12: Qt and the Qt modules it uses, RapidJSON, libsndfile with the
-codec libraries it loads, and the PulseAudio client library behind Qt
-Multimedia. Each section is the software's name alone on a line, an empty
-line, and the copyright and licence paragraphs of the package's
-/usr/share/doc/<package>/copyright file, unchanged. Sections are separated by
-an empty line, a line of 40 hyphens and an empty line.
+codec libraries it loads, libsoxr, which converts sample rates for the
+player, and the PulseAudio client library behind Qt Multimedia. Each section
+is the software's name alone on a line, an empty line, and the copyright and
+licence paragraphs of the package's /usr/share/doc/<package>/copyright file,
+unchanged. Sections are separated by an empty line, a line of 40 hyphens and
+an empty line.
 
 Of each machine-readable copyright file only what covers the shipped library
 code is kept: paragraphs that cover only packaging, examples, tests,
@@ -39,6 +40,7 @@ SECTIONS = [
     ("Ogg", ["libogg0"]),
     ("Opus", ["libopus0"]),
     ("Vorbis", ["libvorbis0a", "libvorbisenc2"]),
+    ("libsoxr", ["libsoxr0"]),
     ("PulseAudio client library", ["libpulse0"]),
 ]
 
@@ -115,6 +117,8 @@ def section(name, packages):
     bodies = []
     for package in packages:
         path = pathlib.Path("/usr/share/doc") / package / "copyright"
+        if not path.is_file():
+            sys.exit(f"{path} is missing: install the package {package}")
         body = shipped_part(path.read_text(encoding="utf-8").replace("\r\n", "\n"))
         if body not in bodies:
             bodies.append(body)

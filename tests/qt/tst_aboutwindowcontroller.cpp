@@ -129,6 +129,7 @@ void TestAboutWindowController::resourceHasItsLayout()
         QStringLiteral("Ogg"),
         QStringLiteral("Opus"),
         QStringLiteral("Vorbis"),
+        QStringLiteral("libsoxr"),
         QStringLiteral("PulseAudio client library"),
     };
     QCOMPARE(names, expected);
