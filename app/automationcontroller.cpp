@@ -1026,6 +1026,7 @@ void AutomationController::onSfxManagerClicked()
 {
     try {
         if (m_sfxManager) {
+            m_sfxManager->SetTransientParent(ParentWindow());
             m_sfxManager->ShowWindow();
         }
     } catch (const std::exception& e) {

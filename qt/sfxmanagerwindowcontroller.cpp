@@ -150,11 +150,17 @@ void SfxManagerWindowController::ShowWindow()
     SetWindowProperty("availableSoundEffectsModel", QVariant::fromValue(&m_sourceModel));
     SetWindowProperty("selectedSfxEffectId", QString());
     if (auto* window = qobject_cast<QWindow*>(m_window.data())) {
+        window->setTransientParent(m_owner);
         window->requestActivate();
         window->raise();
         window->show();
     }
     SetWindowProperty("visible", true);
+}
+
+void SfxManagerWindowController::SetTransientParent(QWindow* owner)
+{
+    m_owner = owner;
 }
 
 void SfxManagerWindowController::FillSourceList()

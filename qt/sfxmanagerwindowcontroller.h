@@ -14,6 +14,7 @@
 #include <vector>
 
 class QQmlEngine;
+class QWindow;
 
 namespace tarv::audio {
 class SfxRepository;
@@ -45,6 +46,9 @@ public:
 
     // Opens the window, or refreshes and raises the open one.
     void ShowWindow();
+    // The window that the manager belongs to: the manager stays above it and
+    // does not keep the program running once that window has closed.
+    void SetTransientParent(QWindow* owner);
 
     // The open window, null when none is open.
     QObject* Window() const;
@@ -86,6 +90,7 @@ private:
     // Previews this window started that have neither ended nor been stopped:
     // closing the window stops these and nothing else.
     QSet<QString> m_previews;
+    QPointer<QWindow> m_owner;
 };
 
 } // namespace tarv::qt

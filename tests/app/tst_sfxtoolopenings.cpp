@@ -10,9 +10,11 @@
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace tarv::automation;
 using namespace tarv::testing;
@@ -51,13 +53,16 @@ private slots:
         UseListenPort(FreeUdpPort());
         m_engine = std::make_unique<QQmlApplicationEngine>();
         m_engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
-        m_controller = std::make_unique<StartedController>();
+        m_mainWindow = std::make_unique<QQuickWindow>();
+        m_mainWindow->show();
+        m_controller = std::make_unique<StartedController>(m_mainWindow->contentItem());
         (*m_controller)->setEngine(m_engine.get());
     }
 
     void cleanup()
     {
         m_controller.reset();
+        m_mainWindow.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_engine.reset();
     }
@@ -134,8 +139,25 @@ private slots:
         QCOMPARE(audio->parameters()->fadeOut(), 0U);
     }
 
+    // Closing the main window ends the program also while the manager is
+    // open: the manager belongs to it.
+    void managerDoesNotKeepTheProgramRunning()
+    {
+        (*m_controller)->onSfxManagerClicked();
+        auto* manager = qobject_cast<QWindow*>(OpenWindow("SfxManagerTool"));
+        QVERIFY(manager);
+        QCOMPARE(manager->transientParent(), m_mainWindow.get());
+        QTimer::singleShot(0, m_mainWindow.get(), [this] { m_mainWindow->close(); });
+        QTimer stillRunning;
+        stillRunning.setSingleShot(true);
+        connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        stillRunning.start(5000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+    }
+
 private:
     std::unique_ptr<QQmlApplicationEngine> m_engine;
+    std::unique_ptr<QQuickWindow> m_mainWindow;
     std::unique_ptr<StartedController> m_controller;
 };
 
