@@ -4,16 +4,17 @@
 The text lists the third-party software that tarv_cue links or loads on
 Debian 12: Qt and the Qt modules it uses, RapidJSON, libsndfile with the
 codec libraries it loads, libsoxr, which converts sample rates for the
-player, and the PulseAudio client library behind Qt Multimedia. Each section
-is the software's name alone on a line, an empty line, and the copyright and
-licence paragraphs of the package's /usr/share/doc/<package>/copyright file,
-unchanged. Sections are separated by an empty line, a line of 40 hyphens and
-an empty line.
+player, the PulseAudio client library behind Qt Multimedia, and libX11, with
+which the program reads the keyboard's state. Each section is the software's
+name alone on a line, an empty line, and the copyright and licence paragraphs
+of the package's /usr/share/doc/<package>/copyright file, unchanged. Sections
+are separated by an empty line, a line of 40 hyphens and an empty line.
 
-Of each machine-readable copyright file only what covers the shipped library
-code is kept: paragraphs that cover only packaging, examples, tests,
-documentation, build tooling or other platforms' code are left out, and so
-are licence texts that no kept paragraph names.
+A copyright file in free form is taken whole. Of each machine-readable
+copyright file only what covers the shipped library code is kept: paragraphs
+that cover only packaging, examples, tests, documentation, build tooling or
+other platforms' code are left out, and so are licence texts that no kept
+paragraph names.
 
 Run it after the packages the program uses change, and commit the result:
     scripts/make-acknowledgements.py [output-file]
@@ -42,6 +43,7 @@ SECTIONS = [
     ("Vorbis", ["libvorbis0a", "libvorbisenc2"]),
     ("libsoxr", ["libsoxr0"]),
     ("PulseAudio client library", ["libpulse0"]),
+    ("X11 client library (libX11)", ["libx11-6"]),
 ]
 
 SEPARATOR = "\n\n" + "-" * 40 + "\n\n"
@@ -89,6 +91,8 @@ def licence_names(expression):
 
 def shipped_part(text):
     """The paragraphs of a copyright file that cover the shipped library."""
+    if not text.startswith("Format:"):
+        return text.strip("\n")
     kept = []
     named = set()
     standalone = []

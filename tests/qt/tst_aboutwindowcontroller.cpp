@@ -131,6 +131,7 @@ void TestAboutWindowController::resourceHasItsLayout()
         QStringLiteral("Vorbis"),
         QStringLiteral("libsoxr"),
         QStringLiteral("PulseAudio client library"),
+        QStringLiteral("X11 client library (libX11)"),
     };
     QCOMPARE(names, expected);
 }
