@@ -463,6 +463,7 @@ QObject* AutomationController::OpenSavePrompt(const QString& acceptText, const Q
     if (m_prompt) {
         // A prompt still open belongs to a command that this one replaces.
         m_prompt->deleteLater();
+        m_prompt.clear();
     }
     QQmlComponent component(m_engine);
     qt::LoadFromModule(component, kAutomationToolModule, QStringLiteral("FlatInputWindow"));
