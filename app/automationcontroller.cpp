@@ -115,6 +115,10 @@ AutomationController::~AutomationController()
     if (m_prompt) {
         delete m_prompt.data();
     }
+    // Window controllers point into the document: they go before it.
+    m_cueEditor.reset();
+    m_waitEditor.reset();
+    m_oscManager.reset();
     m_sfxManager.reset();
     m_player.reset();
     m_model.reset();
