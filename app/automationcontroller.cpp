@@ -16,6 +16,7 @@
 #include "qt/aboutwindowcontroller.h"
 #include "qt/qmlmodule.h"
 #include "qt/sfxmanagerwindowcontroller.h"
+#include "qt/sfxpropertytoolcontroller.h"
 #include "sfx/customaudioparameters.h"
 #include "sfx/sfxplayerconnectionmediator.h"
 #include "sfx/sfxplayercontroller.h"
@@ -750,6 +751,8 @@ void AutomationController::ShowCueConfig(int index, std::shared_ptr<EventGroup> 
         if (m_sfxManager) {
             connect(m_cueEditor.get(), &CueConfigController::EditCustomAudioRequest,
                     m_sfxManager.get(), &qt::SfxManagerWindowController::editCustomAudioRequest);
+            m_sfxManager->PropertyTool()->SetTransientParent(
+                qobject_cast<QWindow*>(m_cueEditor->Window()));
         }
         TrackEditorWindow(m_cueEditor->Window());
     } catch (const std::exception& e) {

@@ -269,11 +269,13 @@ void SfxManagerWindowController::onSoundEffectSelected(QVariant index)
 
 void SfxManagerWindowController::onAddSoundEffectInstanceClicked(QString effectId)
 {
+    m_propertyTool->SetTransientParent(qobject_cast<QWindow*>(m_window.data()));
     m_propertyTool->ShowNewInstanceTool(effectId);
 }
 
 void SfxManagerWindowController::onEditSoundEffectInstanceClicked(QString eventId)
 {
+    m_propertyTool->SetTransientParent(qobject_cast<QWindow*>(m_window.data()));
     emit editInstanceRequest(eventId);
 }
 

@@ -16,6 +16,7 @@
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QtDebug>
+#include <QWindow>
 
 namespace tarv::qt {
 
@@ -106,6 +107,11 @@ QVariantList SfxPropertyToolController::SoundEffects() const
     return ids;
 }
 
+void SfxPropertyToolController::SetTransientParent(QWindow* owner)
+{
+    m_owner = owner;
+}
+
 QObject* SfxPropertyToolController::Window() const
 {
     return m_window;
@@ -154,7 +160,14 @@ void SfxPropertyToolController::ShowTool(const QString& effectId,
         ShowInstance(effectId);
     else
         ShowNewInstance(effectId);
-    SetWindowProperty("visible", true);
+    if (auto* window = qobject_cast<QWindow*>(m_window.data())) {
+        window->setTransientParent(m_owner);
+        SetWindowProperty("visible", true);
+        // Return and Escape reach only the active window.
+        window->requestActivate();
+    } else {
+        SetWindowProperty("visible", true);
+    }
 }
 
 bool SfxPropertyToolController::OpenWindow(bool custom)

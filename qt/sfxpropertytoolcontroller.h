@@ -14,6 +14,7 @@
 #include <QVariantList>
 
 class QQmlEngine;
+class QWindow;
 
 namespace tarv::audio {
 class CustomAudioParameters;
@@ -51,6 +52,10 @@ public:
     // Opens the instance editor on a new instance of `effectId`, whatever was
     // being edited before.
     void ShowNewInstanceTool(const QString& effectId);
+
+    // The window the next editor belongs to (the manager, or the cue editor
+    // for custom audio): the editor stays above it.
+    void SetTransientParent(QWindow* owner);
 
     QVariantList SoundEffects() const;
     // The open editor window, null when none is open.
@@ -102,6 +107,7 @@ private:
     audio::sfx::SfxDto m_instance;
     QList<QPair<QString, QString>> m_sourcePairs;
     std::shared_ptr<automation::CustomAudio> m_audio;
+    QPointer<QWindow> m_owner;
 };
 
 } // namespace tarv::qt

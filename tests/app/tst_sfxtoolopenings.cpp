@@ -128,6 +128,8 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(cueEditor, "editEvent", Q_ARG(int, 0)));
         QObject* audioEditor = OpenWindow("SfxPropertyTool");
         QVERIFY(audioEditor);
+        QCOMPARE(qobject_cast<QWindow*>(audioEditor)->transientParent(),
+                 qobject_cast<QWindow*>(cueEditor));
         QCOMPARE(audioEditor->property("filename").toString(), file);
         audioEditor->setProperty("commandIndex", 1);
         audioEditor->setProperty("fadeOut", "-1");

@@ -118,7 +118,10 @@ private slots:
         auto* tool = m_manager->PropertyTool();
         Bench::Click(Bench::Row(Window(), "sourceList", 3));
         Bench::Click(Bench::Find(Window(), "createButton"));
-        QVERIFY(tool->Window() != nullptr);
+        auto* editor = qobject_cast<QWindow*>(tool->Window());
+        QVERIFY(editor != nullptr);
+        QCOMPARE(editor->transientParent(), qobject_cast<QWindow*>(Window()));
+        QTRY_VERIFY(editor->isActive());
         QCOMPARE(tool->Window()->property("name").toString(), "Short Beep");
         QCOMPARE(tool->Window()->property("eventId").toString(), "sfx.6");
         QMetaObject::invokeMethod(tool->Window(), "accept");
