@@ -12,52 +12,36 @@ Item {
     TarvTestCase {
         name: "AcknowledgementsWindow"
 
-        readonly property string longLine: "Permission is hereby granted, free of charge, to any person. ".repeat(12)
-
         function openWindow(text) {
             const window = createTemporaryObject(windowComponent, page, { acknowledgementText: text })
             window.requestActivate()
             tryCompare(window, "active", true)
             return { window: window, text: findChild(window.contentItem, "licenceText"),
-                     view: findChild(window.contentItem, "licenceFlickable"),
-                     scrollBar: findChild(window.contentItem, "licenceScrollBar") }
-        }
-
-        function test_shortTextStillShowsTheScrollBar() {
-            const shown = openWindow("RapidJSON\n\nShort.")
-            compare(shown.text.text, "RapidJSON\n\nShort.")
-            verify(shown.scrollBar.visible)
-            verify(shown.scrollBar.width > 0)
+                     view: findChild(window.contentItem, "licenceFlickable") }
         }
 
         function test_longLinesWrapAndRewrap() {
-            const shown = openWindow(longLine)
+            const shown = openWindow("Permission is hereby granted, free of charge, to any person. ".repeat(12))
+            verify(findChild(shown.window.contentItem, "licenceScrollBar").visible)
             tryVerify(() => shown.text.lineCount > 1)
             const narrowLines = shown.text.lineCount
             shown.window.width = 1200
             tryVerify(() => shown.text.lineCount < narrowLines)
-            verify(shown.text.contentWidth <= shown.text.width)
         }
 
         function test_textSelectsButDoesNotEdit() {
             const text = Array.from({ length: 80 }, (_, i) => "Line " + i + " of the licence").join("\n")
             const shown = openWindow(text)
             mouseClick(shown.text, 40, 10)
-            keyClick(Qt.Key_X)
-            keyClick(Qt.Key_Delete)
-            keyClick(Qt.Key_Backspace)
+            for (const key of [Qt.Key_X, Qt.Key_Delete, Qt.Key_Backspace])
+                keyClick(key)
             compare(shown.text.text, text)
-            // A drag selects instead of moving the view.
+            // A drag selects instead of moving the view; the wheel scrolls.
             mouseDrag(shown.text, 10, 60, 150, 0)
             verify(shown.text.selectedText.length > 0)
             compare(shown.view.contentY, 0)
-            // The wheel scrolls all the same.
             mouseWheel(shown.view, 50, 50, 0, -120)
             tryVerify(() => shown.view.contentY > 0)
-        }
-
-        function test_closeHides() {
-            const shown = openWindow("Text")
             mouseClick(findChild(shown.window.contentItem, "closeButton"))
             compare(shown.window.visible, false)
         }
