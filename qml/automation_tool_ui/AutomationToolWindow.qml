@@ -399,6 +399,14 @@ Window {
 
                 ScrollBar.vertical: CustomScrollBar { id: scrollBar }
 
+                // The current cue stays in view when the window changes size,
+                // and a row centred before the window had its size is centred
+                // again once it has one.
+                onHeightChanged: {
+                    scrollAnimation.stop()
+                    if (currentIndex >= 0)
+                        positionViewAtIndex(currentIndex, ListView.Center)
+                }
                 onCurrentIndexChanged: {
                     if (previousIndex !== -1) {
                         const left = itemAtIndex(previousIndex)

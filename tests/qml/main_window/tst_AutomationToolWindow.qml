@@ -234,6 +234,22 @@ Item {
             compare(saved.main.events.length, 2)
         }
 
+        // The file named on the command line opens once the window is
+        // complete, its current row in view.
+        function test_startupFileOpens() {
+            const path = tempFile("startup.tarvcue")
+            window.fileChosen("file://" + path, FileDialog.SaveFile)
+            window.destroy()
+            window = null
+            const opened = createTemporaryObject(windowComponent, root, { startupCueFile: path })
+            tryCompare(opened.mainController, "currentPath", path)
+            const view = findChild(opened.contentItem, "listView")
+            compare(view.count, 3)
+            compare(view.currentIndex, 0)
+            wait(300)
+            compare(view.contentY, view.originY)
+        }
+
         // A cancelled save dialog withdraws the New or close that waited.
         function test_rejectedSaveDialogWithdraws() {
             controller.newFileDeferred = true
