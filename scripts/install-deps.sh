@@ -22,6 +22,8 @@ packages=(
   # real peers and test tools
   liblo-tools liblo-dev python3 python3-cryptography openssl libgcrypt20-dev jq
   xvfb xauth xdotool wmctrl openbox libgl1-mesa-dri pulseaudio pulseaudio-utils sox strace
+  # window screenshots of scripts/screenshots.sh (import)
+  imagemagick
 )
 
 missing=()

@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Screenshots of the tarv_ui control gallery, for a person to look at.
+# Screenshots for a person to look at: the tarv_ui control gallery and every
+# window of the running program.
 #
 #   ./scripts/screenshots.sh [build-dir]      (default build/screenshots)
 #
-# Builds the gallery (tests/qml/tarv_ui/screenshots) and runs it under Xvfb
-# with Mesa's OpenGL, so drop shadows and other shader effects are drawn as on
-# a desktop (the offscreen platform of the tests draws none of them). Writes
-# one PNG per gallery section and page.png (all sections stacked) to
-# <build-dir>/screenshots/ and lists them. Fails on any QML warning.
+# Both run under Xvfb with Mesa's OpenGL, so drop shadows and other shader
+# effects are drawn as on a desktop (the offscreen platform of the tests
+# draws none of them).
+# - The gallery (tests/qml/tarv_ui/screenshots) writes one PNG per section
+#   and page.png (all sections stacked) to <build-dir>/screenshots/; it fails
+#   on any QML warning.
+# - The program (tests/e2e/program_screenshots.py) runs on a private display
+#   with openbox and a private sound server, is driven with keys and clicks,
+#   and writes one PNG per window to <build-dir>/screenshots/program/: the
+#   main window with a cue running and a wait counting down, each editor, the
+#   OSC manager and its destination editor, the sound-effect manager with
+#   previews playing, both sound editors, About, acknowledgements, the
+#   message and prompt windows. It fails when a window did not open.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +25,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build/screenshots}
 jobs=${JOBS:-$(nproc)}
 cmake -S . -B "$build" -G Ninja -DTARV_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" --parallel "$jobs" --target tarv_ui_screenshots
+cmake --build "$build" --parallel "$jobs" --target tarv_ui_screenshots tarv_cue tarv_sfx_effects
 
 out="$build/screenshots"
 mkdir -p "$out"
@@ -27,3 +36,6 @@ mkdir -p "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX" \
   "$build/tests/qml/tarv_ui/screenshots/tarv_ui_screenshots" "$out"
+
+python3 tests/e2e/program_screenshots.py "$build/app/tarv_cue" "$build/sfx/effects" "$out/program"
+ls "$out/program"/*.png
