@@ -32,6 +32,9 @@ QString QUdpSocketWrapper::errorString() const
 
 void QUdpSocketWrapper::onReadyRead()
 {
+    // Qt signals readyRead again only once the socket has been read empty,
+    // so everything it holds is read now; handing the datagrams on is what
+    // takes time.
     while (m_socket->hasPendingDatagrams()) {
         const qint64 pending = m_socket->pendingDatagramSize();
         QByteArray datagram(qMax<qint64>(pending, 0), Qt::Uninitialized);
@@ -41,7 +44,34 @@ void QUdpSocketWrapper::onReadyRead()
             break;
         }
         datagram.truncate(read);
+        // Beyond the backlog's room a flood is dropped, as a full socket
+        // buffer would drop it.
+        if (m_backlog.size() < kMaxBacklog) {
+            m_backlog.push_back(std::move(datagram));
+        }
+    }
+    HandOnBatch();
+}
+
+void QUdpSocketWrapper::HandOnBatch()
+{
+    // A peer that sends without pause must not hold the event loop here, or
+    // the cue timers and the operator's keys wait behind its datagrams: after
+    // a batch, the rest is handed on at the loop's next turn.
+    for (int i = 0; i < kBatch && !m_backlog.empty(); ++i) {
+        const QByteArray datagram = std::move(m_backlog.front());
+        m_backlog.pop_front();
         emit datagramReceived(datagram);
+    }
+    if (!m_backlog.empty() && !m_batchQueued) {
+        m_batchQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_batchQueued = false;
+                HandOnBatch();
+            },
+            Qt::QueuedConnection);
     }
 }
 

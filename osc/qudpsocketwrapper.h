@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <memory>
 #include <QByteArray>
 #include <QHostAddress>
@@ -10,7 +12,8 @@ class QUdpSocket;
 
 namespace tarv::osc {
 
-// Owns a UDP socket and re-emits every datagram it receives.
+// Owns a UDP socket and re-emits every datagram it receives, a batch at a
+// time, so that a flood of datagrams leaves the event loop its other work.
 class QUdpSocketWrapper : public QObject
 {
     Q_OBJECT
@@ -31,7 +34,14 @@ private slots:
     void onReadyRead();
 
 private:
+    void HandOnBatch();
+
+    static constexpr int kBatch = 32;
+    static constexpr std::size_t kMaxBacklog = 4096;
+
     std::unique_ptr<QUdpSocket> m_socket;
+    std::deque<QByteArray> m_backlog;
+    bool m_batchQueued = false;
 };
 
 } // namespace tarv::osc

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 using namespace tarv::osc;
 using namespace tarv::osc::test;
@@ -54,6 +55,26 @@ private slots:
         QCOMPARE(spy[0][0].toByteArray(), "first");
         QCOMPARE(spy[1][0].toByteArray(), QByteArray());
         QCOMPARE(spy[2][0].toByteArray(), "third");
+    }
+
+    void wrapperLetsTimersRunDuringAFlood()
+    {
+        QUdpSocketWrapper wrapper;
+        QVERIFY(wrapper.bind(kHost, m_port));
+        int received = 0;
+        connect(&wrapper, &QUdpSocketWrapper::datagramReceived, this, [&] { ++received; });
+        constexpr int kFlood = 100; // few enough for the socket buffer to keep all
+        for (int i = 0; i < kFlood; ++i) {
+            Send("noise");
+        }
+        // A timer that fires while the flood is being read sees part of it.
+        bool sawPart = false;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this,
+                [&] { sawPart = sawPart || (received > 0 && received < kFlood); });
+        tick.start(0);
+        QTRY_COMPARE(received, kFlood);
+        QVERIFY(sawPart);
     }
 
     void reportsUndecodableDatagramsOnStandardError()
