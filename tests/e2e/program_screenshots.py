@@ -28,7 +28,7 @@ CUE_CONFIGURE_ROW = [(628, 200), (628, 240)]
 OSC_MANAGER_FIRST_ROW, OSC_MANAGER_EDIT = (150, 221), (300, 439)
 SFX_MANAGER_PREVIEWS = [(747, 76), (747, 116)]
 SFX_MANAGER_FIRST_INSTANCE, SFX_MANAGER_EDIT = (450, 76), (124, 560)
-ABOUT_ACKNOWLEDGEMENTS = (200, 300)
+ABOUT_ACKNOWLEDGEMENTS = (484, 457)
 
 
 class Shooter:
@@ -192,21 +192,17 @@ def sound_effects(shooter):
 
 def about(shooter):
     s = shooter
-    before = s.program.other_windows(s.main)
+    # The About box is a popup inside the main window.
     s.click(s.main, MAIN_HELP_MENU)
     s.click(s.main, MAIN_ABOUT_ITEM)
-    box = s.new_window("About box", before)
-    if box is None:
-        s.key("Escape")  # closes the menu if it is still open
-        return
-    s.shoot(box, "about")
+    s.shoot(s.main, "about")
     before = s.program.other_windows(s.main)
-    s.click(box, ABOUT_ACKNOWLEDGEMENTS)
+    s.click(s.main, ABOUT_ACKNOWLEDGEMENTS)
     thanks = s.new_window("acknowledgements window", before)
     if thanks is not None:
         s.shoot(thanks, "acknowledgements")
         s.close(thanks)
-    s.close(box)
+    s.key("Escape")  # closes the popup
 
 
 def prompt_and_message(shooter):
