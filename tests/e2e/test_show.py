@@ -46,7 +46,7 @@ def check_offsets(arrivals, expected, what):
     print(f"{what}: " + ", ".join(f"{(t - start) * 1000:.1f} ms" for t in arrivals))
     late = [f"{(t - start) * 1000:.1f} ms (due {e * 1000:.0f})"
             for t, e in zip(arrivals, expected) if abs(t - start - e) > TOLERANCE]
-    check(not late, f"{what} arrived off their offsets: " + ", ".join(late))
+    e2e.check_timing(not late, f"{what} arrived off their offsets: " + ", ".join(late))
 
 
 def fire_first_cue(display, dump, program, flood_port):
@@ -116,7 +116,7 @@ def run_show(binary, display, sound, hostile):
         print(f"the tone: level {playing:.4f} (file {tone_level:.4f}), "
               f"silent {(silent - escape) * 1000:.0f} ms after Escape")
         check(silent > escape - 0.05, "the tone fell silent before Escape")
-        check(silent - escape <= ESCAPE_SILENCE,
+        e2e.check_timing(silent - escape <= ESCAPE_SILENCE,
               f"the tone went on for {(silent - escape) * 1000:.0f} ms after Escape")
 
         # Nothing was edited: the window closes at once and the program ends well.
