@@ -220,7 +220,14 @@ void EventGroup::onEventComplete(const Event* event, bool cancelled)
     // A WAIT that was taken out of the list no longer moves it on.
     const bool listed = std::any_of(m_events.cbegin(), m_events.cend(),
                                     [event](const auto& entry) { return entry.get() == event; });
-    if (!listed || AllSkippedAfter(CurrentEventIndex())) {
+    if (!listed) {
+        return;
+    }
+    // The WAIT has already moved the list on, so the entry now current is
+    // the one it waited for, the show's last cue included.
+    const std::size_t current = CurrentEventIndex();
+    if (current >= m_events.size() || m_events[current].get() == event ||
+        (IsDisabled(*m_events[current]) && AllSkippedAfter(current))) {
         return;
     }
     Go();

@@ -34,9 +34,6 @@ def write_show(home, dump_port):
         e2e.cue("2", "Storm", [e2e.osc_event(0, "/show/two 4"), e2e.audio_event(0, "tone.wav")]),
         e2e.wait_entry(int(WAIT * 1000)),
         e2e.osc_cue("3", "Lights", [(0, "/show/three 5")]),
-        # The engine fires the entry after a WAIT only when another entry
-        # follows it; a show ends with a closing cue anyway.
-        e2e.cue("4", "Curtain", []),
     ], dump_port, [e2e.sound_effect("sfx.1", "tone.a440", "Alarm")])
     return show, tone_level
 
