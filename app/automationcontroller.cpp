@@ -117,6 +117,7 @@ AutomationController::~AutomationController()
         delete m_prompt.data();
     }
     // Window controllers point into the document: they go before it.
+    m_aboutWindow.reset();
     m_cueEditor.reset();
     m_waitEditor.reset();
     m_oscManager.reset();
