@@ -264,6 +264,7 @@ private slots:
                  command == Command::Close ? QStringLiteral("Close Without Saving")
                                            : QStringLiteral("Continue Without Saving"));
         QVERIFY(controller->unsavedChanges()); // nothing is given up before the answer
+        QCOMPARE(controller->closingDeferred(), command == Command::Close);
         // The prompt takes the keys from the main window.
         QTRY_COMPARE(QGuiApplication::focusWindow(), prompt);
 

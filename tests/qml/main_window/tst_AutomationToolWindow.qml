@@ -59,13 +59,6 @@ Item {
                 shown.visible = false
         }
 
-        function waitForPrompt() {
-            tryVerify(() => prompt() !== null, 2000, "prompt shown")
-            const shown = prompt()
-            tryVerify(() => shown.active && shown.activeFocusItem !== null, 2000, "prompt active")
-            return shown
-        }
-
         function tempFile(name) {
             return testSupport.settingsFile().replace(/[^\/]*$/, "") + name
         }
@@ -85,11 +78,6 @@ Item {
                 mouseMove(surface, x, start.y, -1, Qt.LeftButton)
             }
             mouseRelease(surface, x, start.y)
-        }
-
-        function makeDirty() {
-            keyClick(Qt.Key_Backspace)
-            tryCompare(controller, "unsavedChanges", true)
         }
 
         // A restart keeps the dragged widths, in the settings category of
@@ -172,66 +160,6 @@ Item {
                 compare(fade.opacity, 0)
                 controller.SetCurrentEventIndex(0)
             }
-        }
-
-        // Closing with unsaved changes asks; a dismissal withdraws the close.
-        function test_closeAsksAndDismissalWithdraws() {
-            makeDirty()
-            window.close()
-            verify(window.visible)
-            verify(controller.closingDeferred)
-            const shown = waitForPrompt()
-            keyClick(Qt.Key_Escape)
-            tryVerify(() => prompt() === null)
-            verify(window.visible)
-            verify(!controller.closingDeferred)
-            verify(controller.unsavedChanges)
-        }
-
-        // Saves the list to a file of the test's own and makes it dirty.
-        function savedThenEdited(name) {
-            const path = tempFile(name)
-            window.fileChosen("file://" + path, FileDialog.SaveFile)
-            verify(!controller.unsavedChanges)
-            compare(controller.currentPath, path)
-            makeDirty()
-            return path
-        }
-
-        function test_commandsAskFirst_data() {
-            return [
-                { tag: "new", command: () => controller.New() },
-                { tag: "open", command: () => window.fileChosen("file://" + tempFile("other.tarvcue"), FileDialog.OpenFile) },
-            ]
-        }
-
-        // With unsaved changes New and Open ask first; a dismissal changes
-        // nothing.
-        function test_commandsAskFirst(data) {
-            const path = savedThenEdited("asks-first.tarvcue")
-            data.command()
-            waitForPrompt()
-            keyClick(Qt.Key_Escape)
-            tryVerify(() => prompt() === null)
-            compare(listView.count, 2)
-            compare(controller.currentPath, path)
-            verify(controller.unsavedChanges)
-            verify(!controller.newFileDeferred)
-        }
-
-        // "Save And Continue" on a list with a path saves it, then starts
-        // the new list.
-        function test_saveAndContinue() {
-            const path = savedThenEdited("save-and-continue.tarvcue")
-            controller.New()
-            waitForPrompt()
-            keyClick(Qt.Key_Return)
-            tryCompare(listView, "count", 3)
-            compare(controller.currentPath, "")
-            verify(!controller.unsavedChanges)
-            verify(!controller.newFileDeferred)
-            const saved = JSON.parse(testSupport.readTextFile(path))
-            compare(saved.main.events.length, 2)
         }
 
         // The file named on the command line opens once the window is
