@@ -1,9 +1,11 @@
 #pragma once
 
+#include "controllertesthelpers.h"
 #include "qt/qmlcontroller.h"
 
 #include <memory>
 #include <QGuiApplication>
+#include <QQmlApplicationEngine>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -59,5 +61,49 @@ inline int MessageWindows(const QString& title, const QString& text)
     }
     return count;
 }
+
+// The newest visible window of the QML document type `document`.
+inline QQuickWindow* NewestWindow(const char* document)
+{
+    QQuickWindow* found = nullptr;
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (window->isVisible() &&
+            QString::fromLatin1(window->metaObject()->className()).startsWith(document)) {
+            found = qobject_cast<QQuickWindow*>(window);
+        }
+    }
+    return found;
+}
+
+// The main controller over a plain main window, with the engine it opens its
+// windows on; torn down controller first, engine last.
+struct ControllerOverMainWindow
+{
+    ControllerOverMainWindow()
+    {
+        UseListenPort(FreeUdpPort());
+        engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
+        mainWindow->show();
+        controller = std::make_unique<StartedController>(mainWindow->contentItem());
+        (*controller)->setEngine(engine.get());
+    }
+
+    ~ControllerOverMainWindow()
+    {
+        controller.reset();
+        mainWindow.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        engine.reset();
+    }
+
+    ControllerOverMainWindow(const ControllerOverMainWindow&) = delete;
+    ControllerOverMainWindow& operator=(const ControllerOverMainWindow&) = delete;
+
+    automation::AutomationController& Controller() const { return **controller; }
+
+    std::unique_ptr<QQmlApplicationEngine> engine = std::make_unique<QQmlApplicationEngine>();
+    std::unique_ptr<QQuickWindow> mainWindow = std::make_unique<QQuickWindow>();
+    std::unique_ptr<StartedController> controller;
+};
 
 } // namespace tarv::testing

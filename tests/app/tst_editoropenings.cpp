@@ -3,11 +3,9 @@
 // and the listening server.
 #include "app/automationcontroller.h"
 #include "automation/automation.h"
-#include "controllertesthelpers.h"
 #include "editortesthelpers.h"
 
 #include <QProcess>
-#include <QQmlApplicationEngine>
 #include <QStandardPaths>
 
 using namespace tarv::automation;
@@ -20,19 +18,6 @@ bool StopAllDisabled(const AutomationController& controller)
     return controller.property("disableStopAllAudioShortcut").toBool();
 }
 
-// The newest visible window of the document type `document`.
-QQuickWindow* OpenWindow(const char* document)
-{
-    QQuickWindow* found = nullptr;
-    for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->isVisible() && QString::fromLatin1(window->metaObject()->className())
-                                       .startsWith(QLatin1String(document))) {
-            found = qobject_cast<QQuickWindow*>(window);
-        }
-    }
-    return found;
-}
-
 } // namespace
 
 class TestEditorOpenings : public QObject
@@ -40,24 +25,8 @@ class TestEditorOpenings : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        UseListenPort(FreeUdpPort());
-        m_engine = std::make_unique<QQmlApplicationEngine>();
-        m_engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
-        m_mainWindow = std::make_unique<QQuickWindow>();
-        m_mainWindow->show();
-        m_controller = std::make_unique<StartedController>(m_mainWindow->contentItem());
-        (*m_controller)->setEngine(m_engine.get());
-    }
-
-    void cleanup()
-    {
-        m_controller.reset();
-        m_mainWindow.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        m_engine.reset();
-    }
+    void init() { m_fixture = std::make_unique<ControllerOverMainWindow>(); }
+    void cleanup() { m_fixture.reset(); }
 
     // The stop-all key is off while a cue or wait editor is open and on again
     // after every way out of it.
@@ -76,11 +45,11 @@ private slots:
     {
         QFETCH(bool, cue);
         QFETCH(QString, way);
-        AutomationController& controller = **m_controller;
+        AutomationController& controller = m_fixture->Controller();
         cue ? controller.NewCueEvent(1) : controller.NewWaitEvent(1);
-        QQuickWindow* window = OpenWindow(cue ? "GroupConfigWindow" : "WaitConfigWindow");
+        QQuickWindow* window = NewestWindow(cue ? "GroupConfigWindow" : "WaitConfigWindow");
         QVERIFY(window);
-        QCOMPARE(window->transientParent(), m_mainWindow.get());
+        QCOMPARE(window->transientParent(), m_fixture->mainWindow.get());
         QVERIFY(StopAllDisabled(controller));
         QVERIFY(Activate(window));
         if (way == "OK" || way == "Cancel") {
@@ -99,14 +68,14 @@ private slots:
 
     void reopeningKeepsTheKeyOffUntilTheNewEditorCloses()
     {
-        AutomationController& controller = **m_controller;
+        AutomationController& controller = m_fixture->Controller();
         controller.EditEvent(0);
         controller.EditEvent(1);
         // The first editor's window is deleted later; that must not count as
         // the second one closing.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(StopAllDisabled(controller));
-        OpenWindow("GroupConfigWindow")->close();
+        NewestWindow("GroupConfigWindow")->close();
         QVERIFY(!StopAllDisabled(controller));
     }
 
@@ -123,12 +92,12 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("oscsend")).isEmpty()) {
             QSKIP("liblo-tools (oscsend) are not installed.");
         }
-        AutomationController& controller = **m_controller;
+        AutomationController& controller = m_fixture->Controller();
         QVERIFY(!controller.unsavedChanges());
         controller.initOscManagerWindow();
-        QQuickWindow* window = OpenWindow("OscManagerWindow");
+        QQuickWindow* window = NewestWindow("OscManagerWindow");
         QVERIFY(window);
-        QCOMPARE(window->transientParent(), m_mainWindow.get());
+        QCOMPARE(window->transientParent(), m_fixture->mainWindow.get());
         const int port = FreeUdpPort();
         window->setProperty("oscListenPortString", QString::number(port));
         QVERIFY(Activate(window));
@@ -150,9 +119,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QQmlApplicationEngine> m_engine;
-    std::unique_ptr<QQuickWindow> m_mainWindow;
-    std::unique_ptr<StartedController> m_controller;
+    std::unique_ptr<ControllerOverMainWindow> m_fixture;
 };
 
 QTEST_MAIN(TestEditorOpenings)

@@ -5,7 +5,7 @@
 #include "automation/automation.h"
 #include "automation/customaudio.h"
 #include "automation/eventgroup.h"
-#include "controllertesthelpers.h"
+#include "editortesthelpers.h"
 #include "sfx/sfxdtobuilder.h"
 
 #include <QGuiApplication>
@@ -20,18 +20,6 @@ using namespace tarv::automation;
 using namespace tarv::testing;
 
 namespace {
-
-// The newest visible window of the document type `document`.
-QObject* OpenWindow(const char* document)
-{
-    QObject* found = nullptr;
-    for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->isVisible() &&
-            QString::fromLatin1(window->metaObject()->className()).startsWith(document))
-            found = window;
-    }
-    return found;
-}
 
 std::vector<std::string> EventIds(const Automation& document)
 {
@@ -48,40 +36,24 @@ class TestSfxToolOpenings : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        UseListenPort(FreeUdpPort());
-        m_engine = std::make_unique<QQmlApplicationEngine>();
-        m_engine->addImportPath(QStringLiteral("qrc:/qt/qml"));
-        m_mainWindow = std::make_unique<QQuickWindow>();
-        m_mainWindow->show();
-        m_controller = std::make_unique<StartedController>(m_mainWindow->contentItem());
-        (*m_controller)->setEngine(m_engine.get());
-    }
-
-    void cleanup()
-    {
-        m_controller.reset();
-        m_mainWindow.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        m_engine.reset();
-    }
+    void init() { m_fixture = std::make_unique<ControllerOverMainWindow>(); }
+    void cleanup() { m_fixture.reset(); }
 
     void managerChangesMakeTheFileDirty()
     {
-        AutomationController& controller = **m_controller;
+        AutomationController& controller = m_fixture->Controller();
         const QTemporaryDir folder;
         const auto saveClean = [&] {
             QVERIFY(controller.Save(true, folder.filePath("show.tarvcue")));
             QVERIFY(!controller.unsavedChanges());
         };
         controller.onSfxManagerClicked();
-        QObject* manager = OpenWindow("SfxManagerTool");
+        QObject* manager = NewestWindow("SfxManagerTool");
         QVERIFY(manager);
 
         QMetaObject::invokeMethod(manager, "addSoundEffectInstanceClicked",
                                   Q_ARG(QString, "tone.1k"));
-        QObject* editor = OpenWindow("StandaloneSfxTool");
+        QObject* editor = NewestWindow("StandaloneSfxTool");
         QVERIFY(editor);
         QMetaObject::invokeMethod(editor, "accept");
         QCOMPARE(EventIds(controller.Document()), std::vector<std::string>{"sfx.1"});
@@ -90,7 +62,7 @@ private slots:
         saveClean();
         QMetaObject::invokeMethod(manager, "editSoundEffectInstanceClicked",
                                   Q_ARG(QString, "sfx.1"));
-        editor = OpenWindow("StandaloneSfxTool");
+        editor = NewestWindow("StandaloneSfxTool");
         QVERIFY(editor);
         editor->setProperty("name", "Renamed");
         QMetaObject::invokeMethod(editor, "accept");
@@ -116,17 +88,17 @@ private slots:
 
     void configureOnAnAudioEventOpensTheCustomAudioEditor()
     {
-        AutomationController& controller = **m_controller;
+        AutomationController& controller = m_fixture->Controller();
         const auto cue = std::make_shared<EventGroup>();
         controller.Document().InsertEvent(cue, 0);
         controller.EditEvent(0);
-        QObject* cueEditor = OpenWindow("GroupConfigWindow");
+        QObject* cueEditor = NewestWindow("GroupConfigWindow");
         QVERIFY(cueEditor);
         const QString file = qEnvironmentVariable("TARV_SFX_LIBRARY") + "/tone-1k.wav";
         QVERIFY(QMetaObject::invokeMethod(cueEditor, "addNewAudio", Q_ARG(int, 0),
                                           Q_ARG(QUrl, QUrl::fromLocalFile(file))));
         QVERIFY(QMetaObject::invokeMethod(cueEditor, "editEvent", Q_ARG(int, 0)));
-        QObject* audioEditor = OpenWindow("SfxPropertyTool");
+        QObject* audioEditor = NewestWindow("SfxPropertyTool");
         QVERIFY(audioEditor);
         QCOMPARE(qobject_cast<QWindow*>(audioEditor)->transientParent(),
                  qobject_cast<QWindow*>(cueEditor));
@@ -145,11 +117,12 @@ private slots:
     // open: the manager belongs to it.
     void managerDoesNotKeepTheProgramRunning()
     {
-        (*m_controller)->onSfxManagerClicked();
-        auto* manager = qobject_cast<QWindow*>(OpenWindow("SfxManagerTool"));
+        m_fixture->Controller().onSfxManagerClicked();
+        auto* manager = qobject_cast<QWindow*>(NewestWindow("SfxManagerTool"));
         QVERIFY(manager);
-        QCOMPARE(manager->transientParent(), m_mainWindow.get());
-        QTimer::singleShot(0, m_mainWindow.get(), [this] { m_mainWindow->close(); });
+        QCOMPARE(manager->transientParent(), m_fixture->mainWindow.get());
+        QTimer::singleShot(0, m_fixture->mainWindow.get(),
+                           [this] { m_fixture->mainWindow->close(); });
         QTimer stillRunning;
         stillRunning.setSingleShot(true);
         connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
@@ -158,9 +131,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QQmlApplicationEngine> m_engine;
-    std::unique_ptr<QQuickWindow> m_mainWindow;
-    std::unique_ptr<StartedController> m_controller;
+    std::unique_ptr<ControllerOverMainWindow> m_fixture;
 };
 
 QTEST_MAIN(TestSfxToolOpenings)
