@@ -66,10 +66,6 @@ private slots:
         QObject* window = m_tool->Window();
         QVERIFY(ClassName(window).contains("StandaloneSfxTool"));
         QCOMPARE(window->property("isEdit"), false);
-        QCOMPARE(window->property("pan").toDouble(), 50.0);
-        QCOMPARE(window->property("reverb").toDouble(), 0.0);
-        QCOMPARE(window->property("fadeIn").toString(), "0");
-        QCOMPARE(window->property("loop"), false);
         QVERIFY(qAbs(window->property("volume").toDouble() - 0.7866278611) < 1e-6);
         QCOMPARE(window->property("eventId").toString(), "sfx.2");
         QCOMPARE(window->property("effectIdIndex").toInt(), 0); // "Beep" sorts first
@@ -220,10 +216,7 @@ private slots:
         QSignalSpy preloads(m_tool.get(),
                             &SfxPropertyToolController::preloadCustomAudioEntryRequested);
         m_tool->onEditCustomAudioRequest(audio);
-        QObject* window = m_tool->Window();
-        QCOMPARE(window->property("fadeIn").toString(), "0");
-        QVERIFY(qAbs(window->property("volume").toDouble() - 0.7866278611) < 1e-6);
-        QMetaObject::invokeMethod(window, "accept");
+        QMetaObject::invokeMethod(m_tool->Window(), "accept");
         QCOMPARE(audio->parameters()->file(), QString());
         QCOMPARE(preloads.count(), 0);
     }
