@@ -64,13 +64,10 @@ Item {
             return edit
         }
 
+        // The other refused ports are driven with the real controller.
         function test_listenPortMustBeAWholeNumberInRange_data() {
             return [
                 { tag: "letters", port: "abc", valid: false },
-                { tag: "zero", port: "0", valid: false },
-                { tag: "too high", port: "70000", valid: false },
-                { tag: "fraction", port: "80.5", valid: false },
-                { tag: "negative", port: "-5", valid: false },
                 { tag: "empty", port: "", valid: false },
                 { tag: "lowest", port: "1", valid: true },
                 { tag: "highest", port: "65535", valid: true },
