@@ -1,7 +1,9 @@
 #include "qt/qmlmodule.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QQmlComponent>
+#include <QQmlEngine>
 #include <QStringList>
 #include <stdexcept>
 
@@ -52,6 +54,23 @@ QUrl ModuleDocumentUrl(const QString& moduleUri, const QString& typeName)
 void LoadFromModule(QQmlComponent& component, const QString& moduleUri, const QString& typeName)
 {
     component.loadUrl(ModuleDocumentUrl(moduleUri, typeName), QQmlComponent::PreferSynchronous);
+}
+
+QObject* CreateFromModule(QQmlEngine& engine, const QString& moduleUri, const QString& typeName)
+{
+    QQmlComponent component(&engine);
+    try {
+        LoadFromModule(component, moduleUri, typeName);
+    } catch (const std::exception& error) {
+        qCritical() << error.what();
+        return nullptr;
+    }
+    QObject* object = component.isError() ? nullptr : component.create();
+    if (object == nullptr) {
+        for (const QQmlError& error : component.errors())
+            qCritical() << error;
+    }
+    return object;
 }
 
 } // namespace tarv::qt

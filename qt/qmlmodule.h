@@ -3,7 +3,9 @@
 #include <QString>
 #include <QUrl>
 
+class QObject;
 class QQmlComponent;
+class QQmlEngine;
 
 namespace tarv::qt {
 
@@ -23,5 +25,10 @@ QUrl ModuleDocumentUrl(const QString& moduleUri, const QString& typeName);
 // would. Throws as ModuleDocumentUrl does, leaving the component untouched;
 // errors of the document itself are the component's (isError(), errors()).
 void LoadFromModule(QQmlComponent& component, const QString& moduleUri, const QString& typeName);
+
+// Creates the type's root object in the engine's root context. Never throws:
+// a type that cannot be found or created is logged, and the result is null.
+// The caller owns the object.
+QObject* CreateFromModule(QQmlEngine& engine, const QString& moduleUri, const QString& typeName);
 
 } // namespace tarv::qt

@@ -13,7 +13,6 @@
 
 #include <exception>
 #include <iostream>
-#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QtDebug>
 #include <QWindow>
@@ -116,20 +115,10 @@ bool SfxManagerWindowController::CreateWindow()
         qCritical() << "The sound-effect manager needs a QML engine";
         return false;
     }
-    QQmlComponent component(m_engine);
-    try {
-        LoadFromModule(component, QStringLiteral("com.quillonworks.tarv_ui"),
-                       QStringLiteral("SfxManagerTool"));
-    } catch (const std::exception& error) {
-        qCritical() << error.what();
+    QObject* window = CreateFromModule(*m_engine, QStringLiteral("com.quillonworks.tarv_ui"),
+                                       QStringLiteral("SfxManagerTool"));
+    if (window == nullptr)
         return false;
-    }
-    QObject* window = component.isError() ? nullptr : component.create();
-    if (window == nullptr) {
-        for (const QQmlError& error : component.errors())
-            qCritical() << error;
-        return false;
-    }
     m_window = window;
     ConnectSignals();
     return true;

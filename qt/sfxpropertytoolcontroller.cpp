@@ -13,7 +13,6 @@
 #include <exception>
 #include <iostream>
 #include <QMetaProperty>
-#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QtDebug>
 #include <QWindow>
@@ -180,20 +179,11 @@ bool SfxPropertyToolController::OpenWindow(bool custom)
         qCritical() << "The sound editors need a QML engine";
         return false;
     }
-    QQmlComponent component(m_engine);
-    try {
-        LoadFromModule(component, QString::fromLatin1(kModule),
-                       QString::fromLatin1(custom ? kCustomAudioEditor : kInstanceEditor));
-    } catch (const std::exception& error) {
-        qCritical() << error.what();
+    QObject* window =
+        CreateFromModule(*m_engine, QString::fromLatin1(kModule),
+                         QString::fromLatin1(custom ? kCustomAudioEditor : kInstanceEditor));
+    if (window == nullptr)
         return false;
-    }
-    QObject* window = component.isError() ? nullptr : component.create();
-    if (window == nullptr) {
-        for (const QQmlError& error : component.errors())
-            qCritical() << error;
-        return false;
-    }
     m_window = window;
     ConnectWindow();
     return true;
