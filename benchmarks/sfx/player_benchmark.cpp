@@ -18,6 +18,7 @@
 #include "sfx/sfxplayercontroller.h"
 #include "sfx/sfxplayercontrollerimpl.h"
 #include "sfx/sfxrepository.h"
+#include "tests/support/fakesfxrepository.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -37,34 +38,6 @@ using namespace tarv::audio;
 using tarv::audio::sfx::SfxDto;
 
 namespace {
-
-class MapRepository : public SfxRepository
-{
-public:
-    void Save(SfxDto dto) override { m_instances[dto.eventId()] = std::move(dto); }
-    std::vector<SfxDto> Get() override
-    {
-        std::vector<SfxDto> all;
-        for (const auto& [id, dto] : m_instances)
-            all.push_back(dto);
-        return all;
-    }
-    std::optional<SfxDto> GetById(std::any id) override
-    {
-        const auto found = m_instances.find(std::any_cast<std::string>(id));
-        return found == m_instances.end() ? std::nullopt : std::optional(found->second);
-    }
-    void Update(std::any id, SfxDto dto) override
-    {
-        m_instances[std::any_cast<std::string>(id)] = std::move(dto);
-    }
-    void Delete(std::any id) override { m_instances.erase(std::any_cast<std::string>(id)); }
-    std::string GenerateEventId() override { return {}; }
-    std::string PreviewEventId() override { return {}; }
-
-private:
-    std::map<std::string, SfxDto> m_instances;
-};
 
 SfxDto Instance(const std::string& eventId, const std::string& effectId, float volume)
 {
@@ -90,7 +63,7 @@ bool SpinUntil(const std::function<bool()>& done, int milliseconds)
     return done();
 }
 
-void Hand(std::unique_ptr<MapRepository> repository)
+void Hand(std::unique_ptr<FakeSfxRepository> repository)
 {
     std::unique_ptr<SfxRepository> handed = std::move(repository);
     SfxPlayerController player(handed);
@@ -223,7 +196,7 @@ void FirstPlayLatency(benchmark::State& state)
     }
     timeline.Keep();
     SpinUntil([] { return false; }, 1000);
-    auto repository = std::make_unique<MapRepository>();
+    auto repository = std::make_unique<FakeSfxRepository>();
     repository->Save(Instance("sfx.cue", "tone.a440", 1.0F));
     Hand(std::move(repository)); // creates the player
     if (!Preload(*tone)) {
@@ -283,7 +256,7 @@ void PlayByEventIdWithLargeCatalogue(benchmark::State& state)
         state.SkipWithError("cannot write the catalogue");
         return;
     }
-    auto repository = std::make_unique<MapRepository>();
+    auto repository = std::make_unique<FakeSfxRepository>();
     QByteArray json = "{\"effects\": [\n";
     for (int i = 0; i < kEffects; ++i) {
         const QByteArray id = "effect." + QByteArray::number(i);

@@ -5,7 +5,7 @@
 // stop or sfxFinished arrives) has generous bounds, because the machine may
 // be busy.
 
-#include "fakesfxrepository.h"
+#include "tests/support/fakesfxrepository.h"
 #include "monitorrecorder.h"
 #include "sfx/customaudioparameters.h"
 #include "sfx/sfxmanifest.h"

@@ -1,7 +1,7 @@
 // The player with no sound server at all: one report that playback is
 // silent, and everything else (finished notices, stops, errors) on time.
 
-#include "fakesfxrepository.h"
+#include "tests/support/fakesfxrepository.h"
 #include "sfx/audioclip.h"
 #include "sfx/clipcache.h"
 #include "sfx/customaudioparameters.h"

@@ -6,7 +6,8 @@
 #include <map>
 #include <string>
 
-// An in-memory repository of sound-effect instances for the player tests.
+// An in-memory repository of sound-effect instances for the player tests and
+// benchmarks.
 class FakeSfxRepository : public tarv::audio::SfxRepository
 {
 public:
