@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <QCoreApplication>
 #include <QMediaDevices>
 #include <QThread>
@@ -38,6 +39,14 @@ constexpr int kPollMilliseconds = 10;
 // Refused plays are reported at most this often, together.
 constexpr int kRefusalReportMilliseconds = 1000;
 constexpr auto kCustomKeyPrefix = "file:";
+
+// Custom audio carries doubles; one beyond float's range would make the
+// narrowing undefined. The mixer holds what this gives to its own range.
+float Narrowed(double value)
+{
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    return static_cast<float>(std::isnan(value) ? value : std::clamp(value, -kLargest, kLargest));
+}
 
 } // namespace
 
@@ -125,8 +134,8 @@ void SfxPlayerControllerImpl::play(const CustomAudioParameters& parameters)
         return;
     const std::string path = parameters.file().toStdString();
     VoiceSettings settings;
-    settings.volume = static_cast<float>(parameters.volume());
-    settings.pan = static_cast<float>(parameters.pan());
+    settings.volume = Narrowed(parameters.volume());
+    settings.pan = Narrowed(parameters.pan());
     settings.fadeInFrames = Mixer::MillisecondsToFrames(parameters.fadeIn());
     settings.fadeOutFrames = Mixer::MillisecondsToFrames(parameters.fadeOut());
     settings.repeats = parameters.repeats();
