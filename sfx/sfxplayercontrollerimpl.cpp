@@ -226,6 +226,8 @@ void SfxPlayerControllerImpl::stop(bool panic)
         if (bus->IsStarted())
             bus->Submit(command);
     }
+    for (auto& [handle, playing] : m_voices)
+        playing.stopping = true;
     FinishLater(std::exchange(m_pending, {}));
 }
 
@@ -271,6 +273,18 @@ void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, flo
             pending.fade = fade;
         }
     }
+}
+
+bool SfxPlayerControllerImpl::IsPlaying(const std::string& eventId) const
+{
+    if (QThread::currentThread() != thread())
+        return false;
+    return std::any_of(m_voices.begin(), m_voices.end(),
+                       [&](const auto& v) {
+                           return v.second.voice.key == eventId && !v.second.stopping;
+                       }) ||
+           std::any_of(m_pending.begin(), m_pending.end(),
+                       [&](const Request& p) { return p.voice.key == eventId; });
 }
 
 void SfxPlayerControllerImpl::PreloadRepositoryEffects()
@@ -359,10 +373,11 @@ void SfxPlayerControllerImpl::Send(const Voice& voice, const MixerCommand& comma
 void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand& stop)
 {
     MixerCommand command = stop;
-    for (const auto& [handle, playing] : m_voices) {
+    for (auto& [handle, playing] : m_voices) {
         if (playing.voice.key == key) {
             command.voice = handle;
             Send(playing.voice, command);
+            playing.stopping = true;
         }
     }
     FinishLater(TakePending([&](const Request& p) { return p.voice.key == key; }));
