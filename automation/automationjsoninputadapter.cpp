@@ -253,7 +253,7 @@ SfxDto AutomationJsonInputAdapter::ReadSoundEffect(const rapidjson::Value& value
     return SfxDto::builder()
         .name(reader.Utf8("name"))
         .pan(reader.Float("pan"))
-        .volume(static_cast<float>(HeldVolume(reader.Number("volume"))))
+        .volume(static_cast<float>(HeldVolume(reader.Float("volume"))))
         .reverb(reader.Float("reverb"))
         .repeats(reader.Int32("repeats"))
         .effectId(reader.Utf8("effect_id"))
