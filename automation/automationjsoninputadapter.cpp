@@ -13,6 +13,7 @@
 #include "sfx/sfxdto.h"
 #include "sfx/sfxdtobuilder.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <rapidjson/document.h>
@@ -39,6 +40,18 @@ using tarv::networking::NetworkPath;
 constexpr unsigned kParseFlags = rapidjson::kParseIterativeFlag |
                                  rapidjson::kParseFullPrecisionFlag |
                                  rapidjson::kParseValidateEncodingFlag;
+
+// The volume fader of the sound editors runs from -80 dB to 0 dB. A volume
+// from a file is held there, so a hand-edited or damaged file can neither
+// play louder than an operator could set nor feed the mixer a gain that
+// overflows once a fade raises it.
+constexpr double kQuietestVolume = 1e-4;
+constexpr double kLoudestVolume = 1.0;
+
+double HeldVolume(double volume)
+{
+    return std::clamp(volume, kQuietestVolume, kLoudestVolume);
+}
 
 std::string VersionText(const rapidjson::Value& root, const char* key)
 {
@@ -206,7 +219,7 @@ AutomationJsonInputAdapter::ReadAudioParameters(const rapidjson::Value& value) c
         .repeats(reader.Int32("repeats"))
         .fadeIn(reader.Uint32("fade_in"))
         .fadeOut(reader.Uint32("fade_out"))
-        .volume(reader.Number("volume"))
+        .volume(HeldVolume(reader.Number("volume")))
         .reverb(reader.Number("reverb"))
         .pan(reader.Number("pan"))
         .command(static_cast<CustomAudioCommand>(reader.Int32("command")))
@@ -240,7 +253,7 @@ SfxDto AutomationJsonInputAdapter::ReadSoundEffect(const rapidjson::Value& value
     return SfxDto::builder()
         .name(reader.Utf8("name"))
         .pan(reader.Float("pan"))
-        .volume(reader.Float("volume"))
+        .volume(static_cast<float>(HeldVolume(reader.Float("volume"))))
         .reverb(reader.Float("reverb"))
         .repeats(reader.Int32("repeats"))
         .effectId(reader.Utf8("effect_id"))

@@ -208,7 +208,10 @@ void SfxManagerWindowController::onPlaySfx(QString eventId)
     try {
         SfxPlayerController player;
         const std::string id = eventId.toStdString();
-        player.play(id);
+        // An instance the show is playing is previewed as it plays, not
+        // doubled by a second copy; stopping the preview then stops it.
+        if (!player.IsPlaying(id))
+            player.play(id);
         m_previews.insert(eventId);
         QObject* notifier = player.GetPlayer(id);
         if (notifier != nullptr && m_window) {

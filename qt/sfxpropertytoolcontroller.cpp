@@ -90,9 +90,9 @@ SfxPropertyToolController::~SfxPropertyToolController()
 
 void SfxPropertyToolController::FillSourceList()
 {
-    m_sources.Clear();
-    m_sourcePairs.clear();
+    // Read first: a catalogue that fails leaves the list as it was.
     const auto pairs = SortedSfxSources(sfx::SfxManifest());
+    m_sources.Clear();
     for (const auto& [displayName, effectId] : pairs)
         m_sources.Append(displayName, effectId);
     m_sourcePairs = pairs;
@@ -152,6 +152,13 @@ void SfxPropertyToolController::ShowTool(const QString& effectId,
     const bool custom = parameters != nullptr;
     if (!OpenWindow(custom))
         return;
+    // Effects may have been installed or removed since the last opening: the
+    // rows must be the catalogue's now, or a row would name another effect.
+    try {
+        FillSourceList();
+    } catch (const std::exception& error) {
+        ReportSfxError(QString::fromUtf8(error.what()));
+    }
     SetWindowProperty("effectModel", QVariant::fromValue(&m_sources));
     if (custom && !parameters->file().isEmpty())
         ShowCustomAudio(*parameters);

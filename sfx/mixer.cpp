@@ -26,6 +26,28 @@ PanGains PanLaw(float pan) noexcept
             static_cast<float>(std::min(1.0, std::numbers::sqrt2 * std::sin(angle)))};
 }
 
+// Above +120 dB any sample over the noise floor of 16-bit audio is driven
+// past full scale anyway; holding gains there keeps their products finite,
+// so a runaway voice cannot turn silence into NaN and mute the others.
+constexpr float kMaxGain = 1e6F;
+
+float HeldGain(float gain) noexcept
+{
+    if (!(gain > 0.0F)) // also catches NaN: never inverted
+        return 0.0F;
+    return std::min(gain, kMaxGain);
+}
+
+// NaN (from a damaged clip) is silence; anything else is clamped.
+float HeldSample(float sample) noexcept
+{
+    if (sample >= -1.0F && sample <= 1.0F)
+        return sample;
+    if (sample > 1.0F)
+        return 1.0F;
+    return sample < -1.0F ? -1.0F : 0.0F;
+}
+
 } // namespace
 
 std::uint32_t Mixer::MillisecondsToFrames(double milliseconds) noexcept
@@ -70,7 +92,7 @@ void Mixer::Render(float* out, std::size_t frames) noexcept
             RenderVoice(voice, out, frames);
     }
     for (std::size_t i = 0; i < frames * kChannels; ++i)
-        out[i] = std::clamp(out[i], -1.0F, 1.0F);
+        out[i] = HeldSample(out[i]);
     m_rendered.store(m_rendered.load(std::memory_order_relaxed) + frames,
                      std::memory_order_release);
 }
@@ -154,15 +176,16 @@ void Mixer::Apply(const MixerCommand& command) noexcept
         for (Voice& voice : m_voices) {
             if (!voice.active || voice.handle != command.voice)
                 continue;
+            const float gain = HeldGain(command.gain);
             if (command.frames == 0) {
-                voice.level = command.gain;
+                voice.level = gain;
                 voice.levelLeft = 0;
                 continue;
             }
             const float from = CurrentLevel(voice);
-            voice.levelTarget = command.gain;
-            voice.level = command.gain;
-            voice.levelStep = (command.gain - from) / static_cast<float>(command.frames);
+            voice.levelTarget = gain;
+            voice.level = gain;
+            voice.levelStep = (gain - from) / static_cast<float>(command.frames);
             voice.levelLeft = command.frames;
         }
         break;
@@ -192,7 +215,7 @@ void Mixer::Start(const MixerCommand& command, std::uint64_t sequence) noexcept
     v.samples = command.clip->Samples();
     v.length = command.clip->Frames();
     v.passesLeft = s.repeats < 0 ? -1 : s.repeats;
-    v.volume = std::isfinite(s.volume) ? std::max(0.0F, s.volume) : 0.0F; // never inverted
+    v.volume = HeldGain(s.volume);
     v.panLeft = pan.left;
     v.panRight = pan.right;
     v.fadeInFrames = s.fadeInFrames;

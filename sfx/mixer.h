@@ -32,8 +32,10 @@ namespace tarv::audio {
 //
 // Gains: volume times the fade-to level times the fade envelopes, all linear
 // in gain. Pan is constant power, normalised so the centre leaves both
-// channels at unity and no side rises above it. The output is clamped to
-// [-1, 1], so overload flattens instead of wrapping.
+// channels at unity and no side rises above it. Volumes and fade-to levels
+// are held to [0, 10^6]. The output is clamped to [-1, 1], so overload
+// flattens instead of wrapping, and a sample that is no number plays as
+// silence: whatever the commands and clips hold, the output stays finite.
 class Mixer
 {
 public:

@@ -59,4 +59,9 @@ void SfxPlayerController::FadeTo(const std::string& eventId, float gain, float m
     SfxPlayerControllerImpl::instance()->FadeTo(eventId, gain, milliseconds);
 }
 
+bool SfxPlayerController::IsPlaying(const std::string& eventId)
+{
+    return SfxPlayerControllerImpl::instance()->IsPlaying(eventId);
+}
+
 } // namespace tarv::audio

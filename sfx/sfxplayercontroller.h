@@ -45,6 +45,10 @@ public:
     // Moves the instance's level to `gain` (linear, relative to its volume;
     // 1 is unchanged) over `milliseconds`.
     virtual void FadeTo(const std::string& eventId, float gain, float milliseconds);
+    // Whether the instance is playing (or waiting for its file) and has not
+    // been told to stop. On the GUI thread only (elsewhere it answers false);
+    // a play queued from another thread counts once it has run there.
+    virtual bool IsPlaying(const std::string& eventId);
 };
 
 } // namespace tarv::audio

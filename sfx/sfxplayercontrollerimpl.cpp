@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <QCoreApplication>
 #include <QMediaDevices>
 #include <QThread>
@@ -38,6 +39,14 @@ constexpr int kPollMilliseconds = 10;
 // Refused plays are reported at most this often, together.
 constexpr int kRefusalReportMilliseconds = 1000;
 constexpr auto kCustomKeyPrefix = "file:";
+
+// Custom audio carries doubles; one beyond float's range would make the
+// narrowing undefined. The mixer holds what this gives to its own range.
+float Narrowed(double value)
+{
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    return static_cast<float>(std::isnan(value) ? value : std::clamp(value, -kLargest, kLargest));
+}
 
 } // namespace
 
@@ -125,8 +134,8 @@ void SfxPlayerControllerImpl::play(const CustomAudioParameters& parameters)
         return;
     const std::string path = parameters.file().toStdString();
     VoiceSettings settings;
-    settings.volume = static_cast<float>(parameters.volume());
-    settings.pan = static_cast<float>(parameters.pan());
+    settings.volume = Narrowed(parameters.volume());
+    settings.pan = Narrowed(parameters.pan());
     settings.fadeInFrames = Mixer::MillisecondsToFrames(parameters.fadeIn());
     settings.fadeOutFrames = Mixer::MillisecondsToFrames(parameters.fadeOut());
     settings.repeats = parameters.repeats();
@@ -217,6 +226,8 @@ void SfxPlayerControllerImpl::stop(bool panic)
         if (bus->IsStarted())
             bus->Submit(command);
     }
+    for (auto& [handle, playing] : m_voices)
+        playing.stopping = true;
     FinishLater(std::exchange(m_pending, {}));
 }
 
@@ -262,6 +273,18 @@ void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, flo
             pending.fade = fade;
         }
     }
+}
+
+bool SfxPlayerControllerImpl::IsPlaying(const std::string& eventId) const
+{
+    if (QThread::currentThread() != thread())
+        return false;
+    return std::any_of(m_voices.begin(), m_voices.end(),
+                       [&](const auto& v) {
+                           return v.second.voice.key == eventId && !v.second.stopping;
+                       }) ||
+           std::any_of(m_pending.begin(), m_pending.end(),
+                       [&](const Request& p) { return p.voice.key == eventId; });
 }
 
 void SfxPlayerControllerImpl::PreloadRepositoryEffects()
@@ -350,10 +373,11 @@ void SfxPlayerControllerImpl::Send(const Voice& voice, const MixerCommand& comma
 void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand& stop)
 {
     MixerCommand command = stop;
-    for (const auto& [handle, playing] : m_voices) {
+    for (auto& [handle, playing] : m_voices) {
         if (playing.voice.key == key) {
             command.voice = handle;
             Send(playing.voice, command);
+            playing.stopping = true;
         }
     }
     FinishLater(TakePending([&](const Request& p) { return p.voice.key == key; }));

@@ -60,6 +60,9 @@ public:
     SfxPlayer* GetPlayer(const std::string& eventId);
     void PreloadFile(const std::string& path);
     void FadeTo(const std::string& eventId, float gain, float milliseconds);
+    // Whether a voice of the event id plays, or waits for its file, and has
+    // not been told to stop. On the engine's thread only (false elsewhere).
+    bool IsPlaying(const std::string& eventId) const;
 
     SfxRepository* ActiveRepository() const noexcept { return m_repository.get(); }
     // Starts loading the files of every instance in the active repository
@@ -90,6 +93,7 @@ private:
         std::string path;
         VoiceSettings settings;
         std::optional<MixerCommand> fade; // a fade-to asked for while loading
+        bool stopping = false;            // told to stop, fading out
     };
 
     SfxPlayerControllerImpl();

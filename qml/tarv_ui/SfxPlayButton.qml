@@ -18,6 +18,10 @@ Item {
     }
 
     function clearCanvas(canvas) {
+        // Before its first frame (or while hidden) a canvas has nothing to
+        // clear, and asking it for a context would only log a complaint.
+        if (!canvas.available)
+            return
         const ctx = canvas.getContext("2d")
         if (!ctx)
             return

@@ -200,6 +200,7 @@ private slots:
     void failedSavesKeepThePreviousFile();
     void roundTripMatchesTheHandWrittenFile();
     void readerInterpretsStoredValues();
+    void readerHoldsVolumesToTheEditorsRange();
     void writerRefusesWhatJsonCannotHold();
 };
 
@@ -421,6 +422,32 @@ void TestCueListDocument::readerInterpretsStoredValues()
                            R"(, "main": {"events": [{"type": "WAIT", "wait_time": 1}]}})");
         QCOMPARE(read.ReadOnly(), readOnly);
         QCOMPARE(read.Events().size(), std::size_t{1});
+    }
+}
+
+void TestCueListDocument::readerHoldsVolumesToTheEditorsRange()
+{
+    // The fader runs from -80 dB to 0 dB: whatever a file holds, a cue never
+    // plays louder or quieter than an operator could have set it.
+    const std::pair<const char*, double> cases[] = {{"3e38", 1.0},    {"1.5", 1.0},   {"0.5", 0.5},
+                                                    {"1.0e-4", 1e-4}, {"1e-9", 1e-4}, {"0", 1e-4},
+                                                    {"-0.0", 1e-4},   {"-3e38", 1e-4}};
+    for (const auto& [stored, held] : cases) {
+        const std::string volume = std::string(R"("volume": )") + stored;
+        Automation show;
+        OpenText(show, R"({"version": "1.0", "main": {"events": [
+            {"type": "AUDIO", "offset": 0, "audio_parameters": {"name": "", "file": "",
+            "output_path": "", "network_patch": "", "repeats": 0, "fade_in": 0,
+            "fade_out": 0, )" +
+                           volume + R"(, "reverb": 0, "pan": 0.5, "command": 0}}]},
+            "sound_effects": [{"name": "", "pan": 0.5, )" +
+                           volume + R"(, "reverb": 0,
+            "repeats": 0, "fade_in": 0, "fade_out": 0, "output_path": "",
+            "event_id": "sfx.1", "effect_path": "", "effect_id": "", "type": 1}]})");
+        const auto& audio = dynamic_cast<CustomAudio&>(*show.Events().at(0));
+        QVERIFY2(qFuzzyCompare(audio.parameters()->volume(), held), stored);
+        QVERIFY2(qFuzzyCompare(show.SoundEffects().at(0).volume(), static_cast<float>(held)),
+                 stored);
     }
 }
 

@@ -41,6 +41,21 @@ public:
     explicit SfxTestBench(const QList<Effect>& effects)
         : repository(std::make_shared<Repository>())
     {
+        Install(effects);
+        qputenv("TARV_SFX_LIBRARY", m_folder.path().toUtf8());
+
+        engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+        Wire(*repository);
+        std::unique_ptr<tarv::audio::SfxRepository> playerRepository =
+            std::make_unique<Repository>();
+        Wire(static_cast<Repository&>(*playerRepository));
+        tarv::audio::SfxPlayerController player(playerRepository);
+    }
+
+    // Rewrites the catalogue, as installing or removing effects while the
+    // program runs would.
+    void Install(const QList<Effect>& effects)
+    {
         QJsonArray entries;
         for (const Effect& effect : effects)
             entries.append(
@@ -51,14 +66,6 @@ public:
         QFile catalogue(QDir(m_folder.path()).filePath("catalogue.json"));
         if (catalogue.open(QIODevice::WriteOnly))
             catalogue.write(QJsonDocument(QJsonObject{{"effects", entries}}).toJson());
-        qputenv("TARV_SFX_LIBRARY", m_folder.path().toUtf8());
-
-        engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
-        Wire(*repository);
-        std::unique_ptr<tarv::audio::SfxRepository> playerRepository =
-            std::make_unique<Repository>();
-        Wire(static_cast<Repository&>(*playerRepository));
-        tarv::audio::SfxPlayerController player(playerRepository);
     }
 
     static SfxDto Instance(const std::string& eventId, const std::string& effectId,

@@ -104,6 +104,46 @@ private slots:
         QVERIFY2(tail < 0.001, qPrintable(QString::number(tail)));
     }
 
+    // The show is playing the instance when the operator previews it: the
+    // preview is that sound, not a second copy on top of it (+6 dB), and
+    // stopping the preview stops it.
+    void previewOfAnInstanceThatPlaysIsTheSameSound()
+    {
+        SfxManagerWindowController manager(&m_bench->engine, m_bench->repository);
+        manager.ShowWindow();
+        QObject* window = manager.Window();
+        QVERIFY(window != nullptr);
+        QTRY_VERIFY(Bench::Row(window, "instanceList", 0)->property("isReady").toBool());
+        QQuickItem* button = Bench::Find(Bench::Row(window, "instanceList", 0), "playButton");
+        QVERIFY(button != nullptr);
+
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QTest::qWait(300);
+        SfxPlayerController show;
+        QSignalSpy finished(show.GetPlayer("sfx.1"), &SfxPlayer::sfxFinished);
+        show.play("sfx.1");
+        QTest::qWait(700);
+        Bench::Click(button);
+        QCOMPARE(window->property("playing").toStringList(), QStringList{"sfx.1"});
+        QTest::qWait(1000);
+        Bench::Click(button);
+        QVERIFY(finished.count() == 1 || finished.wait(5000));
+        QTest::qWait(500);
+        recorder.Stop();
+
+        const auto levels = recorder.Levels();
+        const auto [length, level] = LoudPart(levels, 0.02);
+        const double loudest = *std::max_element(levels.begin(), levels.end());
+        qInfo("the instance sounded %d ms at RMS %.4f, at most %.4f", length, level, loudest);
+        QVERIFY2(std::abs(level - 0.25 / std::sqrt(2.0)) < 0.02,
+                 qPrintable(QString::number(level)));
+        QVERIFY2(loudest < 0.25 / std::sqrt(2.0) * 1.2, qPrintable(QString::number(loudest)));
+        QVERIFY2(length >= 1400 && length <= 2300, qPrintable(QString::number(length)));
+        const double tail = *std::max_element(levels.end() - 300 / kWindow, levels.end());
+        QVERIFY2(tail < 0.001, qPrintable(QString::number(tail)));
+    }
+
 private:
     std::unique_ptr<Bench> m_bench;
 };

@@ -10,6 +10,7 @@
 
 #include <QQmlExtensionPlugin>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 Q_IMPORT_QML_PLUGIN(com_quillonworks_tarv_uiPlugin)
@@ -27,6 +28,11 @@ QString ClassName(const QObject* window)
     return QString::fromLatin1(window->metaObject()->className());
 }
 
+const QList<Bench::Effect> kEffects{
+    {"tone.a440", "Tone", "sound", "tone-a440.wav"},
+    {"beep.short", "Beep", "sound", "beep-short.wav"},
+};
+
 } // namespace
 
 class TestSfxPropertyToolController : public QObject
@@ -34,13 +40,7 @@ class TestSfxPropertyToolController : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        m_bench = std::make_unique<Bench>(QList<Bench::Effect>{
-            {"tone.a440", "Tone", "sound", "tone-a440.wav"},
-            {"beep.short", "Beep", "sound", "beep-short.wav"},
-        });
-    }
+    void initTestCase() { m_bench = std::make_unique<Bench>(kEffects); }
 
     void init()
     {
@@ -116,6 +116,29 @@ private slots:
         QCOMPARE(created->pan(), 0.75F);
         QCOMPARE(created->reverb(), 0.4F);
         m_bench->document.RemoveSoundEffect("sfx.2");
+    }
+
+    // Effects installed while the program runs shift the rows: each editor
+    // must offer, and store, what the catalogue holds when it opens.
+    void sourcesFollowTheCatalogueOfEachOpening()
+    {
+        m_bench->Install(QList<Bench::Effect>{{"anvil.hit", "Anvil", "sound", "beep-short.wav"}} +
+                         kEffects);
+        const auto restore = qScopeGuard([this] {
+            m_bench->Install(kEffects);
+            m_bench->document.RemoveSoundEffect("sfx.2");
+        });
+        m_tool->ShowNewInstanceTool("anvil.hit");
+        QCOMPARE(m_tool->Window()->property("effectText").toString(), "Anvil");
+        QMetaObject::invokeMethod(m_tool->Window(), "accept");
+        QCOMPARE(m_bench->Stored("sfx.2")->effectId(), "anvil.hit");
+
+        m_tool->onEditInstanceRequest("sfx.1");
+        m_tool->Window()->setProperty("name", "Renamed");
+        QMetaObject::invokeMethod(m_tool->Window(), "accept");
+        QCOMPARE(m_bench->Stored("sfx.1")->name(), "Renamed");
+        QCOMPARE(m_bench->Stored("sfx.1")->effectId(), "tone.a440");
+        QCOMPARE(m_tool->SoundEffects().first().toString(), "anvil.hit");
     }
 
     // Add while an instance is open, or an edit of an id that is gone, must

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <tuple>
@@ -226,6 +227,40 @@ TEST(Mixer, VoicesSumAndOverloadClampsInsteadOfWrapping)
     out = Render(mixer, 10);
     EXPECT_EQ(out.Left(0), 1.0F);
     EXPECT_EQ(out.Right(0), -1.0F);
+}
+
+TEST(Mixer, RunawayGainsAndBrokenSamplesNeitherPoisonNorSilenceTheBus)
+{
+    constexpr float kHuge = 3e38F;
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    const auto quiet = ConstantClip(100, 0.3F, -0.3F);
+    // Silence and full-scale swings under a gain that overflows float.
+    std::vector<float> swinging(200, 0.0F);
+    for (std::size_t i = 100; i < swinging.size(); ++i)
+        swinging[i] = i % 2 == 0 ? 1.0F : -1.0F;
+    const AudioClip runaway("runaway", std::move(swinging));
+    const AudioClip broken("broken", {std::nanf(""), kInf, -kInf, std::nanf("")});
+
+    Mixer mixer;
+    mixer.Submit(Start(1, quiet, {.repeats = -1}));
+    mixer.Submit(Start(2, runaway, {.volume = kHuge, .repeats = -1}));
+    mixer.Submit(Start(3, runaway, {.volume = kHuge, .repeats = -1}));
+    Render(mixer, 1);
+    for (const float gain : {10.0F, kHuge, kInf, std::nanf("")}) {
+        mixer.Submit(Command(Kind::FadeTo, 2, 0, gain));
+        mixer.Submit(Command(Kind::FadeTo, 3, 7, gain));
+        const auto out = Render(mixer, 200);
+        for (const float sample : out.samples)
+            ASSERT_TRUE(std::isfinite(sample)) << "fade to " << gain;
+        // Where the runaway voices are silent, the quiet one is still heard.
+        EXPECT_NEAR(out.Left(40), 0.3F, 1e-6) << "fade to " << gain;
+        EXPECT_NEAR(out.Right(40), -0.3F, 1e-6) << "fade to " << gain;
+    }
+
+    mixer.Submit(Start(4, broken, {.repeats = -1}));
+    const auto out = Render(mixer, 100);
+    for (const float sample : out.samples)
+        ASSERT_TRUE(std::isfinite(sample));
 }
 
 TEST(Mixer, BusyVoicesRefuseAndEmptyClipsEndAtOnce)

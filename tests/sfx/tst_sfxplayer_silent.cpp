@@ -1,7 +1,6 @@
 // The player with no sound server at all: one report that playback is
 // silent, and everything else (finished notices, stops, errors) on time.
 
-#include "tests/support/fakesfxrepository.h"
 #include "sfx/audioclip.h"
 #include "sfx/clipcache.h"
 #include "sfx/customaudioparameters.h"
@@ -13,6 +12,7 @@
 #include "sfx/sfxplayercontroller.h"
 #include "sfx/sfxplayercontrollerimpl.h"
 #include "sfx/silentclock.h"
+#include "tests/support/fakesfxrepository.h"
 
 #include <map>
 #include <QElapsedTimer>
@@ -88,12 +88,16 @@ private slots:
     void stopFadesOutAndPanicCutsAtOnce()
     {
         SfxPlayerController player;
+        QVERIFY(!player.IsPlaying("sfx.3"));
         player.play("sfx.3");
+        QVERIFY(player.IsPlaying("sfx.3")); // from the play on, its file loading or not
         QSignalSpy finished(player.GetPlayer("sfx.3"), &SfxPlayer::sfxFinished);
         QVERIFY(!finished.wait(400)); // a loop keeps going
+        QVERIFY(player.IsPlaying("sfx.3"));
         QElapsedTimer clock;
         clock.start();
-        player.stop("sfx.3"); // the event id, not a panic
+        player.stop("sfx.3");                // the event id, not a panic
+        QVERIFY(!player.IsPlaying("sfx.3")); // fading out, on its way to silence
         const qint64 faded = MillisecondsUntilFinished("sfx.3", clock);
         QVERIFY2(faded >= 950 && faded <= 2000, qPrintable(QString::number(faded)));
 
@@ -101,6 +105,7 @@ private slots:
         QTest::qWait(200);
         clock.start();
         player.stop(true);
+        QVERIFY(!player.IsPlaying("sfx.3"));
         const qint64 cut = MillisecondsUntilFinished("sfx.3", clock);
         QVERIFY2(cut >= 0 && cut <= 600, qPrintable(QString::number(cut)));
 
