@@ -1,3 +1,5 @@
+#include <crypto++/aes.h>
+#include <crypto++/ccm.h>
 #include <fstream>
 #include <kit/errors.h>
 #include <kit/format.h>
@@ -71,11 +73,17 @@ void AesCipherStream::WriteToFile(const std::string& path)
         throw CipherStreamWriteError("Unable to write encrypted data to file without key.");
     }
     CheckWritableSize(kLargestDocument);
+    const std::vector<uint8_t> nonce = GenerateAesIV();
+    {
+        // Keyed before the file is opened: a key the cipher refuses must not
+        // cost the old file anything.
+        CryptoPP::CCM<CryptoPP::AES, AesTagSize>::Encryption cipher;
+        cipher.SetKeyWithIV(Key().data(), Key().size(), nonce.data(), nonce.size());
+    }
     std::stringstream& plain = GetStream();
     plain.clear();
     plain.seekg(0);
     WriteFileWith(path, [&](std::ostream& file) {
-        const std::vector<uint8_t> nonce = GenerateAesIV();
         file.write(reinterpret_cast<const char*>(nonce.data()),
                    static_cast<std::streamsize>(nonce.size()));
         AesAuthenticateEncrypt(Key(), nonce, plain, file);

@@ -143,6 +143,11 @@ void TwoFishCipherStream::WriteToFile(const std::string& path)
     CheckCanEncrypt();
     // Loading measures the file in 32 bits.
     CheckWritableSize(std::numeric_limits<uint32_t>::max());
+    if (Encrypts()) {
+        // Keyed before the file is opened: a key or IV the cipher refuses
+        // must not cost the old file anything.
+        (void)TwoFishBlockEncrypt(Key(), m_iv, std::vector<uint8_t>{});
+    }
     std::stringstream& plain = GetStream();
     WriteFileWith(path, [&](std::ostream& file) {
         if (Encrypts()) {

@@ -6,9 +6,7 @@
 #include <security/internal/replacing_file.h>
 #include <system_error>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
+#if !defined(_WIN32)
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -100,15 +98,20 @@ unsigned int CreationMode(const ReplacingFile::Target& target, ReplacingFile::Ac
 }
 
 // Gives the new file the replaced one's owner, group and mode, as far as this
-// process may: root may give it to anyone, others to a group of theirs.
-void CarryOver(const FileDescriptor& file, const ReplacingFile::Target& target, unsigned int mode)
+// process may: root may give it to anyone, others to a group of theirs. A
+// private key stays with the process that writes it: whoever owns the file it
+// replaces may be whoever planted that file to receive it.
+void CarryOver(const FileDescriptor& file, const ReplacingFile::Target& target,
+               ReplacingFile::Access access, unsigned int mode)
 {
 #if defined(_WIN32)
     (void)file;
     (void)target;
+    (void)access;
     (void)mode;
 #else
-    if (::fchown(file.Native(), target.owner, target.group) != 0) {
+    if (access == ReplacingFile::Access::Default &&
+        ::fchown(file.Native(), target.owner, target.group) != 0) {
         (void)::fchown(file.Native(), static_cast<uid_t>(-1), target.group);
     }
     // After the owner: changing it clears the set-user and set-group bits. It
@@ -119,7 +122,13 @@ void CarryOver(const FileDescriptor& file, const ReplacingFile::Target& target, 
 
 bool FolderRefusesNewFiles(int error)
 {
-    return error == EACCES || error == EPERM;
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+std::string Utf8(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 } // namespace
@@ -130,14 +139,16 @@ ReplacingFile::ReplacingFile(const std::string& path, Access access, const Creat
 {
     const Target target = Inspect(m_target);
     if (target.exists && !target.regular) {
-        // Devices and pipes cannot be replaced by renaming.
-        OpenTarget(target, access);
-    } else if (!CreateTemporary(target, access)) {
-        if (!target.exists) {
-            throw kit::IoError("Unable to write to " + m_path);
+        // Devices and pipes cannot be replaced by renaming; a private key
+        // written into one would reach whoever reads at its other end.
+        if (access == Access::OwnerOnly) {
+            throw kit::IoError("Unable to write to " + m_path + ": it is not a regular file.");
         }
-        OpenTarget(target, access);
-    } else if (created) {
+        OpenDevice();
+        return;
+    }
+    CreateTemporary(target, access);
+    if (created) {
         created(m_temporary);
     }
 }
@@ -149,7 +160,7 @@ ReplacingFile::~ReplacingFile()
     }
 }
 
-bool ReplacingFile::CreateTemporary(const Target& target, Access access)
+void ReplacingFile::CreateTemporary(const Target& target, Access access)
 {
     const unsigned int mode = CreationMode(target, access);
     for (int attempt = 0; attempt < 8; ++attempt) {
@@ -158,13 +169,17 @@ bool ReplacingFile::CreateTemporary(const Target& target, Access access)
         if (file.IsOpen()) {
             m_temporary = candidate;
             m_file = std::move(file);
-            if (target.exists) {
-                CarryOver(m_file, target, mode);
+            if (target.exists || access == Access::OwnerOnly) {
+                CarryOver(m_file, target, access, mode);
             }
-            return true;
+            return;
         }
+        // Writing the file itself instead would destroy the old content
+        // before the new one exists.
         if (FolderRefusesNewFiles(errno)) {
-            return false;
+            const fs::path folder = m_target.has_parent_path() ? m_target.parent_path() : ".";
+            throw kit::IoError("Unable to write to " + m_path +
+                               ": no file can be created in the folder " + Utf8(folder) + ".");
         }
         if (errno != EEXIST) {
             break;
@@ -173,36 +188,25 @@ bool ReplacingFile::CreateTemporary(const Target& target, Access access)
     throw kit::IoError("Unable to write to " + m_path);
 }
 
-void ReplacingFile::OpenTarget(const Target& target, Access access)
+void ReplacingFile::OpenDevice()
 {
     // The target was resolved already: a link appearing in its place now is
     // someone else's doing.
-    m_file = FileDescriptor::OpenExisting(m_target, !target.regular);
+    m_file = FileDescriptor::OpenExisting(m_target, true);
     if (!m_file.IsOpen()) {
         throw kit::IoError("Unable to write to " + m_path);
     }
-    if (!target.regular) {
-        return;
-    }
 #if !defined(_WIN32)
-    // A private key is not written into a file that others may read.
-    if (access == Access::OwnerOnly && (target.mode & 077) != 0 &&
-        ::fchmod(m_file.Native(), 0600) != 0) {
-        m_file.Close();
-        throw kit::IoError("Unable to write to " + m_path);
-    }
-    if (::ftruncate(m_file.Native(), 0) != 0) {
-        m_file.Close();
-        throw kit::IoError("Unable to write to " + m_path);
-    }
-#else
-    (void)access;
-    if (::_chsize_s(m_file.Native(), 0) != 0) {
+    // A regular file swapped in since it was looked at would be overwritten
+    // in place.
+    struct stat opened
+    {
+    };
+    if (::fstat(m_file.Native(), &opened) != 0 || S_ISREG(opened.st_mode)) {
         m_file.Close();
         throw kit::IoError("Unable to write to " + m_path);
     }
 #endif
-    m_syncTarget = true;
 }
 
 void ReplacingFile::Commit()
@@ -211,7 +215,7 @@ void ReplacingFile::Commit()
     bool written = m_stream.good();
     // Writes can fail late, when the data reaches the disk: a file replaced
     // before that could turn out empty or short after a crash.
-    if (written && (!m_temporary.empty() || m_syncTarget)) {
+    if (written && !m_temporary.empty()) {
         written = m_file.Sync();
     }
     if (!written) {

@@ -13,16 +13,17 @@ namespace tarv_sec {
 // once everything has been written and put on the disk. Until Commit() the
 // target is untouched; an uncommitted temporary file is removed on
 // destruction. The replacement keeps the target's owner, group and mode as
-// far as this process may set them.
+// far as this process may set them, except for private keys, which always
+// belong to this process.
 //
 // The temporary is written only through the descriptor that created it, so
 // whoever may write the folder cannot redirect the bytes by swapping its name;
 // a swapped name is found before the rename and the write refused.
 //
-// Where a plain write would not replace the file either, the target itself is
-// written: devices such as /dev/null, and a writable file in a folder that
-// does not let this process create the temporary. A failure there leaves the
-// file as far as it was written, as it would for any program.
+// A folder that does not let this process create the temporary refuses the
+// write, even where the target itself could be written: writing it in place
+// would destroy the old content before the new one exists. Only devices such
+// as /dev/null, which cannot be replaced by renaming, are written directly.
 class ReplacingFile
 {
 public:
@@ -40,7 +41,8 @@ public:
     using CreatedHook = std::function<void(const std::filesystem::path& temporary)>;
 
     // Throws kit::IoError "Unable to write to " + path when no file can be
-    // created there. `path` is UTF-8.
+    // created there, naming the folder when it is the folder that refuses
+    // new files. `path` is UTF-8.
     ReplacingFile(const std::string& path, Access access, const CreatedHook& created = {});
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -65,15 +67,14 @@ public:
     };
 
 private:
-    [[nodiscard]] bool CreateTemporary(const Target& target, Access access);
-    void OpenTarget(const Target& target, Access access);
+    void CreateTemporary(const Target& target, Access access);
+    void OpenDevice();
     [[nodiscard]] bool TemporaryIsStillOurs() const;
     void Discard() noexcept;
 
     std::string m_path;
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;
-    bool m_syncTarget = false;
     FileDescriptor m_file;
     FileDescriptorWriter m_writer{m_file};
     std::ostream m_stream{&m_writer};

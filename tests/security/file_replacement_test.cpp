@@ -1,11 +1,16 @@
 #include "support.h"
 
+#include <crypto++/cryptlib.h>
+#include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <kit/errors.h>
+#include <optional>
 #include <security/aes_ccm.h>
 #include <security/aes_cipher_stream.h>
 #include <security/internal/replacing_file.h>
 #include <security/rsa_keys.h>
+#include <security/twofish_cipher_stream.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,28 +33,99 @@ bool IsRoot()
     return ::geteuid() == 0;
 }
 
-// Runs `call` as somebody who cannot write the folders made here: as
-// kOtherUser in a child process when running as root (root ignores
-// permission bits), in this process otherwise. False when it threw.
-bool RunAsOtherUser(const std::function<void()>& call)
+enum class RunAs
 {
-    const auto attempt = [&] {
+    // Somebody who cannot write the folders made here: kOtherUser when
+    // running as root (root ignores permission bits), this user otherwise.
+    OtherUser,
+    ThisUser,
+};
+
+// Starts `call` in a child process, which exits with 0 when `call` returned.
+// A child that hangs is ended after a minute.
+pid_t Fork(RunAs user, const std::function<void()>& call)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(60);
+        if (user == RunAs::OtherUser && IsRoot() &&
+            (::setgid(kOtherUser) != 0 || ::setuid(kOtherUser) != 0))
+            ::_exit(2);
         try {
             call();
-            return true;
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "%s\n", error.what());
-            return false;
+        } catch (...) {
+            ::_exit(1);
         }
-    };
-    if (!IsRoot())
-        return attempt();
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(::setgid(kOtherUser) == 0 && ::setuid(kOtherUser) == 0 && attempt() ? 0 : 1);
+        ::_exit(0);
+    }
+    return child;
+}
+
+// What `call`, run in a child process as `user`, threw: its kind and
+// message, or nothing when it returned.
+std::optional<std::string> FailureInChild(const std::function<void()>& call,
+                                          RunAs user = RunAs::OtherUser)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return "pipe failed";
+    const pid_t child = Fork(user, [&] {
+        ::close(channel[0]);
+        std::string failure;
+        try {
+            call();
+            return;
+        } catch (const kit::IoError& error) {
+            failure = std::string("io: ") + error.what();
+        } catch (const std::invalid_argument& error) {
+            failure = std::string("invalid argument: ") + error.what();
+        } catch (const CryptoPP::InvalidArgument& error) {
+            failure = std::string("invalid argument: ") + error.what();
+        } catch (const std::exception& error) {
+            failure = std::string("other: ") + error.what();
+        }
+        (void)!::write(channel[1], failure.data(), failure.size());
+        throw std::runtime_error(failure);
+    });
+    ::close(channel[1]);
+    std::string failure;
+    char piece[256];
+    for (ssize_t n; (n = ::read(channel[0], piece, sizeof piece)) > 0;)
+        failure.append(piece, static_cast<std::size_t>(n));
+    ::close(channel[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return std::nullopt;
+    return failure;
+}
+
+// Kills `child` with SIGKILL as soon as its writing `name` in `folder` shows:
+// the file no longer has `oldSize` bytes, or another file there has content.
+// A child that finishes first is merely reaped. True when it was killed.
+bool KillOnceUnderWay(pid_t child, const fs::path& folder, const std::string& name,
+                      std::uintmax_t oldSize)
+{
+    const auto underWay = [&] {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(folder, error)) {
+            const std::uintmax_t size = entry.file_size(error);
+            if (error)
+                continue;
+            if (entry.path().filename() == name ? size != oldSize : size > 0)
+                return true;
+        }
+        return false;
+    };
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (underWay()) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return true;
+        }
+    }
+    return false;
 }
 
 // A file of kOtherUser's, as far as this process may make one.
@@ -71,18 +147,39 @@ struct stat StatOf(const std::string& path)
     return status;
 }
 
-// Writes a document with the cipher stream writer and the decrypting writer,
-// and a key pair, into `folder`, under names ending in `suffix`.
+// Every writer of files, each writing into `folder` under a name ending in
+// `suffix`: the cipher streams, the decrypting writer and the key pair.
+std::vector<std::pair<std::string, std::function<void()>>> Writers(const fs::path& folder,
+                                                                   const std::string& suffix)
+{
+    return {
+        {"AES stream",
+         [=] {
+             tarv_sec::AesCipherStream stream;
+             stream.SetEncryptionKey(kKey);
+             stream.GetStream() << "document";
+             stream.WriteToFile(folder / ("s" + suffix));
+         }},
+        {"decrypting writer",
+         [=] {
+             const Bytes blob = tarv_sec::AesAuthenticateEncryptCreateIV(kKey, {'d', 'o', 'c'});
+             if (!tarv_sec::AesAuthenticateDecryptToFile(kKey, blob, folder / ("d" + suffix)))
+                 throw std::runtime_error("not authenticated");
+         }},
+        {"Twofish stream",
+         [=] {
+             tarv_sec::TwoFishCipherStream stream(Bytes{}, kKey, Bytes(16, 3));
+             stream.GetStream() << "twofish";
+             stream.WriteToFile(folder / ("t" + suffix));
+         }},
+        {"key pair", [=] { (void)tarv_sec::GenerateRsaKeyPair(suffix, folder.string()); }},
+    };
+}
+
 void WriteAll(const fs::path& folder, const std::string& suffix)
 {
-    tarv_sec::AesCipherStream stream;
-    stream.SetEncryptionKey(kKey);
-    stream.GetStream() << "document";
-    stream.WriteToFile(folder / ("s" + suffix));
-    const Bytes blob = tarv_sec::AesAuthenticateEncryptCreateIV(kKey, {'d', 'o', 'c'});
-    if (!tarv_sec::AesAuthenticateDecryptToFile(kKey, blob, folder / ("d" + suffix)))
-        throw std::runtime_error("not authenticated");
-    (void)tarv_sec::GenerateRsaKeyPair(suffix, folder.string());
+    for (const auto& writer : Writers(folder, suffix))
+        writer.second();
 }
 
 void ExpectWritten(const fs::path& folder, const std::string& suffix)
@@ -90,6 +187,10 @@ void ExpectWritten(const fs::path& folder, const std::string& suffix)
     EXPECT_EQ(tarv_sec::AesCipherStream(folder / ("s" + suffix), kKey).GetStream().view(),
               "document");
     EXPECT_EQ(AsString(ReadFile(folder / ("d" + suffix))), "doc");
+    EXPECT_EQ(tarv_sec::TwoFishCipherStream(folder / ("t" + suffix), kKey, Bytes(16, 3))
+                  .GetStream()
+                  .view(),
+              "twofish");
     const auto [privatePath, publicPath] = tarv_sec::GetRsaKeyPairNames(suffix, folder.string());
     EXPECT_TRUE(tarv_sec::ComparePublicKeys(tarv_sec::LoadPublicKey(publicPath),
                                             tarv_sec::LoadPrivateKey(privatePath)));
@@ -134,43 +235,165 @@ TEST(FileReplacement, NamesUpToTheFileSystemLimitWork)
     const std::string suffix(243, 'n');
     WriteAll(dir.path(), suffix);
     ExpectWritten(dir.path(), suffix);
-    EXPECT_EQ(Entries(dir.path()), 4u);
+    EXPECT_EQ(Entries(dir.path()), 5u);
 }
 
-// A user who may write a file but not its folder can still save it, as any
-// program's plain write would; nothing else appears in the folder.
-TEST(FileReplacement, WritableFilesInFoldersThatAreNotWritableAreWrittenInPlace)
+// A write that cannot go through a temporary beside the target would have to
+// destroy the old file before the new one exists: it is refused instead, with
+// the folder named, and the old file is left as it was.
+TEST(FileReplacement, WritesIntoFoldersThatAreNotWritableAreRefused)
 {
     const ScratchDir dir;
     const fs::path locked = dir.path() / "locked";
     fs::create_directory(locked);
-    for (const std::string name : {"s-k", "d-k", "-k-private.key", "-k-public.key"})
+    for (const std::string name : {"s-k", "d-k", "t-k", "-k-private.key", "-k-public.key"})
         WriteOthersFile(locked / name, 0644);
     fs::permissions(locked, fs::perms(0555));
-    EXPECT_TRUE(RunAsOtherUser([&] { WriteAll(locked, "-k"); }));
+    for (const auto& [name, write] : Writers(locked, "-k")) {
+        const std::optional<std::string> failure = FailureInChild(write);
+        if (!failure) {
+            ADD_FAILURE() << name << " wrote into " << locked;
+            continue;
+        }
+        EXPECT_TRUE(failure->starts_with("io: Unable to write to " + locked.string())) << *failure;
+        EXPECT_NE(failure->find("folder " + locked.string()), std::string::npos) << *failure;
+    }
+    // A key or IV that the cipher refuses is reported as such, before any
+    // file is opened.
+    const std::pair<std::string, std::function<void()>> refusedArguments[] = {
+        {"invalid argument: AES: 15 is not a valid key length",
+         [&] {
+             tarv_sec::AesCipherStream stream;
+             stream.SetEncryptionKey(Bytes(15, 1));
+             stream.GetStream() << std::string(30, 'x');
+             stream.WriteToFile(locked / "s-k");
+         }},
+        {"invalid argument: initVector size 8 is wrong.",
+         [&] {
+             tarv_sec::TwoFishCipherStream stream(Bytes(30, 'x'), {}, {});
+             stream.SetEncryptionKey(kKey);
+             stream.SetInitVector(Bytes(8, 2));
+             stream.WriteToFile(locked / "t-k");
+         }},
+    };
+    for (const auto& [expected, write] : refusedArguments)
+        EXPECT_EQ(FailureInChild(write), expected);
     fs::permissions(locked, fs::perms(0755));
-    ExpectWritten(locked, "-k");
-    EXPECT_EQ(Entries(locked), 4u);
-    EXPECT_EQ(StatOf(locked / "s-k").st_mode & 07777, 0644u);
-    // The private key is closed to others even in a file that was open to them.
-    EXPECT_EQ(StatOf(locked / "-k-private.key").st_mode & 07777, 0600u);
+    for (const auto& entry : fs::directory_iterator(locked)) {
+        const std::string content = AsString(ReadFile(entry.path()));
+        EXPECT_TRUE(content == "previous")
+            << entry.path() << " holds " << content.size() << " bytes";
+    }
+    EXPECT_EQ(Entries(locked), 5u);
 }
 
-TEST(FileReplacement, ReplacedFilesKeepTheirOwnerGroupAndMode)
+// A writer killed partway, where the folder may be written and where it may
+// not, leaves the old file or the whole new one, never a part.
+TEST(FileReplacement, AWriteKilledPartwayLeavesTheOldFileWhole)
+{
+    const ScratchDir dir;
+    const fs::path open = dir.path() / "open";
+    const fs::path locked = dir.path() / "locked";
+    const std::string document(16 * 1024 * 1024, 'n');
+    for (const fs::path& folder : {open, locked}) {
+        fs::create_directory(folder);
+        WriteOthersFile(folder / "doc", 0666);
+    }
+    fs::permissions(open, fs::perms(0777));
+    fs::permissions(locked, fs::perms(0555));
+    for (const fs::path& folder : {open, locked}) {
+        const pid_t child = Fork(RunAs::OtherUser, [&] {
+            tarv_sec::TwoFishCipherStream stream(Bytes(document.begin(), document.end()), {}, {});
+            stream.WriteToFile(folder / "doc");
+        });
+        const bool killed = KillOnceUnderWay(child, folder, "doc", std::string("previous").size());
+        if (folder == open) {
+            EXPECT_TRUE(killed) << "the write was over before it could be killed";
+        }
+        const std::string written = AsString(ReadFile(folder / "doc"));
+        EXPECT_TRUE(written == "previous" || written == document)
+            << folder << " holds " << written.size() << " bytes";
+    }
+    fs::permissions(locked, fs::perms(0755));
+}
+
+// Documents and public keys stay with the owner of the file they replace; a
+// private key never does.
+TEST(FileReplacement, ReplacedFilesKeepTheirOwnerGroupAndModeExceptPrivateKeys)
 {
     if (!IsRoot())
         GTEST_SKIP() << "only root may replace another user's file";
     const ScratchDir dir;
-    const std::pair<std::string, mode_t> files[] = {
-        {"s-k", 0640}, {"d-k", 0604}, {"-k-private.key", 0644}, {"-k-public.key", 0644}};
+    const std::pair<std::string, mode_t> files[] = {{"s-k", 0640},
+                                                    {"d-k", 0604},
+                                                    {"t-k", 0600},
+                                                    {"-k-private.key", 0644},
+                                                    {"-k-public.key", 0644}};
     for (const auto& [name, mode] : files)
         WriteOthersFile(dir / name, mode);
     WriteAll(dir.path(), "-k");
     ExpectWritten(dir.path(), "-k");
     for (const auto& [name, mode] : files) {
         const struct stat status = StatOf(dir / name);
-        EXPECT_EQ(status.st_uid, kOtherUser) << name;
-        EXPECT_EQ(status.st_gid, kOtherUser) << name;
-        EXPECT_EQ(status.st_mode & 07777, name.ends_with("private.key") ? 0600 : mode) << name;
+        const bool privateKey = name.ends_with("private.key");
+        EXPECT_EQ(status.st_uid, privateKey ? ::geteuid() : kOtherUser) << name;
+        EXPECT_EQ(status.st_gid, privateKey ? ::getegid() : kOtherUser) << name;
+        EXPECT_EQ(status.st_mode & 07777, privateKey ? 0600 : mode) << name;
+    }
+}
+
+// Where others may create files, someone may plant one at the private key's
+// name and keep it open, or plant a pipe or a link there. The key reaches
+// none of them: it is refused, or it goes into a file of the caller's own.
+TEST(FileReplacement, PrivateKeysNeverReachAFilePlantedByAnotherUser)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may plant another user's file";
+    const ScratchDir dir;
+    fs::permissions(dir.path(), fs::perms(01777));
+    const std::string privatePath = tarv_sec::GetRsaKeyPairNames("alice", dir.path()).first;
+    const std::string bait = dir / "bait";
+    const auto plantEmpty = [](const std::string& path) {
+        WriteFile(path, "");
+        ASSERT_EQ(::chown(path.c_str(), kOtherUser, kOtherUser), 0);
+    };
+    const auto plantFile = [&] { plantEmpty(privatePath); };
+    const auto plantPipe = [&] {
+        ASSERT_EQ(::mkfifo(privatePath.c_str(), 0666), 0);
+        ASSERT_EQ(::lchown(privatePath.c_str(), kOtherUser, kOtherUser), 0);
+    };
+    const auto plantLink = [&] {
+        plantEmpty(bait);
+        fs::create_symlink(bait, privatePath);
+        ASSERT_EQ(::lchown(privatePath.c_str(), kOtherUser, kOtherUser), 0);
+    };
+    for (const std::function<void()>& plant :
+         {std::function<void()>(plantFile), std::function<void()>(plantPipe),
+          std::function<void()>(plantLink)}) {
+        plant();
+        // What the planter would read: their file, or the pipe's other end.
+        const int planted = ::open(privatePath.c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(planted, 0);
+        // In a child: reading back a key written into the pipe would wait for
+        // ever.
+        const std::optional<std::string> failure = FailureInChild(
+            [&] { (void)tarv_sec::GenerateRsaKeyPair("alice", dir.path()); }, RunAs::ThisUser);
+        if (failure) {
+            EXPECT_TRUE(failure->starts_with("io: Unable to write to " + privatePath)) << *failure;
+        } else {
+            struct stat status
+            {
+            };
+            ASSERT_EQ(::stat(privatePath.c_str(), &status), 0);
+            EXPECT_EQ(status.st_uid, ::geteuid());
+            EXPECT_EQ(status.st_mode & 07777, 0600u);
+        }
+        char byte = 0;
+        const ssize_t leaked = ::read(planted, &byte, 1);
+        EXPECT_TRUE(leaked <= 0) << "the planted file received the private key";
+        ::close(planted);
+        std::error_code ignored;
+        fs::remove(privatePath, ignored);
+        fs::remove(bait, ignored);
     }
 }
