@@ -185,23 +185,6 @@ private slots:
                  QString::number(stored));
     }
 
-    // An offset overtyped but not finished is stored before a tool changes
-    // the list (which rebuilds every row).
-    void typedOffsetSurvivesAListChange()
-    {
-        m_cue->GetEvent(0)->Offset(1500);
-        CueConfigController controller(m_engine.get(), m_document.get(), m_cue, 1, true, nullptr);
-        QQuickWindow* window = WindowOf(controller);
-        QVERIFY(Activate(window));
-        window->setProperty("currentIndex", 0);
-        QMetaObject::invokeMethod(RowChild(window, 0, "offsetField"), "forceActiveFocus");
-        Type(window, "250");
-        Click(window, "newOscButton");
-        QCOMPARE(m_cue->Events().size(), 4u);
-        QCOMPARE(m_cue->GetEvent(0)->Offset(), 250u);
-        QCOMPARE(RowChild(window, 0, "offsetField")->property("text").toString(), "250");
-    }
-
     // Texts past a text field's usual 32767 characters come back whole from
     // both editors when nobody typed into them.
     void longTextsComeBackWhole()

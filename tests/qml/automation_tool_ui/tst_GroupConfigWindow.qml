@@ -175,20 +175,6 @@ Item {
             verify(rowChild(window, 1, "configureButton").enabled)
         }
 
-        // Texts longer than a text field's usual limit stay whole: opening
-        // writes nothing back, and OK reads what the cue held.
-        function test_longTextsStayWhole() {
-            const longText = "x".repeat(40000)
-            events.clear()
-            events.append(fakeController.row("OSC", longText, "/x"))
-            const window = createTemporaryObject(windowComponent, page,
-                                                 { name: longText, cueLine: longText, mainModel: events })
-            rowChild(window, 0, "nameField")
-            compare(events.get(0).name.length, longText.length)
-            compare(window.name.length, longText.length)
-            compare(window.cueLine.length, longText.length)
-        }
-
         function test_nameFieldWritesAsTheOperatorTypes() {
             const window = openWindow(["", "b"])
             const autoName = rowChild(window, 0, "autoName")
