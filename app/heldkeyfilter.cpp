@@ -1,6 +1,7 @@
 #include "app/heldkeyfilter.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputMethodQueryEvent>
@@ -12,11 +13,12 @@
 #include <xcb/xcb.h>
 #endif
 
+#ifdef TARV_HAVE_X11
 namespace {
 
 // Whether the item with the keyboard focus takes typed text, as text fields
 // tell the input method.
-[[maybe_unused]] bool FocusEditsText()
+bool FocusEditsText()
 {
     QObject* focus = QGuiApplication::focusObject();
     if (focus == nullptr) {
@@ -28,6 +30,7 @@ namespace {
 }
 
 } // namespace
+#endif
 
 void HeldKeyFilter::InstallOnX11()
 {

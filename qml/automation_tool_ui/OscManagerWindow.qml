@@ -76,9 +76,9 @@ Window {
             keyHandler.forceActiveFocus()
         }
     }
-    // A tool that disables itself while it has the keyboard hands the focus
-    // to the window's own root, below the key handler: Return and Escape
-    // would go unheard until a click or Tab.
+    // Delete disables itself when it empties the list and, if it had the
+    // keyboard, hands the focus to the window's own root, below the key
+    // handler: Return and Escape would go unheard until a click or Tab.
     onActiveFocusItemChanged: {
         if (activeFocusItem === contentItem)
             keyHandler.forceActiveFocus()
