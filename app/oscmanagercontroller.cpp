@@ -1,9 +1,12 @@
 #include "app/oscmanagercontroller.h"
 
 #include "automation/automation.h"
+#include "automation/eventgroup.h"
+#include "automation/oscevent.h"
 
 #include <exception>
 #include <iostream>
+#include <QSet>
 #include <QUrl>
 #include <string>
 
@@ -13,6 +16,19 @@ namespace {
 
 const QUrl kDocument(
     QStringLiteral("qrc:/qt/qml/com/quillonworks/automation_tool_ui/qml/OscManagerWindow.qml"));
+
+// Every network id that an OSC event of `group` or of a group inside it
+// names. The cue file reader caps how deeply groups nest.
+void CollectNamedNetworkIds(const EventGroup& group, QSet<QString>& ids)
+{
+    for (const auto& event : group.Events()) {
+        if (const auto* osc = dynamic_cast<const Osc*>(event.get())) {
+            ids.insert(osc->NetworkId());
+        } else if (const auto* inner = dynamic_cast<const EventGroup*>(event.get())) {
+            CollectNamedNetworkIds(*inner, ids);
+        }
+    }
+}
 
 } // namespace
 
@@ -66,7 +82,13 @@ void OscManagerController::onCreateNetwork_(QString ip, int port, QString mode, 
     item->Port(port);
     item->Mode(mode);
     item->Name(name);
-    item->NetworkId(m_networkModel->NextNetworkId());
+    // An id that events still name, though its destination was deleted,
+    // would silently send their commands to the new destination.
+    QSet<QString> named;
+    if (m_document) {
+        CollectNamedNetworkIds(*m_document, named);
+    }
+    item->NetworkId(m_networkModel->NextNetworkId(named));
     m_networkModel->AddNetwork(std::move(item));
 }
 

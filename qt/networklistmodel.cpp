@@ -101,12 +101,12 @@ void NetworkListModel::RefreshRow(int row)
     emit dataChanged(at, at, {});
 }
 
-QString NetworkListModel::NextNetworkId() const
+QString NetworkListModel::NextNetworkId(const QSet<QString>& alsoTaken) const
 {
     const int rows = rowCount();
     for (long long n = rows;; ++n) {
         const QString candidate = QStringLiteral("NETWORK") + QString::number(n);
-        bool taken = false;
+        bool taken = alsoTaken.contains(candidate);
         for (int row = 0; row < rows && !taken; ++row) {
             const auto item = Network(row);
             taken = item && item->NetworkId() == candidate;

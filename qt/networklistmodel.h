@@ -5,6 +5,8 @@
 #include "qt/networkitem.h"
 
 #include <memory>
+#include <QSet>
+#include <QString>
 #include <vector>
 
 namespace tarv::qt {
@@ -34,8 +36,9 @@ public:
     std::shared_ptr<NetworkItem> Network(int row) const;
     // Tells the views that every role of `row` may have changed.
     void RefreshRow(int row);
-    // "NETWORK<n>" for the first n, from the row count up, that no row uses.
-    QString NextNetworkId() const;
+    // "NETWORK<n>" for the first n, from the row count up, that no row uses
+    // and that is not among `alsoTaken`.
+    QString NextNetworkId(const QSet<QString>& alsoTaken = {}) const;
 };
 
 } // namespace tarv::qt

@@ -60,8 +60,15 @@ MenuBar {
     Shortcut { id: openKey; sequence: "ctrl+o"; onActivated: menuBar.openClicked() }
     Shortcut { id: saveKey; sequence: "ctrl+s"; enabled: menuBar.canSave; onActivated: menuBar.saveClicked() }
     Shortcut { id: saveAsKey; sequence: "ctrl+shift+a"; enabled: menuBar.canSave; onActivated: menuBar.saveAsClicked() }
-    Shortcut { id: deleteKey; sequence: "Backspace"; enabled: menuBar.canDelete; onActivated: menuBar.deleteClicked() }
-    // Held down, Space must not fire one cue after another.
+    // Held down, Backspace must not delete one row after another (there is
+    // no undo), nor Space fire one cue after another.
+    Shortcut {
+        id: deleteKey
+        sequence: "Backspace"
+        autoRepeat: false
+        enabled: menuBar.canDelete
+        onActivated: menuBar.deleteClicked()
+    }
     Shortcut { id: goKey; sequence: " "; autoRepeat: false; onActivated: menuBar.goClicked() }
     Shortcut { id: stopAudioKey; sequence: "ctrl+esc"; onActivated: menuBar.stopAudioClicked() }
     Shortcut {

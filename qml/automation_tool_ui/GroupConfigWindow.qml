@@ -47,6 +47,7 @@ Window {
     function dropFiles(urls, index) {
         if (root.locked)
             return
+        root.finishListEditing()
         if (index < 0) {
             index = listView.count
             console.log("Drop index was < 0", index)
@@ -55,6 +56,18 @@ Window {
             root.addNewAudio(index, urls[i])
         if (index <= listView.count - 1)
             listView.currentIndex = index
+    }
+
+    // A row's offset is written when its editing finishes, and any change of
+    // the list rebuilds the rows: finish an edit in the list before the
+    // change, or the typed value would go with the rebuilt field.
+    function finishListEditing() {
+        for (let item = root.activeFocusItem; item; item = item.parent) {
+            if (item === listView) {
+                keyHandler.forceActiveFocus()
+                return
+            }
+        }
     }
 
     function rowAt(viewY) {
@@ -100,6 +113,13 @@ Window {
     Component.onCompleted: {
         if (visible)
             txtName.forceActiveFocus()
+    }
+    // A tool that disables itself while it has the keyboard hands the focus
+    // to the window's own root, below the key handler: Return and Escape
+    // would go unheard until a click or Tab.
+    onActiveFocusItemChanged: {
+        if (activeFocusItem === contentItem)
+            keyHandler.forceActiveFocus()
     }
     // The controller fills the fields after creation: select the name once
     // the window first has the keyboard, so typing replaces it.
@@ -158,6 +178,7 @@ Window {
                     imageSource: "qrc:/images/lan.svg"
                     enabled: !root.locked
                     onClicked: {
+                        root.finishListEditing()
                         const row = listView.currentIndex + 1
                         root.addNewOsc(row)
                         root.selectAfterInsert(row)
@@ -169,6 +190,7 @@ Window {
                     imageSource: "qrc:/images/audio.svg"
                     enabled: !root.locked
                     onClicked: {
+                        root.finishListEditing()
                         const row = listView.currentIndex + 1
                         root.addNewAudio(row, "")
                         root.selectAfterInsert(row)
@@ -181,6 +203,7 @@ Window {
                     enabled: !root.locked && listView.currentIndex >= 0
                              && listView.currentIndex < listView.count
                     onClicked: {
+                        root.finishListEditing()
                         const row = listView.currentIndex
                         root.deleteEvent(row)
                         if (row >= listView.count)
@@ -196,6 +219,7 @@ Window {
                     enabled: !root.locked && listView.currentIndex > 0
                              && listView.currentIndex < listView.count
                     onClicked: {
+                        root.finishListEditing()
                         const row = listView.currentIndex
                         root.moveUp(row)
                         listView.currentIndex = row - 1
@@ -208,6 +232,7 @@ Window {
                     enabled: !root.locked && listView.currentIndex >= 0
                              && listView.currentIndex < listView.count - 1
                     onClicked: {
+                        root.finishListEditing()
                         const row = listView.currentIndex
                         root.moveDown(row)
                         listView.currentIndex = row + 1

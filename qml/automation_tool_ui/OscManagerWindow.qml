@@ -76,6 +76,13 @@ Window {
             keyHandler.forceActiveFocus()
         }
     }
+    // Delete disables itself when it empties the list and, if it had the
+    // keyboard, hands the focus to the window's own root, below the key
+    // handler: Return and Escape would go unheard until a click or Tab.
+    onActiveFocusItemChanged: {
+        if (activeFocusItem === contentItem)
+            keyHandler.forceActiveFocus()
+    }
     onDeleteButton: {
         if (networkList.currentIndex !== -1)
             root.networkModel.removeRows(networkList.currentIndex, 1)

@@ -65,6 +65,10 @@ Rectangle {
         font: theme.default_font
         selectionColor: theme.default_selected_color_intense
         activeFocusOnTab: true
+        // A text input cuts its text to 32767 characters by default, even
+        // text it is given rather than typed: a long name or command read
+        // from a cue file would come back shortened.
+        maximumLength: 2147483647
 
         onActiveFocusChanged: {
             if (activeFocus)

@@ -185,6 +185,32 @@ private slots:
                  QString::number(stored));
     }
 
+    // Texts past a text field's usual 32767 characters come back whole from
+    // both editors when nobody typed into them.
+    void longTextsComeBackWhole()
+    {
+        const QString longText(40000, QLatin1Char('x'));
+        m_cue->Name(longText);
+        m_cue->CueLine(longText);
+        const auto osc = std::dynamic_pointer_cast<Osc>(m_cue->GetEvent(0));
+        osc->Name(longText);
+        osc->Message(longText);
+        {
+            CueConfigController controller(m_engine.get(), m_document.get(), m_cue, 1, true,
+                                           nullptr);
+            QQuickWindow* window = WindowOf(controller);
+            QVERIFY(RowChild(window, 0, "nameField"));
+            QMetaObject::invokeMethod(window, "accepted");
+        }
+        OscConfigController controller(m_engine.get(), m_document.get(), m_cue.get(), osc, 0, true,
+                                       nullptr);
+        QMetaObject::invokeMethod(WindowOf(controller), "accepted");
+        QCOMPARE(m_cue->Name().size(), longText.size());
+        QCOMPARE(m_cue->CueLine().size(), longText.size());
+        QCOMPARE(osc->Name().size(), longText.size());
+        QCOMPARE(osc->Message().size(), longText.size());
+    }
+
     // List changes take effect at once; the header waits for acceptance.
     void headerWaitsForAcceptance_data()
     {

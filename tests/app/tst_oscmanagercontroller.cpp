@@ -1,5 +1,7 @@
 #include "app/oscmanagercontroller.h"
 #include "automation/automation.h"
+#include "automation/eventgroup.h"
+#include "automation/oscevent.h"
 #include "editortesthelpers.h"
 
 #include <QSignalSpy>
@@ -87,6 +89,39 @@ private slots:
         QCOMPARE(networks[2].ip_address, "10.0.0.9");
         QCOMPARE(networks[2].mode, 0);
         QVERIFY(!window->isVisible());
+    }
+
+    // A deleted destination's id stays with the OSC events that still name
+    // it: a new destination must not pick them up.
+    void newDestinationSkipsIdsThatEventsName()
+    {
+        NetworkPath lighting;
+        lighting.name = "Lighting desk";
+        lighting.network_id = "NETWORK1";
+        m_document->GetNetworks() = {lighting};
+        auto cue = std::make_shared<EventGroup>();
+        for (const char* id : {"NETWORK1", "NETWORK0"}) {
+            auto osc = std::make_shared<Osc>(&m_document->GetNetworks());
+            osc->NetworkId(QString::fromLatin1(id));
+            cue->AddEvent(osc);
+        }
+        m_document->AddEvent(cue);
+
+        OscManagerController controller(m_engine.get(), OscSettings(true, 55037), m_document.get(),
+                                        nullptr);
+        QQuickWindow* window = WindowOf(controller);
+        window->setVisible(true);
+        QVERIFY(Activate(window));
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          Child(window, "deleteButton")->mapToScene({5, 5}).toPoint());
+        QMetaObject::invokeMethod(window, "createNetwork", Q_ARG(QString, "10.0.0.7"),
+                                  Q_ARG(int, 9000), Q_ARG(QString, "udp"),
+                                  Q_ARG(QString, "Sound desk"));
+        QMetaObject::invokeMethod(window, "okay");
+        const auto& networks = m_document->GetNetworks();
+        QCOMPARE(networks.size(), 1u);
+        QCOMPARE(networks[0].name, "Sound desk");
+        QCOMPARE(networks[0].network_id, "NETWORK2");
     }
 
     void deleteThenCancelChangesNothing()

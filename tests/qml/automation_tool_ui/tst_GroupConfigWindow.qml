@@ -8,7 +8,8 @@ Item {
     height: 100
 
     // Stands in for the controller: carries the window's list requests out on
-    // a plain list model at once, as the real one does.
+    // a plain list model at once and rebuilds every row, as the real model
+    // does after each change of the cue.
     ListModel { id: events }
 
     QtObject {
@@ -17,12 +18,21 @@ Item {
         function row(type, name, autoName) {
             return { type: type, name: name, autoName: autoName, offset: "0" }
         }
+        function change(edit) {
+            const rows = []
+            for (let i = 0; i < events.count; ++i)
+                rows.push(Object.assign({}, events.get(i)))
+            edit(rows)
+            events.clear()
+            for (const r of rows)
+                events.append(r)
+        }
         function connect(window) {
-            window.addNewOsc.connect(i => events.insert(i, row("OSC", "", "Empty OSC Command")))
-            window.addNewAudio.connect((i, url) => events.insert(i, row("AUDIO", "", "undefined file")))
-            window.deleteEvent.connect(i => events.remove(i))
-            window.moveUp.connect(i => events.move(i, i - 1, 1))
-            window.moveDown.connect(i => events.move(i, i + 1, 1))
+            window.addNewOsc.connect(i => change(rows => rows.splice(i, 0, row("OSC", "", "Empty OSC Command"))))
+            window.addNewAudio.connect((i, url) => change(rows => rows.splice(i, 0, row("AUDIO", "", "undefined file"))))
+            window.deleteEvent.connect(i => change(rows => rows.splice(i, 1)))
+            window.moveUp.connect(i => change(rows => rows.splice(i - 1, 0, rows.splice(i, 1)[0])))
+            window.moveDown.connect(i => change(rows => rows.splice(i + 1, 0, rows.splice(i, 1)[0])))
         }
     }
 
@@ -88,6 +98,52 @@ Item {
             mouseClick(child(window, data.button))
             compare(names(), data.names)
             compare(window.currentIndex, data.current)
+        }
+
+        // A tool that disables itself under the keyboard (the last event
+        // deleted, a move onto the first or last row) must leave Return and
+        // Escape working.
+        function test_keysStillWorkAfterAToolDisablesItself_data() {
+            const rows = []
+            for (const [tag, count, c, button] of [["delete the only", 1, 0, "deleteButton"],
+                                                   ["move up onto the first", 2, 1, "moveUpButton"],
+                                                   ["move down onto the last", 2, 0, "moveDownButton"]]) {
+                rows.push({ tag: tag + ", Return", rows: count, c: c, button: button, key: Qt.Key_Return })
+                rows.push({ tag: tag + ", Escape", rows: count, c: c, button: button, key: Qt.Key_Escape })
+            }
+            return rows
+        }
+
+        function test_keysStillWorkAfterAToolDisablesItself(data) {
+            const window = openWindow(["a", "b"].slice(0, data.rows))
+            window.currentIndex = data.c
+            const tool = child(window, data.button)
+            findChild(tool, "graphicButtonControl").forceActiveFocus()
+            keyClick(Qt.Key_Space)
+            verify(!tool.enabled, "the tool disabled itself")
+            keyClick(data.key)
+            compare(acceptedSpy.count, data.key === Qt.Key_Return ? 1 : 0)
+            verify(!window.visible, "the key closed the window")
+        }
+
+        // An offset typed but not yet finished is written before a tool
+        // changes the list, wherever the edited event then stands.
+        function test_toolFinishesAnOffsetBeingTyped_data() {
+            return ["newOscButton", "newAudioButton", "deleteButton", "moveUpButton",
+                    "moveDownButton"].map(button => ({ tag: button, button: button }))
+        }
+
+        function test_toolFinishesAnOffsetBeingTyped(data) {
+            const window = openWindow(["a", "b", "c"])
+            window.currentIndex = 1
+            rowChild(window, 0, "offsetField").forceActiveFocus()
+            for (const key of [Qt.Key_2, Qt.Key_5, Qt.Key_0])
+                keyClick(key)
+            mouseClick(child(window, data.button))
+            const edited = names().indexOf("a")
+            compare(String(events.get(edited).offset), "250")
+            keyClick(Qt.Key_Return)
+            compare(acceptedSpy.count, 1)
         }
 
         function test_lockMakesEverythingButTheBoxesAndOkReadOnly() {

@@ -87,6 +87,28 @@ Item {
                 verify(field.field.activeFocus, "the refused field takes the focus")
         }
 
+        // Delete disables itself when it empties the list; the window's keys
+        // must still be heard.
+        function test_keysStillWorkAfterDeleteEmptiesTheList_data() {
+            return [{ tag: "Return", key: Qt.Key_Return, okay: 1 },
+                    { tag: "Escape", key: Qt.Key_Escape, okay: 0 }]
+        }
+
+        function test_keysStillWorkAfterDeleteEmptiesTheList(data) {
+            const window = openWindow([destination("Lighting desk", "NETWORK1", "udp")], "9000")
+            const list = child(window, "networkList")
+            list.currentIndex = 0
+            const button = child(window, "deleteButton")
+            button.forceActiveFocus()
+            keyClick(Qt.Key_Space)
+            compare(list.count, 0)
+            tryVerify(() => !button.enabled)
+            keyClick(data.key)
+            compare(okaySpy.count, data.okay)
+            if (data.okay === 0)
+                verify(!window.visible, "Escape closed the window")
+        }
+
         function test_newNetworkAsksForACreation() {
             const window = openWindow([], "9000")
             mouseClick(child(window, "newNetworkButton"))

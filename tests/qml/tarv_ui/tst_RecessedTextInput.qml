@@ -63,6 +63,18 @@ Item {
             compare([input.text, editedSpy.count, finishedSpy.count], ["ab", 2, 0])
         }
 
+        // Any length is kept: a text is never cut where the operator did not
+        // type, and typing goes on past the usual limit of text fields.
+        function test_longTextKeptWhole() {
+            const longText = "y".repeat(40000)
+            const input = makeInput(longText)
+            compare(input.text.length, 40000)
+            input.forceActiveFocus()
+            keyClick(Qt.Key_End)
+            keyClick(Qt.Key_Z)
+            compare(input.text.length, 40001)
+        }
+
         function test_editingFinished_data() {
             return [{ tag: "Return", key: Qt.Key_Return }, { tag: "Enter", key: Qt.Key_Enter },
                     { tag: "focus loss", key: 0 }]
