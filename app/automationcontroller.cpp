@@ -955,7 +955,10 @@ void AutomationController::RestartOscServer()
         return;
     }
     try {
-        auto callbacks = std::make_unique<CueOscCallbacks>();
+        // Only instances of the file that is open at the time may be played.
+        auto callbacks = std::make_unique<CueOscCallbacks>([this](const std::string& eventId) {
+            return m_document->GetSoundEffect(eventId).has_value();
+        });
         WireOscCallbacks(callbacks);
         m_oscServer =
             std::make_unique<osc::OscServer>(m_oscSettings.oscListenPort, std::move(callbacks));
