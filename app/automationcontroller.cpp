@@ -93,6 +93,10 @@ AutomationController::AutomationController(QObject* parent)
             [this](const QString& type, const QString& message, const QString&) {
                 ReportError(QStringLiteral("SFX Error"), message, type);
             });
+    // The sound-effect manager preloads every instance again on each change
+    // of its lists: a broken file is told once per opened cue file.
+    connect(this, &AutomationController::automationModelChanged, this,
+            [] { SfxPlayerControllerImpl::instance()->ForgetReportedFileProblems(); });
 
     const QString settingsPath = QString::fromStdString(osc::OscSettingsFilePath());
     if (QFile::exists(settingsPath)) {
