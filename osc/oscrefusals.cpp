@@ -56,6 +56,22 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& c)
     return c < minimum || c > 0x10FFFF || surrogate ? 0 : length;
 }
 
+const char* NamedEscape(unsigned char byte)
+{
+    switch (byte) {
+    case '\\':
+        return "\\\\";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\t':
+        return "\\t";
+    default:
+        return nullptr;
+    }
+}
+
 void AppendHex(std::string& out, const char* format, unsigned value)
 {
     char buffer[16];
@@ -72,26 +88,15 @@ std::string EscapeForTerminal(std::string_view text)
     out.reserve(shown.size() + 16);
     for (std::size_t i = 0; i < shown.size();) {
         const auto byte = static_cast<unsigned char>(shown[i]);
-        if (byte >= 0x20 && byte < 0x7F) {
-            out += byte == '\\' ? std::string_view("\\\\") : shown.substr(i, 1);
+        if (const char* named = NamedEscape(byte)) {
+            out += named;
             ++i;
             continue;
         }
-        switch (byte) {
-        case '\n':
-            out += "\\n";
+        if (byte >= 0x20 && byte < 0x7F) {
+            out += static_cast<char>(byte);
             ++i;
             continue;
-        case '\r':
-            out += "\\r";
-            ++i;
-            continue;
-        case '\t':
-            out += "\\t";
-            ++i;
-            continue;
-        default:
-            break;
         }
         char32_t c = 0;
         const std::size_t length = byte < 0x80 ? 0 : DecodeUtf8(shown, i, c);
