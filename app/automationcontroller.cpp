@@ -93,6 +93,10 @@ AutomationController::AutomationController(QObject* parent)
             [this](const QString& type, const QString& message, const QString&) {
                 ReportError(QStringLiteral("SFX Error"), message, type);
             });
+    // The sound-effect manager preloads every instance again on each change
+    // of its lists: a broken file is told once per opened cue file.
+    connect(this, &AutomationController::automationModelChanged, this,
+            [] { SfxPlayerControllerImpl::instance()->ForgetReportedFileProblems(); });
 
     const QString settingsPath = QString::fromStdString(osc::OscSettingsFilePath());
     if (QFile::exists(settingsPath)) {
@@ -955,7 +959,10 @@ void AutomationController::RestartOscServer()
         return;
     }
     try {
-        auto callbacks = std::make_unique<CueOscCallbacks>();
+        // Only instances of the file that is open at the time may be played.
+        auto callbacks = std::make_unique<CueOscCallbacks>([this](const std::string& eventId) {
+            return m_document->GetSoundEffect(eventId).has_value();
+        });
         WireOscCallbacks(callbacks);
         m_oscServer =
             std::make_unique<osc::OscServer>(m_oscSettings.oscListenPort, std::move(callbacks));

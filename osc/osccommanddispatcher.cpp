@@ -1,7 +1,8 @@
 #include "osc/osccommanddispatcher.h"
 
+#include "osc/oscrefusals.h"
+
 #include <cmath>
-#include <iostream>
 #include <stdexcept>
 
 namespace tarv::osc {
@@ -68,7 +69,8 @@ void OscCommandDispatcher::ReportError(const std::string& error)
         m_handler->OnProcessingError(error, kErrorContext);
     } catch (const std::exception& e) {
         // The dispatcher runs inside a socket signal: nothing may escape it.
-        std::cerr << kErrorContext << ": " << error << " (" << e.what() << ")\n";
+        ReportRefusal(kErrorContext + ": " + EscapeForTerminal(error) + " (" +
+                      EscapeForTerminal(e.what()) + ")\n");
     }
 }
 

@@ -1,6 +1,6 @@
 #include "osc/oscprocinterface.h"
 
-#include <iostream>
+#include "osc/oscrefusals.h"
 
 namespace tarv::osc {
 
@@ -22,7 +22,7 @@ void OscProcInterface::OnFadeSfx(const std::string&, const std::string&, double,
 
 void OscProcInterface::OnProcessingError(const std::string& error, const std::string& context)
 {
-    std::cerr << context << ": " << error << std::endl << "\n";
+    ReportRefusal(EscapeForTerminal(context) + ": " + EscapeForTerminal(error) + "\n\n");
 }
 
 } // namespace tarv::osc

@@ -24,7 +24,8 @@ public:
     virtual void OnPause(const std::string& show, const std::string& song);
     virtual void OnAdvanceEvent(const std::string& show, const std::string& song,
                                 const std::string& eventId);
-    // Writes "<context>: <error>" and an empty line to standard error.
+    // Writes "<context>: <error>" and an empty line to standard error, with
+    // what came from the peer escaped and at most a line a second.
     virtual void OnProcessingError(const std::string& error, const std::string& context);
     virtual void OnPlaySfx(const std::string& show, const std::string& sfxId);
     virtual void OnStopSfx(const std::string& show, const std::string& sfxId);

@@ -2,6 +2,7 @@
 
 #include "osc/osccommanddispatcher.h"
 #include "osc/oscmessage.h"
+#include "osc/oscrefusals.h"
 #include "osc/qudpsocketwrapper.h"
 
 #include <iostream>
@@ -50,10 +51,11 @@ void OscServer::onDatagramReceived(QByteArray datagram)
                             static_cast<std::size_t>(datagram.size()), consumed);
         m_dispatcher->DispatchOscMessage(message);
     } catch (const std::exception& e) {
-        std::cerr << e.what() << "\n";
+        // The text may quote the peer's bytes.
+        ReportRefusal(EscapeForTerminal(e.what()) + "\n");
     } catch (...) {
         // A slot must not let anything escape into Qt's event loop.
-        std::cerr << "Unknown failure while handling an OSC datagram.\n";
+        ReportRefusal("Unknown failure while handling an OSC datagram.\n");
     }
 }
 

@@ -307,6 +307,13 @@ void SfxPlayerControllerImpl::PreloadRepositoryEffects()
     }
 }
 
+void SfxPlayerControllerImpl::ForgetReportedFileProblems()
+{
+    if (QueuedFromOtherThread([this] { ForgetReportedFileProblems(); }))
+        return;
+    m_fileProblemsReported.clear();
+}
+
 bool SfxPlayerControllerImpl::IsSilent() const
 {
     const auto found = m_buses.find(QByteArray());
@@ -397,7 +404,10 @@ void SfxPlayerControllerImpl::OnClipReady(const QString& path)
 
 void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& message)
 {
-    Report(QStringLiteral("ERROR"), message, path);
+    if (!m_fileProblemsReported.contains(path)) {
+        m_fileProblemsReported.insert(path);
+        Report(QStringLiteral("ERROR"), message, path);
+    }
     const std::string name = path.toStdString();
     FinishLater(TakePending([&](const Request& p) { return p.path == name; }));
 }

@@ -68,6 +68,10 @@ public:
     // Starts loading the files of every instance in the active repository
     // and opens their outputs.
     void PreloadRepositoryEffects();
+    // A file that cannot be read is reported once, however often it is
+    // preloaded or played again, until this is called: the application calls
+    // it for each cue file that it opens.
+    void ForgetReportedFileProblems();
 
     // The default output's state once it has started: whether it plays into
     // the silent clock, and the device buffer granted.
@@ -142,6 +146,7 @@ private:
     bool m_soundAskedFor = false;
     std::vector<std::pair<const OutputBus*, QString>> m_heldOutputProblems;
     QSet<QString> m_unknownOutputsReported;
+    QSet<QString> m_fileProblemsReported;
     int m_refused = 0;
     QString m_firstRefused;
     QElapsedTimer m_refusedReported;

@@ -148,12 +148,7 @@ Window {
 
         engine: qmlEngine
 
-        onError: (title, text, type) => {
-            errorDialog.title = title
-            errorDialog.text = text
-            errorDialog.type = type
-            errorDialog.visible = true
-        }
+        onError: (title, text, type) => messages.post(title, text, type)
         onOscNotification: root.highlightOscNotice()
         onCurrentEventIndexChanged: (index) => {
             listView.currentIndex = index
@@ -194,6 +189,49 @@ Window {
     FlatDialogWindow {
         id: errorDialog
         visible: false
+        // However it was closed (OK, a key, the title bar), the next waits
+        // until this one has gone.
+        onVisibleChanged: if (!visible) Qt.callLater(messages.showNext)
+    }
+
+    // A message that comes while another is up waits its turn, oldest first,
+    // so that none is replaced before the operator has seen it. A repeat of
+    // one that is up or waiting adds nothing.
+    QtObject {
+        id: messages
+
+        property var waiting: []
+
+        function same(a, b) {
+            return a.title === b.title && a.text === b.text && a.type === b.type
+        }
+
+        function post(title, text, type) {
+            const message = { title: title, text: text, type: type }
+            if (!errorDialog.visible && waiting.length === 0) {
+                show(message)
+                return
+            }
+            const shown = { title: errorDialog.title, text: errorDialog.text, type: errorDialog.type }
+            if ((errorDialog.visible && same(shown, message)) || waiting.some(m => same(m, message)))
+                return
+            waiting = waiting.concat([message])
+        }
+
+        function showNext() {
+            if (errorDialog.visible || waiting.length === 0)
+                return
+            const next = waiting[0]
+            waiting = waiting.slice(1)
+            show(next)
+        }
+
+        function show(message) {
+            errorDialog.title = message.title
+            errorDialog.text = message.text
+            errorDialog.type = message.type
+            errorDialog.visible = true
+        }
     }
 
     Connections {

@@ -5,9 +5,11 @@
 #include "automation/tarvcuefilesfxrepository.h"
 #include "automation/waitevent.h"
 #include "controllertesthelpers.h"
+#include "osc/oscmessageencoder.h"
 #include "sfx/sfxdtobuilder.h"
 #include "sfx/sfxplayercontrollerimpl.h"
 #include "sfx/sfxrepository.h"
+#include "tests/qt/stderrcapture.h"
 #include "tests/support/filesizelimit.h"
 
 #include <QProcess>
@@ -280,6 +282,31 @@ private slots:
         QVERIFY(fileSynced);
         QVERIFY(renamed);
         QVERIFY(folderSynced);
+    }
+
+    // Neither a peer nor the new list's own first cue raises a message for a
+    // sound effect that the open file lacks: the refusal goes to standard
+    // error and nothing takes the keyboard from GO.
+    void unknownSoundEffectsAreRefusedWithoutAMessage()
+    {
+        const int port = tarv::testing::FreeUdpPort();
+        tarv::testing::UseListenPort(port);
+        const StderrCapture capture;
+        StartedController controller;
+        QSignalSpy notices(controller.controller.get(), &AutomationController::oscNotification);
+        controller->Go(); // "First Cue" plays and stops sfx.1 through this very port
+        QUdpSocket peer;
+        for (const char* command :
+             {"/tarv/sfx/sfx.99/play", "/tarv/sfx/sfx.99/stop", "/tarv/sfx/sfx.99/fadeto -6 1"}) {
+            peer.writeDatagram(tarv::osc::EncodeOscMessage(QString::fromLatin1(command)),
+                               QHostAddress::LocalHost, static_cast<quint16>(port));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(notices.count(), 5, 5000);
+        QTest::qWait(300); // what the player reports follows its play
+        QVERIFY2(controller.errors.isEmpty(), qPrintable(LastErrorTitle(controller.errors)));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            capture.Text().find("There is no sound effect sfx.99.") != std::string::npos, 3000);
+        QVERIFY(capture.Text().find("There is no sound effect sfx.1.") != std::string::npos);
     }
 
     void listenPortsOutsideTheRangeAreRefused()

@@ -157,6 +157,73 @@ private slots:
         QVERIFY(dialog->property("text").toString().contains(QString::number(m_port)));
     }
 
+    // A message waits while another is up and shows once the operator has
+    // closed that one, in order: the taken listen port and the notes of the
+    // file opened at start-up, then what came while they were up.
+    void everyMessageIsShownInTurn()
+    {
+        QUdpSocket holder;
+        QVERIFY(holder.bind(QHostAddress::Any, static_cast<quint16>(m_port),
+                            QAbstractSocket::DontShareAddress));
+        const QString path = m_folder.filePath(QStringLiteral("notes.tarvcue"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(R"({"version": "1.0", "min_read_version": "1.0",
+            "main": {"type": "GROUP", "events": []}, "network_paths": [],
+            "sound_effects": [)") +
+                   QByteArray(R"({"name": "", "pan": 0.5, "volume": 1.0, "reverb": 0.0,
+                       "repeats": 0, "fade_in": 0, "fade_out": 0, "output_path": "",
+                       "event_id": "sfx.1", "effect_path": "", "effect_id": "tone.1k",
+                       "type": 0})")
+                       .repeated(2)
+                       .replace("}{", "},{") +
+                   "]}");
+        file.close();
+        AutomationController* controller = Open(path);
+        QVERIFY(controller);
+        QQuickWindow* dialog = nullptr;
+        const auto shown = [&](const QString& title) {
+            dialog = nullptr;
+            for (QQuickWindow* window : MainWindow()->findChildren<QQuickWindow*>()) {
+                if (window->isVisible() && window->metaObject()->indexOfProperty("type") >= 0) {
+                    dialog = window;
+                }
+            }
+            return dialog != nullptr && dialog->property("title").toString() == title;
+        };
+        QTRY_VERIFY(shown(QStringLiteral("OSC Server Error")));
+        QTest::qWait(100);
+        QVERIFY(shown(QStringLiteral("OSC Server Error")));
+
+        emit controller->error(QStringLiteral("Locked Event"), QStringLiteral("one"),
+                               QStringLiteral("INFO"));
+        emit controller->error(QStringLiteral("Error"), QStringLiteral("two"),
+                               QStringLiteral("ERROR"));
+        // Repeats of what is up or waiting add nothing.
+        emit controller->error(QStringLiteral("Locked Event"), QStringLiteral("one"),
+                               QStringLiteral("INFO"));
+        emit controller->error(QStringLiteral("OSC Server Error"),
+                               dialog->property("text").toString(), QStringLiteral("ERROR"));
+        QVERIFY(shown(QStringLiteral("OSC Server Error")));
+        QVERIFY(dialog->property("text").toString().contains(QString::number(m_port)));
+
+        QMetaObject::invokeMethod(dialog, "accept");
+        QTRY_VERIFY(shown(QStringLiteral("Issues Opening File")));
+        QVERIFY(dialog->property("text").toString().contains(QStringLiteral("duplicate")));
+        QCOMPARE(dialog->property("type").toString(), QStringLiteral("WARNING"));
+        dialog->close(); // the title bar's close button
+        QTRY_VERIFY(shown(QStringLiteral("Locked Event")));
+        QCOMPARE(dialog->property("text").toString(), QStringLiteral("one"));
+        QMetaObject::invokeMethod(dialog, "accept");
+        QTRY_VERIFY(shown(QStringLiteral("Error")));
+        QCOMPARE(dialog->property("text").toString(), QStringLiteral("two"));
+        QCOMPARE(dialog->property("type").toString(), QStringLiteral("ERROR"));
+        QMetaObject::invokeMethod(dialog, "accept");
+        QTRY_VERIFY(!shown(QStringLiteral("Error")) && dialog == nullptr);
+        QTest::qWait(100);
+        QVERIFY(!shown(QString()) && dialog == nullptr);
+    }
+
     void theFileNamedAtStartOrHandedOverOpens()
     {
         const QString path = m_folder.filePath(QStringLiteral("start.tarvcue"));

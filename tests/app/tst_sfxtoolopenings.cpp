@@ -8,10 +8,13 @@
 #include "editortesthelpers.h"
 #include "sfx/sfxdtobuilder.h"
 
+#include <algorithm>
+#include <QFile>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -84,6 +87,50 @@ private slots:
         const auto* listed =
             qvariant_cast<QAbstractItemModel*>(manager->property("soundEffectInstancesModel"));
         QTRY_COMPARE(listed->rowCount(), 0);
+    }
+
+    // Every click in the source list reloads the instances and preloads
+    // their files again; a broken one is told once per opened file, not on
+    // every click.
+    void aBrokenEffectFileIsReportedOncePerOpenedFile()
+    {
+        AutomationController& controller = m_fixture->Controller();
+        const QTemporaryDir folder;
+        const QString broken = folder.filePath("broken.wav");
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("RIFF and nothing of a sound");
+        file.close();
+        controller.Document().AddSoundEffect(tarv::audio::sfx::SfxDto::builder()
+                                                 .eventId("sfx.1")
+                                                 .effectId("no.such.effect")
+                                                 .effectPath(broken.toStdString())
+                                                 .build());
+        const QString show = folder.filePath("show.tarvcue");
+        QVERIFY(controller.Save(true, show));
+        controller.Load(show, true);
+
+        QSignalSpy& errors = m_fixture->controller->errors;
+        const auto reports = [&] {
+            return std::count_if(errors.begin(), errors.end(), [](const QList<QVariant>& error) {
+                return error.at(0).toString() == QStringLiteral("SFX Error");
+            });
+        };
+        errors.clear();
+        controller.onSfxManagerClicked();
+        QObject* manager = NewestWindow("SfxManagerTool");
+        QVERIFY(manager);
+        QTRY_COMPARE(reports(), 1);
+        for (int row : {1, 0, 2, 0}) {
+            QMetaObject::invokeMethod(manager, "soundEffectSelected", Q_ARG(QVariant, row));
+            QTest::qWait(100);
+        }
+        QTest::qWait(300);
+        QCOMPARE(reports(), 1);
+
+        // Opened again (it may have been mended meanwhile): told again.
+        controller.Load(show, true);
+        QTRY_COMPARE(reports(), 2);
     }
 
     void configureOnAnAudioEventOpensTheCustomAudioEditor()

@@ -1,0 +1,143 @@
+#!/usr/bin/env python3
+"""What the program tells the operator, and what it keeps to the terminal:
+GO on the new list, whose first cue plays the sound effect sfx.1 that a new
+list lacks, opens no window; neither do a peer's commands for an instance
+the open file lacks, and the next Space fires the next cue; a peer's
+control characters reach the terminal escaped. At start-up with the listen
+port taken and a file that needed repairs, both messages show, one after
+the other.
+
+    test_messages.py <tarv_cue binary> <display state file> [scenario...]
+"""
+
+import os
+import socket
+import sys
+import time
+
+import e2e
+from e2e import check
+
+
+def start(binary, display, home, arguments):
+    program = e2e.Program(binary, display, home, arguments)
+    window = program.main_window()
+    display.activate(window)
+    return program, window
+
+
+def close(program, display, window):
+    display.close(window)
+    code = program.wait_exit(30)
+    check(code == 0, f"closing ended with {code}:\n" + program.output()[-2000:])
+
+
+def no_window_opens(program, window, what):
+    time.sleep(1.5)
+    others = program.other_windows(window)
+    check(not others, f"{what} opened a window:\n" + program.output()[-2000:])
+
+
+def go_on_the_new_list(binary, display):
+    home = e2e.make_home("tarv-messages-")
+    e2e.write_osc_settings(home, e2e.free_udp_port())
+    program, window = start(binary, display, home, [])
+    try:
+        display.key("space")  # "First Cue" plays sfx.1 at once and stops it after 1 s
+        no_window_opens(program, window, "GO on the new list")
+        check(e2e.wait_until(lambda: "There is no sound effect sfx.1." in program.output(), 3),
+              "the refused play was not reported on standard error:\n" + program.output())
+        close(program, display, window)
+        e2e.remove_home(home)
+    finally:
+        program.stop()
+
+
+def peer_commands_for_unknown_instances(binary, display):
+    home = e2e.make_home("tarv-messages-")
+    listen_port = e2e.free_udp_port()
+    e2e.write_osc_settings(home, listen_port)
+    receiver = e2e.OscReceiver()
+    show = os.path.join(home, "show.tarvcue")
+    e2e.write_cue_file(show, [e2e.osc_cue("1", "One", [(0, "/show/one 1")]),
+                              e2e.osc_cue("2", "Two", [(0, "/show/two 2")])], receiver.port)
+    program, window = start(binary, display, home, [show])
+    try:
+        display.key("space")
+        got = receiver.receive(5)
+        check(got == "/show/one", f"the first cue sent {got}:\n" + program.output())
+
+        e2e.osc_send(listen_port, "/tarv/sfx/sfx.99/play")
+        e2e.osc_send(listen_port, "/tarv/sfx/sfx.99/stop")
+        e2e.osc_send(listen_port, "/tarv/sfx/sfx.99/fadeto", "ff", "-6", "1")
+        # A command whose id would retitle the terminal and forge a line.
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as peer:
+            address = b"/tarv/sfx/\x1b]0;owned\x07\nFAKE/play\0"
+            peer.sendto(address + b"\0" * (-len(address) % 4), ("127.0.0.1", listen_port))
+        no_window_opens(program, window, "an OSC play of an unknown instance")
+
+        display.key("space")
+        got = receiver.receive(5)
+        check(got == "/show/two", f"Space after the refused commands sent {got}:\n"
+              + program.output())
+
+        output = e2e.wait_until(lambda: "owned" in program.output() and program.output(), 3)
+        check("There is no sound effect sfx.99." in output,
+              "the refused commands were not reported on standard error:\n" + output)
+        check("\x1b" not in output and "\nFAKE" not in output and "\\x1b]0;owned\\x07\\nFAKE"
+              in output, "the peer's control characters reached the terminal:\n" + repr(output))
+        close(program, display, window)
+        e2e.remove_home(home)
+    finally:
+        program.stop()
+
+
+def start_up_messages_in_turn(binary, display):
+    home = e2e.make_home("tarv-messages-")
+    listen_port = e2e.free_udp_port()
+    e2e.write_osc_settings(home, listen_port)
+    show = os.path.join(home, "show.tarvcue")
+    # Two instances with one id: opening the file renumbers one, with a note.
+    e2e.write_cue_file(show, [e2e.cue("1", "One", [])], e2e.free_udp_port(),
+                       [e2e.sound_effect("sfx.1", "tone.a440", "A"),
+                        e2e.sound_effect("sfx.1", "tone.a440", "B")])
+    holder = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    holder.bind(("0.0.0.0", listen_port))
+    program = e2e.Program(binary, display, home, [show])
+    try:
+        window = program.main_window()
+        # Each Return closes the message in front; the next, if any, follows.
+        shown = 0
+        while shown < 5:
+            message = e2e.wait_until(lambda: program.other_windows(window), 5 if shown == 0 else 2)
+            if not message:
+                break
+            shown += 1
+            display.activate(message[0])
+            display.key("Return")
+            time.sleep(0.5)
+        check(shown == 2, f"{shown} messages showed at start-up instead of the taken port's and "
+              "the file's:\n" + program.output())
+        close(program, display, window)
+        e2e.remove_home(home)
+    finally:
+        holder.close()
+        program.stop()
+
+
+SCENARIOS = [go_on_the_new_list, peer_commands_for_unknown_instances, start_up_messages_in_turn]
+
+
+def main():
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    binary, state, chosen = sys.argv[1], sys.argv[2], sys.argv[3:]
+    display = e2e.Display(state)
+    for scenario in SCENARIOS:
+        if not chosen or scenario.__name__ in chosen:
+            scenario(binary, display)
+    print("PASS")
+
+
+if __name__ == "__main__":
+    main()
