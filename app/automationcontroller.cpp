@@ -57,9 +57,14 @@ const QString kAutomationToolModule = QStringLiteral("com.quillonworks.automatio
 // player from freezing the show.
 constexpr std::chrono::seconds kRepositoryAnswerTimeout{2};
 
+// A dialog hands back a "file:" URL or, as Qt's own dialogs do without a
+// platform theme, a plain path; either names the same file.
 QString LocalPath(const QString& path, bool isLocal)
 {
-    return isLocal ? path : QUrl(path).toLocalFile();
+    if (isLocal || !path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        return path;
+    }
+    return QUrl(path).toLocalFile();
 }
 
 QString What(const std::exception& e)
@@ -338,6 +343,11 @@ void AutomationController::OpenFile(const QString& filePath)
     Result result;
     try {
         result = document->Open(filePath);
+    } catch (const CueFileUnreadable& e) {
+        // Its content was never seen: no word of a wrong file type.
+        ReportError(QStringLiteral("Error"),
+                    QStringLiteral("An error occurred opening the file: ") + What(e), kErrorType);
+        return;
     } catch (const std::exception& e) {
         ReportError(QStringLiteral("Error"),
                     QStringLiteral("An error occurred opening the file: ") + What(e) +
