@@ -4,6 +4,7 @@
 #include "app/cueconfigcontroller.h"
 #include "app/cueosccallbacks.h"
 #include "app/oscmanagercontroller.h"
+#include "app/queuedkeyfilter.h"
 #include "app/waitconfigcontroller.h"
 #include "automation/automation.h"
 #include "automation/customaudio.h"
@@ -71,6 +72,16 @@ QString What(const std::exception& e)
 {
     return QString::fromUtf8(e.what());
 }
+
+// A large file holds the window for seconds: the GO presses made meanwhile
+// must not fire cues once it is back, however the operation ends.
+struct DropGoPressesOnReturn
+{
+    DropGoPressesOnReturn() = default;
+    DropGoPressesOnReturn(const DropGoPressesOnReturn&) = delete;
+    DropGoPressesOnReturn& operator=(const DropGoPressesOnReturn&) = delete;
+    ~DropGoPressesOnReturn() { QueuedKeyFilter::DropQueuedPresses(); }
+};
 
 } // namespace
 
@@ -337,6 +348,7 @@ void AutomationController::BuildNewCueList()
 
 void AutomationController::OpenFile(const QString& filePath)
 {
+    const DropGoPressesOnReturn dropGoPresses;
     // Read into a document of its own: a file that cannot be read leaves the
     // open list, its path and its state exactly as they were.
     auto document = std::make_unique<Automation>();
@@ -438,6 +450,7 @@ void AutomationController::New()
 
 bool AutomationController::Save(bool isLocal, QString path)
 {
+    const DropGoPressesOnReturn dropGoPresses;
     const QString previousDocumentPath = m_document->Path();
     try {
         const QString filePath = LocalPath(path, isLocal);

@@ -3,7 +3,8 @@
 name and a click on the dialog's Save button; the file opens again with the
 same cues and the list is clean. Save As under a second name takes Return.
 New and closing on an unsaved new show save through the same dialog ("Save
-And Continue", "Save And Close").
+And Continue", "Save And Close"). Space pressed while a save holds the
+window fires no cue afterwards.
 
     test_saving.py <tarv_cue> <display state file>
 """
@@ -170,6 +171,30 @@ def save_and_close(binary, display, home):
         operator.stop()
 
 
+def go_presses_during_a_save(binary, display, home):
+    """A show large enough that saving it holds the window: Space pressed
+    right after Ctrl+S fires nothing, Space pressed afterwards fires the
+    first cue."""
+    receiver = e2e.OscReceiver()
+    show = os.path.join(home, "large.tarvcue")
+    cues = [e2e.osc_cue(str(n), f"Cue {n}", [(0, f"/cue/{n}")]) for n in range(1, 60001)]
+    e2e.write_cue_file(show, cues, receiver.port)
+    check(os.path.getsize(show) < 64 * 1024 * 1024, "the large show is past the size limit")
+    operator = Operator(binary, display, home, [show])
+    try:
+        written = os.stat(show).st_mtime_ns
+        display.run("xdotool", "key", "--delay", "5", "ctrl+s", "space", "space", "space")
+        check(e2e.wait_until(lambda: os.stat(show).st_mtime_ns != written, 30),
+              "Ctrl+S wrote nothing")
+        fired = receiver.receive(1.5)
+        check(fired is None, f"Space pressed during the save fired {fired} afterwards")
+        display.key("space")
+        fired = receiver.receive(5)
+        check(fired == "/cue/1", f"Space after the save sent {fired}, not the first cue")
+    finally:
+        operator.stop()
+
+
 def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
@@ -180,6 +205,7 @@ def main():
     new_show_saved_and_saved_as(binary, display, home)
     save_and_continue(binary, display, home)
     save_and_close(binary, display, home)
+    go_presses_during_a_save(binary, display, home)
     e2e.remove_home(home)
     print("PASS")
 
