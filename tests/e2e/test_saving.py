@@ -3,8 +3,8 @@
 name and a click on the dialog's Save button; the file opens again with the
 same cues and the list is clean. Save As under a second name takes Return.
 New and closing on an unsaved new show save through the same dialog ("Save
-And Continue", "Save And Close"). Space pressed while a save holds the
-window fires no cue afterwards.
+And Continue", "Save And Close"). Space pressed while a load or a save
+holds the window fires no cue afterwards.
 
     test_saving.py <tarv_cue> <display state file>
 """
@@ -28,11 +28,11 @@ class Operator:
     """The program with no file, its home folder (where the save dialog
     starts) the test's own."""
 
-    def __init__(self, binary, display, home, arguments=()):
+    def __init__(self, binary, display, home, arguments=(), cwd=None):
         self.display = display
         self.home = home
         self.program = e2e.Program(binary, display, home, list(arguments),
-                                   environment={"HOME": home})
+                                   environment={"HOME": home}, cwd=cwd)
         self.main = self.program.main_window()
         display.activate(self.main)
 
@@ -171,15 +171,53 @@ def save_and_close(binary, display, home):
         operator.stop()
 
 
-def go_presses_during_a_save(binary, display, home):
-    """A show large enough that saving it holds the window: Space pressed
-    right after Ctrl+S fires nothing, Space pressed afterwards fires the
-    first cue."""
-    receiver = e2e.OscReceiver()
-    show = os.path.join(home, "large.tarvcue")
+def large_show(folder, receiver):
+    """A show large enough that opening or saving it holds the window for a
+    while, yet within the size limit; each cue sends "/cue/<number>"."""
+    os.makedirs(folder, exist_ok=True)
+    show = os.path.join(folder, "large.tarvcue")
     cues = [e2e.osc_cue(str(n), f"Cue {n}", [(0, f"/cue/{n}")]) for n in range(1, 60001)]
     e2e.write_cue_file(show, cues, receiver.port)
     check(os.path.getsize(show) < 64 * 1024 * 1024, "the large show is past the size limit")
+    return show
+
+
+def go_presses_during_a_load(binary, display, home):
+    """Space pressed right after the open dialog's Return fires nothing once
+    the large show is open; Space pressed afterwards fires its first cue."""
+    receiver = e2e.OscReceiver()
+    folder = os.path.join(home, "large")
+    large_show(folder, receiver)
+    # Qt's open dialog starts in the working folder, where the show is the
+    # only file: Return opens it.
+    operator = Operator(binary, display, home, cwd=folder)
+    try:
+        display.key("ctrl+o")
+        time.sleep(1.5)
+        display.run("xdotool", "key", "--delay", "5", "Return", "space", "space", "space")
+        # Queued behind the presses, the OSC manager's key shows when the
+        # load is over and the presses have been handled.
+        display.key("shift+ctrl+o")
+        manager = e2e.wait_until(lambda: operator.program.other_windows(operator.main), 60)
+        check(manager, "the OSC manager did not open after the load:\n" +
+              operator.program.output()[-2000:])
+        fired = receiver.receive(1.0)
+        check(fired is None, f"Space pressed during the load fired {fired} afterwards")
+        display.close(manager[0])
+        operator.gone(manager[0], "OSC manager")
+        display.activate(operator.main)
+        display.key("space")
+        fired = receiver.receive(5)
+        check(fired == "/cue/1", f"Space after the load sent {fired}, not the first cue")
+    finally:
+        operator.stop()
+
+
+def go_presses_during_a_save(binary, display, home):
+    """Space pressed right after Ctrl+S on the large show fires nothing;
+    Space pressed afterwards fires the first cue."""
+    receiver = e2e.OscReceiver()
+    show = large_show(home, receiver)
     operator = Operator(binary, display, home, [show])
     try:
         written = os.stat(show).st_mtime_ns
@@ -205,6 +243,7 @@ def main():
     new_show_saved_and_saved_as(binary, display, home)
     save_and_continue(binary, display, home)
     save_and_close(binary, display, home)
+    go_presses_during_a_load(binary, display, home)
     go_presses_during_a_save(binary, display, home)
     e2e.remove_home(home)
     print("PASS")
