@@ -8,7 +8,8 @@ import com.quillonworks.tarv_ui
 // name, typed or taken from a file of the list. Save takes the typed name at
 // once, by a click or by Return; the ".tarvcue" suffix is added when the name
 // lacks it. A name with a "/" is a path of its own, absolute or below the
-// folder shown. Qt's own save dialog, without a platform theme, labels its
+// folder shown. A file of the folder shown is replaced only when Save is
+// pressed a second time, once the dialog has asked. Qt's own save dialog, without a platform theme, labels its
 // button "Open" and ignores a typed name until Return is pressed in its field.
 Window {
     id: control
@@ -22,6 +23,10 @@ Window {
     // True while an answer closes the window, so the close is not taken for
     // a cancellation.
     property bool answering: false
+    // The existing file that Save was pressed for once: the next press
+    // replaces it, another name asks again.
+    property string replaceAskedFor: ""
+    readonly property bool askingToReplace: replaceAskedFor !== "" && replaceAskedFor === chosenFile
 
     signal accepted(url fileUrl)
     signal rejected()
@@ -31,6 +36,7 @@ Window {
         if (folderUrl !== "")
             folder = folderUrl
         nameField.text = name
+        replaceAskedFor = ""
         show()
         requestActivate()
         nameField.forceActiveFocus()
@@ -44,14 +50,18 @@ Window {
         return "file://" + (joined.startsWith("/") ? "" : "/") + joined
     }
 
+    function withSuffix(name) {
+        return /\.tarvcue$/i.test(name) ? name : name + ".tarvcue"
+    }
+
     function urlForName(name) {
         if (name === "")
             return ""
-        const withSuffix = /\.tarvcue$/i.test(name) ? name : name + ".tarvcue"
-        if (withSuffix.startsWith("/"))
-            return pathToUrl(withSuffix)
+        const fileName = withSuffix(name)
+        if (fileName.startsWith("/"))
+            return pathToUrl(fileName)
         const base = String(folderModel.folder).replace(/\/+$/, "")
-        const escaped = withSuffix.split("/").map(s => encodeURIComponent(s)).join("/")
+        const escaped = fileName.split("/").map(s => encodeURIComponent(s)).join("/")
         return base + "/" + escaped
     }
 
@@ -64,9 +74,25 @@ Window {
         }
     }
 
+    // Whether the name is that of a file the folder lists.
+    function listed(name) {
+        const fileName = withSuffix(name)
+        for (let i = 0; i < folderModel.count; ++i) {
+            if (!folderModel.isFolder(i) && folderModel.get(i, "fileName") === fileName)
+                return true
+        }
+        return false
+    }
+
     function answer(save) {
         if (!visible || (save && chosenFile === ""))
             return
+        if (save && !askingToReplace && listed(nameField.text.trim())) {
+            replaceAskedFor = chosenFile
+            // Return answers the question; typing changes the name.
+            nameField.forceActiveFocus()
+            return
+        }
         const chosen = chosenFile
         answering = true
         close()
@@ -238,6 +264,19 @@ Window {
             width: parent.width
             height: saveButton.height
 
+            Text {
+                objectName: "replaceQuestion"
+                anchors.left: parent.left
+                anchors.right: cancelButton.left
+                anchors.rightMargin: 12
+                anchors.verticalCenter: parent.verticalCenter
+                visible: control.askingToReplace
+                text: qsTr("This file exists. Replace it?")
+                font: theme.default_font
+                color: "#FFC400"
+                elide: Text.ElideRight
+            }
+
             FlatButton {
                 id: cancelButton
                 objectName: "cancelButton"
@@ -253,7 +292,7 @@ Window {
                 objectName: "saveButton"
                 anchors.right: parent.right
                 width: 90
-                text: qsTr("Save")
+                text: control.askingToReplace ? qsTr("Replace") : qsTr("Save")
                 isDefault: true
                 enabled: control.chosenFile !== ""
                 onClicked: control.answer(true)

@@ -62,6 +62,58 @@ WindowTestCase {
         verify(!dialog.visible)
     }
 
+    function entry(dialog, text) {
+        const list = findChild(dialog.contentItem, "entries")
+        tryVerify(() => list.count === 2, 5000, "the fixture folder is listed")
+        for (let i = 0; i < list.count; ++i) {
+            const item = list.itemAtIndex(i)
+            if (item.children[0].text === text)
+                return item
+        }
+        fail("no entry " + text)
+    }
+
+    // Folders are entered and left; a listed file is replaced only on the
+    // second press, and another name typed after the question saves at once.
+    function test_browsingAndReplacing() {
+        const dialog = createTemporaryObject(dialogComponent, testCase)
+        dialog.openIn(saveFolderFixture.folderUrl, "")
+        tryVerify(() => dialog.active, 2000, "dialog active")
+        const folder = String(saveFolderFixture.folderUrl)
+
+        mouseClick(entry(dialog, "Act 2/"))
+        tryCompare(dialog, "folder", Qt.resolvedUrl(folder + "/Act 2"))
+        const up = findChild(dialog.contentItem, "upButton")
+        tryVerify(() => up.enabled, 2000, "Up leads out of the subfolder")
+        mouseClick(up)
+        tryCompare(dialog, "folder", saveFolderFixture.folderUrl)
+
+        const save = findChild(dialog.contentItem, "saveButton")
+        const question = findChild(dialog.contentItem, "replaceQuestion")
+        for (const second of ["the same", "another"]) {
+            dialog.openIn(saveFolderFixture.folderUrl, "")
+            tryVerify(() => dialog.active, 2000, "dialog active")
+            mouseClick(entry(dialog, "Existing.tarvcue"))
+            compare(dialog.fileName, "Existing.tarvcue")
+            mouseClick(save)
+            verify(dialog.visible)
+            verify(question.visible)
+            compare(save.text, "Replace")
+            compare(dialog.answers, [])
+            if (second === "another") {
+                keyClick(Qt.Key_A, Qt.ControlModifier)
+                typeText("Other")
+                verify(!question.visible, "another name")
+                compare(save.text, "Save")
+            }
+            keyClick(Qt.Key_Return)
+            verify(!dialog.visible, second + " name")
+            compare(dialog.answers, [folder + (second === "another" ? "/Other.tarvcue"
+                                                                    : "/Existing.tarvcue")])
+            dialog.answers = []
+        }
+    }
+
     function test_blankNameOrCancelSavesNothing() {
         let dialog = openDialog()
         typeText("   ")
