@@ -9,13 +9,13 @@
 #include <X11/keysym.h>
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
-#endif
 
 namespace {
 
 QueuedKeyFilter* g_installed = nullptr;
 
 } // namespace
+#endif
 
 void QueuedKeyFilter::InstallOnX11()
 {
