@@ -193,7 +193,7 @@ def go_presses_during_a_load(binary, display, home):
     operator = Operator(binary, display, home, cwd=folder)
     try:
         display.key("ctrl+o")
-        time.sleep(1.5)
+        time.sleep(3)  # the dialog lives inside the main window: no window to wait for
         display.run("xdotool", "key", "--delay", "5", "Return", "space", "space", "space")
         # Queued behind the presses, the OSC manager's key shows when the
         # load is over and the presses have been handled.
