@@ -9,8 +9,9 @@ import com.quillonworks.tarv_ui
 // once, by a click or by Return; the ".tarvcue" suffix is added when the name
 // lacks it. A name with a "/" is a path of its own, absolute or below the
 // folder shown. A file of the folder shown is replaced only when Save is
-// pressed a second time, once the dialog has asked. Qt's own save dialog, without a platform theme, labels its
-// button "Open" and ignores a typed name until Return is pressed in its field.
+// pressed a second time, once the dialog has asked. (Qt's own save dialog,
+// without a platform theme, labels its button "Open" and ignores a typed
+// name until Return is pressed in its field.)
 Window {
     id: control
 
@@ -115,8 +116,9 @@ Window {
     maximumHeight: height
     color: theme.default_bg_color_popup
 
+    // A close of the hidden dialog, as before each opening, answers nothing.
     onClosing: {
-        if (!answering)
+        if (!answering && visible)
             rejected()
     }
 

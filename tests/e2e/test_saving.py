@@ -150,7 +150,13 @@ def save_and_continue(binary, display, home):
         path = operator.save_as("Third Show")
         check(cue_names(path) == ["Second Cue", "Third Cue"],
               f"Save And Continue wrote {cue_names(path)}")
-        # The new list is the default one and clean.
+        # The new list is the default one, and clean: saved under another
+        # name it holds the three default cues.
+        display.activate(operator.main)
+        display.key("ctrl+s")
+        fresh = operator.save_as("Fresh Show")
+        check(cue_names(fresh) == ["First Cue", "Second Cue", "Third Cue"],
+              f"the list after Save And Continue is no new one: {cue_names(fresh)}")
         operator.quit_clean("the list after Save And Continue")
     finally:
         operator.stop()
@@ -159,6 +165,12 @@ def save_and_continue(binary, display, home):
 def save_and_close(binary, display, home):
     operator = Operator(binary, display, home)
     try:
+        # A save dialog cancelled before leaves nothing behind that stops
+        # the later one.
+        display.key("ctrl+s")
+        cancelled = operator.window(SAVE_DIALOG_TITLE)
+        display.key("Escape")
+        operator.gone(cancelled, "save dialog")
         operator.delete_first_cue()
         display.close(operator.main)
         operator.answer_prompt("Return")  # Save And Close
