@@ -4,6 +4,7 @@
 #include "app/cueconfigcontroller.h"
 #include "app/cueosccallbacks.h"
 #include "app/oscmanagercontroller.h"
+#include "app/queuedkeyfilter.h"
 #include "app/waitconfigcontroller.h"
 #include "automation/automation.h"
 #include "automation/customaudio.h"
@@ -57,15 +58,30 @@ const QString kAutomationToolModule = QStringLiteral("com.quillonworks.automatio
 // player from freezing the show.
 constexpr std::chrono::seconds kRepositoryAnswerTimeout{2};
 
+// A dialog hands back a "file:" URL or, as Qt's own dialogs do without a
+// platform theme, a plain path; either names the same file.
 QString LocalPath(const QString& path, bool isLocal)
 {
-    return isLocal ? path : QUrl(path).toLocalFile();
+    if (isLocal || !path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        return path;
+    }
+    return QUrl(path).toLocalFile();
 }
 
 QString What(const std::exception& e)
 {
     return QString::fromUtf8(e.what());
 }
+
+// A large file holds the window for seconds: the GO presses made meanwhile
+// must not fire cues once it is back, however the operation ends.
+struct DropGoPressesOnReturn
+{
+    DropGoPressesOnReturn() = default;
+    DropGoPressesOnReturn(const DropGoPressesOnReturn&) = delete;
+    DropGoPressesOnReturn& operator=(const DropGoPressesOnReturn&) = delete;
+    ~DropGoPressesOnReturn() { QueuedKeyFilter::DropQueuedPresses(); }
+};
 
 } // namespace
 
@@ -336,12 +352,18 @@ void AutomationController::BuildNewCueList()
 
 void AutomationController::OpenFile(const QString& filePath)
 {
+    const DropGoPressesOnReturn dropGoPresses;
     // Read into a document of its own: a file that cannot be read leaves the
     // open list, its path and its state exactly as they were.
     auto document = std::make_unique<Automation>();
     Result result;
     try {
         result = document->Open(filePath);
+    } catch (const CueFileUnreadable& e) {
+        // Its content was never seen: no word of a wrong file type.
+        ReportError(QStringLiteral("Error"),
+                    QStringLiteral("An error occurred opening the file: ") + What(e), kErrorType);
+        return;
     } catch (const std::exception& e) {
         ReportError(QStringLiteral("Error"),
                     QStringLiteral("An error occurred opening the file: ") + What(e) +
@@ -432,6 +454,7 @@ void AutomationController::New()
 
 bool AutomationController::Save(bool isLocal, QString path)
 {
+    const DropGoPressesOnReturn dropGoPresses;
     const QString previousDocumentPath = m_document->Path();
     try {
         const QString filePath = LocalPath(path, isLocal);

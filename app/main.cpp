@@ -1,5 +1,6 @@
 #include "app/cueapplication.h"
 #include "app/heldkeyfilter.h"
+#include "app/queuedkeyfilter.h"
 #include "app/startup.h"
 
 #include <memory>
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
     CueApplication app(argc, argv);
     HeldKeyFilter::InstallOnX11();
+    QueuedKeyFilter::InstallOnX11();
     // Before any settings object: the window's stored column widths are
     // filed under these names.
     QCoreApplication::setApplicationName(QStringLiteral("TARV|Cue"));

@@ -98,13 +98,42 @@ Automation::~Automation() = default;
 Result Automation::Open(const QString& path)
 {
     Path(path);
-    QByteArray content;
+    const auto unreadable = [&path](const QString& why) {
+        return CueFileUnreadable(
+            QStringLiteral("The file \"%1\" cannot be read: %2.").arg(path, why).toStdString());
+    };
+    // Devices and pipes are refused too: reading /dev/zero or a FIFO without
+    // a writer would never end.
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        throw unreadable(QStringLiteral("it does not exist"));
+    }
+    if (!info.isFile()) {
+        throw unreadable(QStringLiteral("it is not a regular file"));
+    }
+    const auto tooLarge = [&path] {
+        return CueFileUnreadable(QStringLiteral("The file \"%1\" is larger than %2 MiB, more "
+                                                "than any cue file holds; it was not opened.")
+                                     .arg(path)
+                                     .arg(kMaxCueFileSize / (1024 * 1024))
+                                     .toStdString());
+    };
+    // Checked before reading: parsing takes several times the file's size
+    // in memory and freezes the window meanwhile.
+    if (info.size() > kMaxCueFileSize) {
+        throw tooLarge();
+    }
     QFile file(path);
-    // A file that cannot be opened reads as empty input, which the reader
-    // reports as a parse error. Devices and pipes count as such: reading
-    // /dev/zero or a FIFO without a writer would never end.
-    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)) {
-        content = file.readAll();
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw unreadable(file.error() == QFileDevice::PermissionsError
+                             ? QStringLiteral("you have no permission to read it")
+                             : file.errorString());
+    }
+    // A file that grew since its size was taken is cut off one byte past
+    // the limit, so it is still refused.
+    const QByteArray content = file.read(kMaxCueFileSize + 1);
+    if (content.size() > kMaxCueFileSize) {
+        throw tooLarge();
     }
     std::istringstream in(content.toStdString(), std::ios::binary);
     return Open(in);

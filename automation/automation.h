@@ -12,10 +12,19 @@
 #include <memory>
 #include <optional>
 #include <QString>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace tarv::automation {
+
+// Opening a cue file that could not be read at all, as opposed to one whose
+// content is no cue file.
+class TARV_AUTOMATION_EXPORT CueFileUnreadable : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The cue-list document: the show's cues and waits (it is their group),
 // together with the cue file's sound-effect instances, its network
@@ -30,8 +39,13 @@ public:
     Automation();
     ~Automation() override;
 
+    // No show comes near this size; a larger file is refused unread.
+    static constexpr qint64 kMaxCueFileSize = qint64{64} * 1024 * 1024;
+
     // Reads the cue file at `path` (the path is kept even when reading fails).
-    // Throws std::runtime_error for a file that cannot be read.
+    // Throws CueFileUnreadable for a file that is missing, unreadable or
+    // larger than kMaxCueFileSize, std::runtime_error for one that is no
+    // cue file.
     Result Open(const QString& path);
     Result Open(std::istream& in);
     // Writes the cue file atomically: the document is written to memory, then

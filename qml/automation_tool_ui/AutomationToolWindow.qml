@@ -1,3 +1,4 @@
+import QtCore
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Dialogs
@@ -64,9 +65,27 @@ Window {
     }
 
     function showFileDialog(mode) {
+        if (mode === FileDialog.SaveFile) {
+            showSaveDialog()
+            return
+        }
         fileDialog.fileMode = mode
         fileDialog.close()
         fileDialog.open()
+    }
+
+    // Opens the save dialog on the open file's folder and name; a list never
+    // saved starts where the last save dialog was, at first the home folder.
+    function showSaveDialog() {
+        const path = automationController.currentPath
+        const slash = path.lastIndexOf("/")
+        saveDialog.close()
+        if (slash < 0) {
+            saveDialog.openIn("", "")
+            return
+        }
+        saveDialog.openIn(saveDialog.pathToUrl(path.substring(0, slash) || "/"),
+                          path.substring(slash + 1))
     }
 
     // After a save the window started: a New that waited for it goes ahead.
@@ -180,9 +199,18 @@ Window {
 
     FileDialog {
         id: fileDialog
+        fileMode: FileDialog.OpenFile
         nameFilters: ["Cue files (*.tarvcue)", "All files (*)"]
-        defaultSuffix: "tarvcue"
         onAccepted: root.fileChosen(selectedFile, fileMode)
+        onRejected: root.fileDialogRejected()
+    }
+
+    CueFileSaveDialog {
+        id: saveDialog
+        objectName: "saveDialog"
+        transientParent: root
+        folder: StandardPaths.writableLocation(StandardPaths.HomeLocation)
+        onAccepted: (fileUrl) => root.fileChosen(fileUrl, FileDialog.SaveFile)
         onRejected: root.fileDialogRejected()
     }
 

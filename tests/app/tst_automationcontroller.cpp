@@ -121,6 +121,35 @@ private slots:
         QCOMPARE(controller->CurrentPath(), path);
     }
 
+    // A dialog may hand back a "file:" URL or a plain path; both name the
+    // file, "#" and "%" in its name included.
+    void dialogsMayGiveAUrlOrAPlainPath_data()
+    {
+        QTest::addColumn<bool>("asUrl");
+        QTest::newRow("url") << true;
+        QTest::newRow("plain path") << false;
+    }
+    void dialogsMayGiveAUrlOrAPlainPath()
+    {
+        QFETCH(bool, asUrl);
+        const QString path = m_folder.filePath(QStringLiteral("Act #1 at 100%.tarvcue"));
+        QFile::remove(path);
+        const QString given = asUrl ? QUrl::fromLocalFile(path).toString() : path;
+        StartedController controller;
+        controller->AddWait(1.0, 0);
+
+        QVERIFY(controller->Save(false, given));
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(controller->CurrentPath(), path);
+        QVERIFY(!controller->unsavedChanges());
+
+        controller->New();
+        controller->Load(given, false);
+        QCOMPARE(controller->CurrentPath(), path);
+        QCOMPARE(Names(*controller).size(), 4);
+        QVERIFY(controller.errors.isEmpty());
+    }
+
     void outOfRangeRowsAreIgnored()
     {
         StartedController controller;
@@ -185,7 +214,22 @@ private slots:
         QTest::newRow("broken") << QByteArray("{\"version\": \"1.0\", \"main\": [")
                                 << QStringLiteral("Error")
                                 << QStringLiteral(" You may have an incorrect file type.");
-        QTest::newRow("missing") << QByteArray("missing") << QStringLiteral("Error") << QString();
+        // A file that cannot be read says why, with no word of a wrong file
+        // type; one larger than any show is refused before it is read.
+        const QString opening =
+            QStringLiteral("An error occurred opening the file: The file \"%1\" ");
+        QTest::newRow("missing") << QByteArray("missing") << QStringLiteral("Error")
+                                 << opening + QStringLiteral("cannot be read: it does not exist.");
+        QTest::newRow("folder") << QByteArray("folder") << QStringLiteral("Error")
+                                << opening +
+                                       QStringLiteral("cannot be read: it is not a regular file.");
+        QTest::newRow("no permission")
+            << QByteArray("no permission") << QStringLiteral("Error")
+            << opening + QStringLiteral("cannot be read: you have no permission to read it.");
+        QTest::newRow("larger than any show")
+            << QByteArray("huge") << QStringLiteral("Error")
+            << opening + QStringLiteral("is larger than 64 MiB, more than any cue file holds; it "
+                                        "was not opened.");
     }
     void loadReplacesTheListOnlyWhenTheFileReads()
     {
@@ -194,11 +238,28 @@ private slots:
         QFETCH(QString, errorText);
         const QString path = m_folder.filePath(QStringLiteral("open.tarvcue"));
         QFile::remove(path);
+        QDir(path).removeRecursively();
         if (content.isEmpty()) {
             Automation show;
             auto wait = std::make_shared<Wait>(500);
             show.AddEvent(wait);
             show.Save(path);
+        } else if (content == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (content == "huge") {
+            // Sparse: no disk space, yet its size is past the limit.
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(qint64{64} * 1024 * 1024 + 1));
+        } else if (content == "no permission") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(CueFileWithDuplicateIds(0));
+            file.close();
+            QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+            if (file.open(QIODevice::ReadOnly)) {
+                QSKIP("this user (root) reads every file whatever its permissions");
+            }
         } else if (content != "missing") {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -223,7 +284,9 @@ private slots:
             QCOMPARE(controller->CurrentPath(), path);
             QCOMPARE(controller->MainModel()->rowCount(), 1);
         }
-        if (!errorText.isEmpty()) {
+        if (errorText.contains(QStringLiteral("%1"))) {
+            QCOMPARE(controller.errors.last().at(1).toString(), errorText.arg(path));
+        } else if (!errorText.isEmpty()) {
             QVERIFY(controller.errors.last().at(1).toString().contains(errorText));
         }
         if (errorTitle == QStringLiteral("Issues Opening File")) {

@@ -1,8 +1,11 @@
 // A held key's repeats, as X11 sends them (a release and a press with one
 // time stamp), never reach the program as fresh presses of Space or Escape,
 // nor of Backspace outside text fields; real presses and other keys pass.
+// Presses of Space queued while a load or a save held the window are
+// dropped, later ones pass.
 
 #include "app/heldkeyfilter.h"
+#include "app/queuedkeyfilter.h"
 
 #include <QTest>
 #include <xcb/xcb.h>
@@ -70,6 +73,39 @@ private slots:
         }
         xcb_key_press_event_t other{};
         QVERIFY(!filter.nativeEventFilter("windows_generic_MSG", &other, nullptr));
+    }
+
+    // Events carry the low 16 bits of the request count, so the queue may
+    // cross the wrap from 65535 to 0.
+    void dropsSpacePressesQueuedBeforeTheMark_data()
+    {
+        QTest::addColumn<int>("mark");
+        QTest::newRow("mid-range") << 1000;
+        QTest::newRow("across the wrap") << 2;
+    }
+
+    void dropsSpacePressesQueuedBeforeTheMark()
+    {
+        QFETCH(int, mark);
+        QueuedKeyFilter filter(kSpace);
+        const auto offer = [&filter](std::uint8_t kind, std::uint8_t keycode, int sequence) {
+            xcb_key_press_event_t event{};
+            event.response_type = kind;
+            event.detail = keycode;
+            event.sequence = static_cast<std::uint16_t>(sequence);
+            return filter.nativeEventFilter("xcb_generic_event_t", &event, nullptr);
+        };
+        QVERIFY(!offer(XCB_KEY_PRESS, kSpace, mark - 5));
+
+        filter.DropPressesBefore(static_cast<std::uint16_t>(mark));
+        QVERIFY(offer(XCB_KEY_PRESS, kSpace, mark - 5));
+        QVERIFY(!offer(XCB_KEY_RELEASE, kSpace, mark - 5));
+        QVERIFY(!offer(XCB_KEY_PRESS, kLetter, mark - 4));
+        QVERIFY(offer(XCB_KEY_PRESS, kSpace, mark - 1));
+        // The first event made after the mark ends the dropping.
+        QVERIFY(!offer(XCB_EXPOSE, 0, mark));
+        QVERIFY(!offer(XCB_KEY_PRESS, kSpace, mark));
+        QVERIFY(!offer(XCB_KEY_PRESS, kSpace, mark - 1));
     }
 };
 

@@ -115,17 +115,19 @@ class Program:
     """tarv_cue with a configuration folder of its own, started the way
     scripts/run.sh starts it: the binary with the arguments given."""
 
-    def __init__(self, binary, display, home, arguments, file_size_limit=None):
+    def __init__(self, binary, display, home, arguments, file_size_limit=None, environment=None,
+                 cwd=None):
         self.display = display
         env = dict(os.environ)
         env.update(DISPLAY=display.name, QT_QPA_PLATFORM="xcb",
                    XDG_CONFIG_HOME=os.path.join(home, "config"),
                    XDG_RUNTIME_DIR=os.path.join(home, "runtime"))
+        env.update(environment or {})
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         self.log_path = os.path.join(home, "program.log")
         self.log = open(self.log_path, "w")
         limit = None if file_size_limit is None else lambda: limit_file_size(file_size_limit)
-        self.process = subprocess.Popen([binary] + list(arguments), env=env,
+        self.process = subprocess.Popen([binary] + list(arguments), env=env, cwd=cwd,
                                         stdout=self.log, stderr=subprocess.STDOUT,
                                         preexec_fn=limit)
         self.pid = self.process.pid
