@@ -166,14 +166,18 @@ void Automation::Save(const QString& path)
 {
     Path(path);
 
-    // Everything that can fail before the disk is touched fails here.
-    std::ostringstream text(std::ios::binary);
-    AutomationJsonOutputAdapter(this).Write(text, CueFileVersion::Current());
-    const std::string bytes = text.str();
+    // Everything that can fail before the disk is touched fails here. The
+    // text goes to the file from the writer's own buffer: a large show is
+    // several megabytes, and every copy of it holds up the window. The file
+    // it replaces is the best guess of its size.
+    const QFileInfo target(path);
+    const qint64 previousSize = target.isFile() ? target.size() : 0;
+    AutomationJsonOutputAdapter adapter(this);
+    const std::string_view bytes = adapter.Text(
+        CueFileVersion::Current(), static_cast<std::size_t>(previousSize + previousSize / 8));
 
     // Replacing a device or other special file with a regular one would be
     // worse than failing.
-    const QFileInfo target(path);
     if (target.exists() && !target.isFile()) {
         ThrowSaveError(path, QStringLiteral("it is not a regular file"));
     }
