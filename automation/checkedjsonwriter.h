@@ -10,6 +10,21 @@
 
 namespace tarv::automation {
 
+// RapidJSON's pretty writer with two shortcuts for what a cue file holds
+// thousands of times over: keys that need no escapes, and texts in a QString.
+// Those are mostly ASCII, which is written straight into the buffer, escaped
+// exactly as RapidJSON escapes it, without a UTF-8 copy first.
+class QStringPrettyWriter : public rapidjson::PrettyWriter<rapidjson::StringBuffer>
+{
+public:
+    using PrettyWriter::PrettyWriter;
+
+    // `key` holds no character that JSON escapes.
+    void PlainKey(const char* key, std::size_t size);
+    // False when the text is too long for RapidJSON.
+    bool Text(const QString& value);
+};
+
 // A pretty-printing JSON writer (four-space indent) into memory that turns
 // every refused call into a std::runtime_error, so a document that cannot be
 // written as valid JSON fails before any file is touched: texts must be valid
@@ -43,14 +58,12 @@ private:
     void Check(bool accepted, const char* what) const;
     // Writes a text known to be valid UTF-8.
     void WriteString(const char* key, const char* text, std::size_t size);
+    void CheckSize(const char* key, std::size_t size) const;
 
     rapidjson::StringBuffer m_buffer;
     // RapidJSON 1.1's pretty writer does not pass write flags on to its base,
     // so texts are validated by hand before they are written.
-    rapidjson::PrettyWriter<rapidjson::StringBuffer> m_writer;
-    // Reused for every ASCII text, so writing one allocates nothing; only
-    // grows.
-    std::string m_ascii;
+    QStringPrettyWriter m_writer;
 };
 
 } // namespace tarv::automation

@@ -4,6 +4,7 @@
 // should take at most 1.5 times the durable replace.
 // Run by hand: build/<dir>/benchmarks/automation/bench_cuefile
 #include "automation/automation.h"
+#include "automation/automationjsonoutputadapter.h"
 #include "automation/customaudio.h"
 #include "automation/eventgroup.h"
 #include "automation/oscevent.h"
@@ -97,6 +98,31 @@ void BM_SaveCueFile(benchmark::State& state)
     }
 }
 
+// The in-memory half of a save, beside RapidJSON's for the same document.
+void BM_WriteCueFileText(benchmark::State& state)
+{
+    Automation show;
+    show.Open(Shared().path);
+    for (auto _ : state) {
+        AutomationJsonOutputAdapter adapter(&show);
+        benchmark::DoNotOptimize(adapter.Text(CueFileVersion::Current()).size());
+    }
+}
+
+void BM_RapidJsonWriteTextOnly(benchmark::State& state)
+{
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseFullPrecisionFlag>(Shared().bytes.data(),
+                                                       Shared().bytes.size());
+    for (auto _ : state) {
+        rapidjson::StringBuffer buffer;
+        rapidjson::PrettyWriter<rapidjson::StringBuffer> writer(buffer);
+        writer.SetIndent(' ', 4);
+        document.Accept(writer);
+        benchmark::DoNotOptimize(buffer.GetSize());
+    }
+}
+
 void BM_RapidJsonParseOnly(benchmark::State& state)
 {
     const std::string& bytes = Shared().bytes;
@@ -165,6 +191,8 @@ void BM_RapidJsonDurableReplace(benchmark::State& state)
 
 BENCHMARK(BM_OpenCueFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveCueFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteCueFileText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RapidJsonWriteTextOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RapidJsonParseOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RapidJsonDurableReplace)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,7 @@
 #include "automation/automation.h"
 #include "automation/automationjsoninputadapter.h"
 #include "automation/automationjsonoutputadapter.h"
+#include "automation/checkedjsonwriter.h"
 #include "automation/customaudio.h"
 #include "automation/eventgroup.h"
 #include "automation/oscevent.h"
@@ -20,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <random>
+#include <rapidjson/prettywriter.h>
+#include <rapidjson/stringbuffer.h>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -411,6 +414,7 @@ private slots:
     void failedSavesKeepThePreviousFile();
     void roundTripMatchesTheHandWrittenFile();
     void savesOfAVariedShowKeepTheirBytes();
+    void textsAreWrittenAsRapidJsonWritesThem();
     void readerInterpretsStoredValues();
     void writerRefusesWhatJsonCannotHold();
 };
@@ -619,6 +623,44 @@ void TestCueListDocument::savesOfAVariedShowKeepTheirBytes()
     std::ostringstream out;
     AutomationJsonOutputAdapter(&show).Write(out, CueFileVersion::Current());
     QVERIFY(QByteArray::fromStdString(out.str()) == expected);
+}
+
+void TestCueListDocument::textsAreWrittenAsRapidJsonWritesThem()
+{
+    QString everyAscii;
+    for (char16_t c = 0; c < 0x80; ++c) {
+        everyAscii += QChar(c);
+    }
+    QList<QString> texts{everyAscii, QString(), QStringLiteral("\"\\/\b\f\n\r\t\x7f")};
+    for (char16_t c = 0; c < 0x80; ++c) {
+        texts << QString(QChar(c));
+    }
+    // ASCII running into something else after escapes, and texts long enough
+    // to make the buffer grow in the middle of one.
+    texts << QStringLiteral("\x01\"a\n\x1f日本") << everyAscii + QChar(0xe9)
+          << QString(QChar(0xd800)) + QStringLiteral("\t") << QString(100000, QLatin1Char('\n'))
+          << QString(70000, QLatin1Char('a')) + QChar(0x1f) + QStringLiteral("€");
+
+    for (const std::size_t expectedSize : {std::size_t{0}, std::size_t{1}}) {
+        CheckedJsonWriter written(expectedSize);
+        rapidjson::StringBuffer buffer;
+        rapidjson::PrettyWriter<rapidjson::StringBuffer> reference(buffer);
+        reference.SetIndent(' ', 4);
+        written.StartObject();
+        reference.StartObject();
+        for (const QString& text : std::as_const(texts)) {
+            written.Member("text", text);
+            const QByteArray utf8 = text.toUtf8();
+            reference.Key("text");
+            reference.String(utf8.constData(), static_cast<rapidjson::SizeType>(utf8.size()));
+        }
+        written.EndObject();
+        reference.EndObject();
+        const QByteArray actual(written.Text().data(),
+                                static_cast<qsizetype>(written.Text().size()));
+        const QByteArray expected(buffer.GetString(), static_cast<qsizetype>(buffer.GetSize()));
+        QVERIFY2(actual == expected, qPrintable(FirstDifference(actual, expected)));
+    }
 }
 
 void TestCueListDocument::readerInterpretsStoredValues()
