@@ -11,7 +11,6 @@
 #include "automation/waitevent.h"
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <memory>
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,7 +18,11 @@
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 #include <stdexcept>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
+#endif
 
 using namespace tarv::automation;
 
@@ -134,6 +137,7 @@ void BM_RapidJsonParseOnly(benchmark::State& state)
     }
 }
 
+#ifdef Q_OS_UNIX
 void WriteAllAndSync(const std::string& path, const char* data, std::size_t size)
 {
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -186,6 +190,7 @@ void BM_RapidJsonDurableReplace(benchmark::State& state)
         SyncFolder(folder);
     }
 }
+#endif
 
 } // namespace
 
@@ -194,6 +199,8 @@ BENCHMARK(BM_SaveCueFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteCueFileText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RapidJsonWriteTextOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RapidJsonParseOnly)->Unit(benchmark::kMillisecond);
+#ifdef Q_OS_UNIX
 BENCHMARK(BM_RapidJsonDurableReplace)->Unit(benchmark::kMillisecond);
+#endif
 
 BENCHMARK_MAIN();
