@@ -30,6 +30,10 @@ using tarv::audio::sfx::SfxDto;
 
 constexpr const char* kSfxIdPrefix = "sfx.";
 
+// A show's cue file stays far below this; a file above it says nothing about
+// the size of the show that replaces it.
+constexpr qint64 kLargestExpectedSize = qint64{64} * 1024 * 1024;
+
 // A promise answered twice (the repository connected to two documents) must
 // not throw out of a slot: the first answer stands.
 template <typename Promise, typename Value>
@@ -195,14 +199,20 @@ void Automation::Save(const QString& path)
 {
     Path(path);
 
-    // Everything that can fail before the disk is touched fails here.
-    std::ostringstream text(std::ios::binary);
-    AutomationJsonOutputAdapter(this).Write(text, CueFileVersion::Current());
-    const std::string bytes = text.str();
+    // Everything that can fail before the disk is touched fails here. The
+    // text goes to the file from the writer's own buffer: a large show is
+    // several megabytes, and every copy of it holds up the window. The file
+    // it replaces is the best guess of its size, unless it is larger than any
+    // show (some other file chosen to be overwritten).
+    const QFileInfo target(path);
+    const qint64 previousSize = target.isFile() ? target.size() : 0;
+    const qint64 expectedSize = previousSize <= kLargestExpectedSize ? previousSize * 9 / 8 : 0;
+    AutomationJsonOutputAdapter adapter(this);
+    const std::string_view bytes =
+        adapter.Text(CueFileVersion::Current(), static_cast<std::size_t>(expectedSize));
 
     // Replacing a device or other special file with a regular one would be
     // worse than failing.
-    const QFileInfo target(path);
     if (target.exists() && !target.isFile()) {
         ThrowSaveError(path, QStringLiteral("it is not a regular file"));
     }

@@ -23,9 +23,15 @@ AutomationJsonOutputAdapter::AutomationJsonOutputAdapter(Automation* document)
 
 AutomationJsonOutputAdapter::~AutomationJsonOutputAdapter() = default;
 
-void AutomationJsonOutputAdapter::Write(std::ostream& out, CueFileVersion version)
+std::string_view AutomationJsonOutputAdapter::Text(CueFileVersion version, std::size_t expectedSize)
 {
-    CheckedJsonWriter writer;
+    m_writer = std::make_unique<CheckedJsonWriter>(expectedSize);
+    m_folder.setPath(QFileInfo(m_document->Path()).absolutePath());
+    m_folderPrefix = QDir::cleanPath(m_folder.absolutePath());
+    if (!m_folderPrefix.endsWith(QLatin1Char('/'))) {
+        m_folderPrefix += QLatin1Char('/');
+    }
+    CheckedJsonWriter& writer = *m_writer;
     writer.StartObject();
     writer.Member("version", version.ToString());
     writer.Member("min_read_version", version.ToString());
@@ -34,8 +40,12 @@ void AutomationJsonOutputAdapter::Write(std::ostream& out, CueFileVersion versio
     WriteSoundEffects(writer);
     WriteNetworkPaths(writer);
     writer.EndObject();
+    return writer.Text();
+}
 
-    const std::string_view text = writer.Text();
+void AutomationJsonOutputAdapter::Write(std::ostream& out, CueFileVersion version)
+{
+    const std::string_view text = Text(version);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
     if (!out) {
@@ -43,29 +53,33 @@ void AutomationJsonOutputAdapter::Write(std::ostream& out, CueFileVersion versio
     }
 }
 
-void AutomationJsonOutputAdapter::WriteEvent(CheckedJsonWriter& writer, Event& event,
+void AutomationJsonOutputAdapter::WriteEvent(CheckedJsonWriter& writer, const Event& event,
                                              int depth) const
 {
-    writer.StartObject();
-    writer.Member("type", event.Type());
-    writer.MemberInt64("offset", event.Offset());
-    writer.Member("act", event.Act());
-    writer.Member("scene", event.Scene());
-    writer.Member("number", event.Number());
-    writer.Member("name", event.Name());
-    writer.Member("status", event.Status());
-    writer.Member("cue_line", event.CueLine());
-    writer.Member("disable_delete", event.DisableDelete());
-    WriteTypeFields(writer, event, depth);
-    writer.EndObject();
+    // The whole object is written under the event's lock: one lock per event,
+    // and no field can change half way through it.
+    event.ReadFields([&](const Event::CommonFields& fields) {
+        writer.StartObject();
+        writer.Member("type", fields.type);
+        writer.MemberInt64("offset", fields.offset);
+        writer.Member("act", fields.act);
+        writer.Member("scene", fields.scene);
+        writer.Member("number", fields.number);
+        writer.Member("name", fields.name);
+        writer.Member("status", fields.status);
+        writer.Member("cue_line", fields.cueLine);
+        writer.Member("disable_delete", fields.disableDelete);
+        WriteTypeFields(writer, event, fields.name, depth);
+        writer.EndObject();
+    });
 }
 
-void AutomationJsonOutputAdapter::WriteTypeFields(CheckedJsonWriter& writer, Event& event,
-                                                  int depth) const
+void AutomationJsonOutputAdapter::WriteTypeFields(CheckedJsonWriter& writer, const Event& event,
+                                                  const QString& name, int depth) const
 {
     if (const auto* wait = dynamic_cast<const Wait*>(&event)) {
         writer.MemberInt64("wait_time", wait->WaitTime());
-    } else if (auto* group = dynamic_cast<EventGroup*>(&event)) {
+    } else if (const auto* group = dynamic_cast<const EventGroup*>(&event)) {
         // A file the reader would refuse is never written.
         const auto events = group->Events();
         if (depth >= AutomationJsonInputAdapter::MaxGroupDepth && !events.empty()) {
@@ -82,7 +96,7 @@ void AutomationJsonOutputAdapter::WriteTypeFields(CheckedJsonWriter& writer, Eve
         writer.EndArray();
     } else if (const auto* audio = dynamic_cast<const CustomAudio*>(&event)) {
         const auto* parameters = audio->parameters();
-        const std::string what = "the audio event \"" + event.Name().toStdString() + "\"";
+        const auto what = [&name] { return "the audio event \"" + name.toStdString() + "\""; };
         writer.Key("audio_parameters");
         writer.StartObject();
         writer.Member("name", parameters->name());
@@ -108,7 +122,7 @@ void AutomationJsonOutputAdapter::WriteSoundEffects(CheckedJsonWriter& writer) c
     writer.Key("sound_effects");
     writer.StartArray();
     for (const auto& dto : m_document->SoundEffects()) {
-        const std::string what = "the sound effect \"" + dto.eventId() + "\"";
+        const auto what = [&dto] { return "the sound effect \"" + dto.eventId() + "\""; };
         writer.StartObject();
         writer.Member("name", dto.name());
         writer.MemberDouble("pan", dto.pan(), what);
@@ -149,8 +163,14 @@ QString AutomationJsonOutputAdapter::RelativeAudioPath(const QString& file) cons
     if (file.isEmpty()) {
         return file;
     }
-    const QDir folder(QFileInfo(m_document->Path()).absolutePath());
-    return folder.relativeFilePath(file);
+    // Most audio files lie in or below the cue file's folder: their relative
+    // path is what follows the folder, which spares QDir splitting both
+    // paths for each of thousands of events. Any other file takes QDir's way.
+    const QString cleanFile = QDir::cleanPath(m_folder.absoluteFilePath(file));
+    if (cleanFile.size() > m_folderPrefix.size() && cleanFile.startsWith(m_folderPrefix)) {
+        return cleanFile.sliced(m_folderPrefix.size());
+    }
+    return m_folder.relativeFilePath(file);
 }
 
 } // namespace tarv::automation

@@ -40,6 +40,13 @@ Event::~Event()
     m_pending.clear();
 }
 
+void Event::ReadFields(const std::function<void(const CommonFields&)>& read) const
+{
+    const std::lock_guard lock(m_mutex);
+    read({m_type, m_name, m_number, m_act, m_scene, m_status, m_cueLine, m_offset,
+          m_disableDelete.load()});
+}
+
 QString Event::Type() const
 {
     const std::lock_guard lock(m_mutex);

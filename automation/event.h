@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <QElapsedTimer>
 #include <QList>
@@ -32,6 +33,26 @@ public:
 
     Event(const Event&) = delete;
     Event& operator=(const Event&) = delete;
+
+    // The fields every entry has, as they are while the lock is held.
+    struct CommonFields
+    {
+        const QString& type;
+        const QString& name;
+        const QString& number;
+        const QString& act;
+        const QString& scene;
+        const QString& status;
+        const QString& cueLine;
+        unsigned offset;
+        bool disableDelete;
+    };
+
+    // Calls `read` once with every common field, under the lock and without
+    // copying them. A writer walking thousands of entries would otherwise pay
+    // for a lock and a copy per field; the getters of subclasses that `read`
+    // calls take the lock again cheaply, as the holder.
+    void ReadFields(const std::function<void(const CommonFields&)>& read) const;
 
     QString Type() const;
 

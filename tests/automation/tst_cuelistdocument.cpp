@@ -1,6 +1,7 @@
 #include "automation/automation.h"
 #include "automation/automationjsoninputadapter.h"
 #include "automation/automationjsonoutputadapter.h"
+#include "automation/checkedjsonwriter.h"
 #include "automation/customaudio.h"
 #include "automation/eventgroup.h"
 #include "automation/oscevent.h"
@@ -8,7 +9,9 @@
 #include "sfx/sfxdtobuilder.h"
 #include "tests/support/filesizelimit.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <QDir>
 #include <QFile>
@@ -17,6 +20,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <random>
+#include <rapidjson/prettywriter.h>
+#include <rapidjson/stringbuffer.h>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -137,6 +143,202 @@ void CompareEvents(Event& read, Event& written)
     }
 }
 
+// A show drawn from a fixed seed that exercises what the writer has to get
+// right byte for byte: every escape, text outside the BMP and broken UTF-16,
+// numbers at their limits and in every form, deep groups, paths in and out of
+// the show's folder. Only raw engine output is used, so every platform
+// builds the same show.
+class VariedShow
+{
+public:
+    explicit VariedShow(QString folder)
+        : m_folder(std::move(folder))
+    {}
+
+    void Fill(Automation& show)
+    {
+        show.GetNetworks().push_back(NetworkPath());
+        show.GetNetworks().push_back(NetworkPath{Utf8Text(), "NET2", "::1", 1, 65535});
+        show.GetNetworks().push_back(NetworkPath{"", "", "", -7, -1});
+        for (int cue = 0; cue < 40; ++cue) {
+            show.AddEvent(AnyEvent(show, 0));
+        }
+        for (int i = 0; i < 12; ++i) {
+            show.AddSoundEffect(SfxDto::builder()
+                                    .name(Utf8Text())
+                                    .eventId("sfx." + std::to_string(i + 1))
+                                    .effectId(Utf8Text())
+                                    .effectPath(Utf8Text())
+                                    .outputPath(Utf8Text())
+                                    .volume(FloatNumber())
+                                    .pan(FloatNumber())
+                                    .reverb(FloatNumber())
+                                    .fadeIn(static_cast<unsigned short>(m_random()))
+                                    .fadeOut(static_cast<unsigned short>(m_random()))
+                                    .repeats(static_cast<int>(m_random()))
+                                    .type(static_cast<SfxType>(Pick(3)))
+                                    .build());
+        }
+    }
+
+private:
+    std::uint32_t Pick(std::uint32_t count) { return m_random() % count; }
+
+    QString Text()
+    {
+        static const QString pieces[] = {
+            QStringLiteral("Cue"),
+            QStringLiteral(" "),
+            QStringLiteral("\"\\/"),
+            QStringLiteral("\b\f\n\r\t"),
+            QString(QChar(0x01)) + QChar(0x1f) + QChar(0x7f),
+            QStringLiteral("ü日本—"),
+            QStringLiteral("Façade Ü"), // Latin-1, yet not ASCII
+            QStringLiteral("\u2028\u2029"),
+            QString::fromUtf8("\xf0\x9f\x8e\xad"),  // outside the BMP
+            QString(QChar(0xd800)),                 // a lone high surrogate
+            QString(QChar(0xdfff)) + QChar(0xd834), // a low one, then a high one
+            QString(QChar(0xfffd)) + QChar(0xfeff),
+            QStringLiteral("/tarv/sfx/sfx.1/play 1 2.5"),
+            QString(),
+        };
+        QString text;
+        for (std::uint32_t n = Pick(4); n > 0; --n) {
+            text += pieces[Pick(std::size(pieces))];
+        }
+        // Now and then a text far longer than the others.
+        if (Pick(50) == 0) {
+            text += Pick(2) == 0 ? QString(3000, QLatin1Char('x')) : QString(700, QChar(0x263c));
+        }
+        return text;
+    }
+
+    std::string Utf8Text()
+    {
+        static const char* const pieces[] = {"Lichtpult ☼",      "\"\\\n", "\x01\x7f",
+                                             "\xf0\x9f\x8e\xad", "plain",  "",
+                                             "\xc3\xa9t\xc3\xa9"};
+        std::string text;
+        for (std::uint32_t n = Pick(3); n > 0; --n) {
+            text += pieces[Pick(std::size(pieces))];
+        }
+        return text;
+    }
+
+    double Number()
+    {
+        static const double fixed[] = {0.0,
+                                       -0.0,
+                                       1.0,
+                                       0.1,
+                                       1.0 / 3.0,
+                                       0.7071067811865476,
+                                       -123456.789,
+                                       1e21,
+                                       1e-7,
+                                       5e-324,
+                                       std::numeric_limits<double>::max(),
+                                       std::numeric_limits<double>::lowest(),
+                                       std::numeric_limits<float>::max(),
+                                       9007199254740993.0};
+        if (Pick(2) == 0) {
+            return fixed[Pick(std::size(fixed))];
+        }
+        const auto mantissa = static_cast<double>(m_random()) - 2147483648.0;
+        return std::ldexp(mantissa, static_cast<int>(Pick(80)) - 60);
+    }
+
+    float FloatNumber()
+    {
+        constexpr double largest = std::numeric_limits<float>::max();
+        return static_cast<float>(std::clamp(Number(), -largest, largest));
+    }
+
+    QString File()
+    {
+        switch (Pick(7)) {
+        case 0:
+            return QString();
+        case 6:
+            return m_folder + "/cues2/c.wav"; // beside the folder, named alike
+        case 1:
+            return m_folder + "/cues/" + Text() + ".wav";
+        case 2:
+            return m_folder + "/cues/sub/../deep/./a.wav";
+        case 3:
+            return m_folder + "/other/" + Text();
+        case 4:
+            return QStringLiteral("relative/b.wav");
+        default:
+            return m_folder + "/cues/x.wav";
+        }
+    }
+
+    void SetCommon(Event& event)
+    {
+        event.Name(Text());
+        event.Number(Text());
+        event.Act(Text());
+        event.Scene(Text());
+        event.Status(Text());
+        event.CueLine(Text());
+        event.Offset(Pick(4) == 0 ? std::numeric_limits<unsigned>::max() : Pick(100000));
+        event.DisableDelete(Pick(2) == 0);
+    }
+
+    std::shared_ptr<Event> AnyEvent(Automation& show, int depth)
+    {
+        std::shared_ptr<Event> event;
+        switch (Pick(depth < 4 ? 5 : 3)) {
+        case 0: {
+            auto wait = std::make_shared<Wait>(Pick(3) == 0 ? 4294967295U : m_random());
+            event = wait;
+            if (Pick(2) == 0) {
+                return event; // with the name and status a new wait gets
+            }
+            break;
+        }
+        case 1: {
+            auto osc = std::make_shared<Osc>(&show.GetNetworks());
+            osc->NetworkId(Text());
+            osc->Message(Text());
+            event = osc;
+            break;
+        }
+        case 2:
+            event =
+                std::make_shared<CustomAudio>(CustomAudioParameters::builder()
+                                                  .name(Text())
+                                                  .file(File())
+                                                  .outputPath(Text())
+                                                  .networkPatch(Text())
+                                                  .repeats(static_cast<int>(m_random()))
+                                                  .fadeIn(m_random())
+                                                  .fadeOut(m_random())
+                                                  .volume(Number())
+                                                  .reverb(Number())
+                                                  .pan(Number())
+                                                  .command(static_cast<CustomAudioCommand>(Pick(4)))
+                                                  .build(),
+                                              0);
+            break;
+        default: {
+            auto group = std::make_shared<EventGroup>();
+            for (std::uint32_t n = Pick(6); n > 0; --n) {
+                group->AddEvent(AnyEvent(show, depth + 1));
+            }
+            event = group;
+            break;
+        }
+        }
+        SetCommon(*event);
+        return event;
+    }
+
+    QString m_folder;
+    std::mt19937 m_random{20261209};
+};
+
 std::string FileWithSfxIds(const std::vector<std::string>& ids)
 {
     std::string text = R"({"version": "1.0", "main": {}, "sound_effects": [)";
@@ -155,6 +357,18 @@ Result OpenText(Automation& show, const std::string& text)
 {
     std::istringstream in(text);
     return show.Open(in);
+}
+
+// Where two texts of many kilobytes part, for a failure message.
+QString FirstDifference(const QByteArray& actual, const QByteArray& expected)
+{
+    qsizetype at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) {
+        ++at;
+    }
+    return QStringLiteral("the bytes differ from byte %1 on: \"%2\" instead of \"%3\"")
+        .arg(at)
+        .arg(QString::fromUtf8(actual.mid(at, 60)), QString::fromUtf8(expected.mid(at, 60)));
 }
 
 int NextId(Automation& show)
@@ -199,6 +413,8 @@ private slots:
     void audioRequestsOfCuesAreRelayed();
     void failedSavesKeepThePreviousFile();
     void roundTripMatchesTheHandWrittenFile();
+    void savesOfAVariedShowKeepTheirBytes();
+    void textsAreWrittenAsRapidJsonWritesThem();
     void readerInterpretsStoredValues();
     void readerHoldsVolumesToTheEditorsRange();
     void writerRefusesWhatJsonCannotHold();
@@ -376,6 +592,78 @@ void TestCueListDocument::roundTripMatchesTheHandWrittenFile()
     // Saving what was read gives the same bytes: nothing drifts per save.
     read.Save(path);
     QCOMPARE(ReadAll(path), expected);
+}
+
+void TestCueListDocument::savesOfAVariedShowKeepTheirBytes()
+{
+    QFile reference(QStringLiteral(TARV_CUE_FILE_DATA "/roundtrip/varied.tarvcue"));
+    QVERIFY(reference.open(QIODevice::ReadOnly));
+    const QByteArray expected = reference.readAll();
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("cues"));
+    const QString path = dir.path() + "/cues/varied.tarvcue";
+
+    Automation show;
+    VariedShow(dir.path()).Fill(show);
+    show.Save(path);
+    QVERIFY(ReadAll(path).size() > 50000);
+    QVERIFY2(ReadAll(path) == expected, qPrintable(FirstDifference(ReadAll(path), expected)));
+
+    // Over a file much smaller or much larger than the show, which a save
+    // takes as a guess of the size it will need, and over one larger than
+    // any memory (sparse), which it must not take as a guess.
+    for (const qint64 previousSize : {qint64{16}, qint64{expected.size()} * 3, qint64{1} << 40}) {
+        QFile previous(path);
+        QVERIFY(previous.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(previous.write("{}"), qint64{2});
+        QVERIFY(previous.resize(previousSize));
+        previous.close();
+        show.Save(path);
+        QVERIFY2(ReadAll(path) == expected, qPrintable(FirstDifference(ReadAll(path), expected)));
+    }
+
+    // Written into a stream, the document is the same text.
+    std::ostringstream out;
+    AutomationJsonOutputAdapter(&show).Write(out, CueFileVersion::Current());
+    QVERIFY(QByteArray::fromStdString(out.str()) == expected);
+}
+
+void TestCueListDocument::textsAreWrittenAsRapidJsonWritesThem()
+{
+    QString everyAscii;
+    for (char16_t c = 0; c < 0x80; ++c) {
+        everyAscii += QChar(c);
+    }
+    QList<QString> texts{everyAscii, QString(), QStringLiteral("\"\\/\b\f\n\r\t\x7f")};
+    for (char16_t c = 0; c < 0x80; ++c) {
+        texts << QString(QChar(c));
+    }
+    // ASCII running into something else after escapes, and texts long enough
+    // to make the buffer grow in the middle of one.
+    texts << QStringLiteral("\x01\"a\n\x1f日本") << everyAscii + QChar(0xe9)
+          << QString(QChar(0xd800)) + QStringLiteral("\t") << QString(100000, QLatin1Char('\n'))
+          << QString(70000, QLatin1Char('a')) + QChar(0x1f) + QStringLiteral("€");
+
+    for (const std::size_t expectedSize : {std::size_t{0}, std::size_t{1}}) {
+        CheckedJsonWriter written(expectedSize);
+        rapidjson::StringBuffer buffer;
+        rapidjson::PrettyWriter<rapidjson::StringBuffer> reference(buffer);
+        reference.SetIndent(' ', 4);
+        written.StartObject();
+        reference.StartObject();
+        for (const QString& text : std::as_const(texts)) {
+            written.Member("text", text);
+            const QByteArray utf8 = text.toUtf8();
+            reference.Key("text");
+            reference.String(utf8.constData(), static_cast<rapidjson::SizeType>(utf8.size()));
+        }
+        written.EndObject();
+        reference.EndObject();
+        const QByteArray actual(written.Text().data(),
+                                static_cast<qsizetype>(written.Text().size()));
+        const QByteArray expected(buffer.GetString(), static_cast<qsizetype>(buffer.GetSize()));
+        QVERIFY2(actual == expected, qPrintable(FirstDifference(actual, expected)));
+    }
 }
 
 void TestCueListDocument::readerInterpretsStoredValues()
