@@ -1,4 +1,5 @@
 #include "app/cueapplication.h"
+#include "app/heaptrimmer.h"
 #include "app/heldkeyfilter.h"
 #include "app/startup.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
     CueApplication app(argc, argv);
     HeldKeyFilter::InstallOnX11();
+    HeapTrimmer::Install(app);
     // Before any settings object: the window's stored column widths are
     // filed under these names.
     QCoreApplication::setApplicationName(QStringLiteral("TARV|Cue"));
