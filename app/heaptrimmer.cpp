@@ -40,7 +40,9 @@ void HeapTrimmer::Trim()
 
 bool HeapTrimmer::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Hide && watched->isWindowType())
+    // Not put off by the windows that close meanwhile: an operator who keeps
+    // opening and closing windows would otherwise never see a trim.
+    if (event->type() == QEvent::Hide && watched->isWindowType() && !m_timer.isActive())
         m_timer.start();
     return QObject::eventFilter(watched, event);
 }

@@ -51,6 +51,8 @@ private slots:
     {
 #if !defined(Q_OS_LINUX) || !defined(__GLIBC__)
         QSKIP("resident memory is read from /proc, and only glibc keeps arenas per thread");
+#elif defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer's allocator keeps a heap of its own");
 #else
         HeapTrimmer trimmer(50ms);
         qApp->installEventFilter(&trimmer);
