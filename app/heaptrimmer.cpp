@@ -24,10 +24,20 @@ HeapTrimmer::HeapTrimmer(std::chrono::milliseconds delay, QObject* parent)
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(delay);
+    m_worker.setMaxThreadCount(1);
     connect(&m_timer, &QTimer::timeout, this, [this] {
-        Trim();
-        emit trimmed();
+        m_worker.start([this] {
+            Trim();
+            // This object is still there: its destructor waits for the trim.
+            QMetaObject::invokeMethod(this, &HeapTrimmer::trimmed, Qt::QueuedConnection);
+        });
     });
+}
+
+HeapTrimmer::~HeapTrimmer()
+{
+    m_timer.stop();
+    m_worker.waitForDone();
 }
 
 void HeapTrimmer::Trim()

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <QObject>
+#include <QThreadPool>
 #include <QTimer>
 
 class QCoreApplication;
@@ -11,7 +12,9 @@ class QCoreApplication;
 // library gives such a thread a heap arena of its own: what a window's
 // renderer frees stays in that arena, so over a long session each new
 // combination of open windows holds on to tens of megabytes more. Where the
-// C library is not glibc, Trim does nothing.
+// C library is not glibc, Trim does nothing. The trim runs on a thread of
+// its own: giving back a few hundred megabytes takes tens of milliseconds,
+// which GO must not wait for.
 class HeapTrimmer : public QObject
 {
     Q_OBJECT
@@ -21,14 +24,20 @@ public:
     static void Install(QCoreApplication& app);
 
     explicit HeapTrimmer(std::chrono::milliseconds delay, QObject* parent = nullptr);
+    ~HeapTrimmer() override;
+
+    HeapTrimmer(const HeapTrimmer&) = delete;
+    HeapTrimmer& operator=(const HeapTrimmer&) = delete;
 
     static void Trim();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
+    // After each trim, in this object's thread.
     void trimmed();
 
 private:
     QTimer m_timer;
+    QThreadPool m_worker;
 };

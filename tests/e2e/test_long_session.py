@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """A long session: a seeded random mix of what an operator does for hours
 (new cues named and deleted, cues edited, GO, Escape, the selection moved, the
-OSC manager and the SFX manager opened and closed) while a hostile peer sends
+OSC manager and the SFX manager opened and closed, a cue edited beside the
+SFX manager, pauses between scenes) while a hostile peer sends
 datagrams that are no valid command. Past the first two minutes the program's
 resident memory grows by less than 10%. (Its proportional share moves with
 whatever other programs share its libraries, so it is shown, not judged.)
@@ -19,6 +20,9 @@ from e2e import check
 
 SECONDS = 300
 SETTLED = 120
+# Between scenes the operator waits: long enough for idle worker threads to
+# end, so that new ones start later, as they do over hours.
+BUSY, IDLE = 50, 35
 MEMORY_GROWTH = 0.10
 MAIN_NEW_CUE, MAIN_EDIT = (47, 73), (284, 73)
 CUE_OK = (681, 475)
@@ -160,7 +164,11 @@ def main():
         start = time.monotonic()
         samples = []
         settled = None
+        next_pause = start + BUSY
         while time.monotonic() - start < seconds:
+            if time.monotonic() >= next_pause:
+                time.sleep(IDLE)
+                next_pause = time.monotonic() + BUSY
             session.act()
             receiver.drain()
             elapsed = time.monotonic() - start
