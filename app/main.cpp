@@ -1,4 +1,5 @@
 #include "app/cueapplication.h"
+#include "app/heaptrimmer.h"
 #include "app/heldkeyfilter.h"
 #include "app/queuedkeyfilter.h"
 #include "app/startup.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     CueApplication app(argc, argv);
     HeldKeyFilter::InstallOnX11();
     QueuedKeyFilter::InstallOnX11();
+    HeapTrimmer::Install(app);
     // Before any settings object: the window's stored column widths are
     // filed under these names.
     QCoreApplication::setApplicationName(QStringLiteral("TARV|Cue"));

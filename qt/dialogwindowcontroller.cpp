@@ -82,8 +82,15 @@ DialogWindowController::DialogWindowController(std::string text, std::string tit
             std::cerr << error.toString().toStdString() << "\n";
         return;
     }
-    if (auto* window = qobject_cast<QWindow*>(m_window))
+    if (auto* window = qobject_cast<QWindow*>(m_window)) {
         window->setTransientParent(ownerWindow(parent));
+        // A hidden window keeps its renderer and graphics memory, several
+        // megabytes: a message that has been read goes for good.
+        QObject::connect(window, &QWindow::visibleChanged, window, [window](bool visible) {
+            if (!visible)
+                window->deleteLater();
+        });
+    }
     m_window->setProperty("visible", true);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMetaType>
 #include <QObject>
+#include <QPointer>
 #include <string>
 
 class QQmlEngine;
@@ -10,7 +11,7 @@ namespace tarv::qt {
 
 // Shows one message window (FlatDialogWindow of the automation tool module)
 // with a title, a text and a type. The window is created visible and outlives
-// the controller; closing it only hides it.
+// the controller; closing it destroys it.
 class DialogWindowController : public QObject
 {
     Q_OBJECT
@@ -31,7 +32,7 @@ public:
     DialogWindowController& operator=(const DialogWindowController&) = delete;
 
 private:
-    QObject* m_window = nullptr;
+    QPointer<QObject> m_window;
 };
 
 } // namespace tarv::qt

@@ -13,6 +13,7 @@ the tests that need the display.
 
 import json
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -20,6 +21,9 @@ import sys
 import time
 
 SKIP = 77
+# A fresh machine that is busy building and testing may take many seconds to
+# start a server or a window manager; only a minute without progress is a fault.
+PATIENCE = 60.0
 
 
 def start(state_path):
@@ -40,38 +44,75 @@ def start(state_path):
     server = subprocess.Popen(
         [xvfb, "-displayfd", str(write_end), "-screen", "0", "1600x1000x24", "+extension", "GLX",
          "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
         start_new_session=True)
     os.close(write_end)
-    number = b""
-    with os.fdopen(read_end, "rb") as pipe:
-        number = pipe.readline().strip()
+    number = read_display_number(read_end, PATIENCE)
     if not number:
+        ended = server.poll()
         server.kill()
-        print("Xvfb did not start", file=sys.stderr)
+        _, errors = server.communicate()
+        how = (f"it ended with exit code {ended}" if ended is not None
+               else f"it was still running after {PATIENCE:.0f} s and was stopped")
+        print(f"Xvfb did not start: waited for it to write its display number to the pipe "
+              f"given by -displayfd; {how}\n{errors.decode(errors='replace').strip()}",
+              file=sys.stderr)
         return 1
+    server.stderr.close()
     display = ":" + number.decode()
 
     env = dict(os.environ, DISPLAY=display)
     manager = subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, start_new_session=True)
+                               stderr=subprocess.PIPE, start_new_session=True)
     write_state(state_path, {"display": display, "pids": [manager.pid, server.pid]})
-    if not wait_for_manager(env):
-        print("openbox did not take over the display", file=sys.stderr)
+    waited_for = wait_for_manager(env, manager, PATIENCE)
+    if waited_for:
+        print(f"openbox did not take over display {display}: {waited_for}", file=sys.stderr)
         stop(state_path)
         return 1
+    manager.stderr.close()
     print(f"display {display}: Xvfb {server.pid}, openbox {manager.pid}")
     return 0
 
 
-def wait_for_manager(env, timeout=10.0):
+def read_display_number(pipe, timeout):
+    """What Xvfb writes to its -displayfd pipe, or b"" when it ends or the
+    time runs out first."""
     deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
+    number = b""
+    try:
+        while not number.endswith(b"\n"):
+            remaining = deadline - time.monotonic()
+            if remaining <= 0 or not select.select([pipe], [], [], remaining)[0]:
+                return b""
+            chunk = os.read(pipe, 64)
+            if not chunk:
+                return b""
+            number += chunk
+    finally:
+        os.close(pipe)
+    return number.strip()
+
+
+def wait_for_manager(env, manager, timeout):
+    """None once `wmctrl -m` names openbox as the display's window manager;
+    otherwise what was waited for and what was seen instead."""
+    deadline = time.monotonic() + timeout
+    answer = "no answer yet"
+    while True:
         probe = subprocess.run(["wmctrl", "-m"], env=env, capture_output=True, text=True)
         if probe.returncode == 0 and "openbox" in probe.stdout.lower():
-            return True
+            return None
+        answer = (probe.stdout + probe.stderr).strip() or f"exit code {probe.returncode}"
+        ended = manager.poll()
+        if ended is not None:
+            errors = manager.stderr.read().decode(errors="replace").strip()
+            return (f"openbox ended with exit code {ended} before `wmctrl -m` named it the "
+                    f"window manager\n{errors}")
+        if time.monotonic() >= deadline:
+            return (f"waited {timeout:.0f} s for `wmctrl -m` to name openbox the window manager; "
+                    f"its last answer: {answer}")
         time.sleep(0.1)
-    return False
 
 
 def stop(state_path):
@@ -80,13 +121,32 @@ def stop(state_path):
             state = json.load(f)
     except (OSError, ValueError):
         return 0
-    for pid in state.get("pids", []):
-        try:
-            os.kill(pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
+    pids = state.get("pids", [])
+    signal_all(pids, signal.SIGTERM)
+    # The next start, or a check for leftovers, must not find them running.
+    deadline = time.monotonic() + 10
+    while any(running(pid) for pid in pids) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    signal_all([pid for pid in pids if running(pid)], signal.SIGKILL)
     os.remove(state_path)
     return 0
+
+
+def signal_all(pids, number):
+    for pid in pids:
+        try:
+            os.kill(pid, number)
+        except ProcessLookupError:
+            pass
+
+
+def running(pid):
+    """False once the process has ended, reaped or not."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(") ", 1)[1][0] != "Z"
+    except (OSError, IndexError):
+        return False
 
 
 def write_state(path, state):

@@ -93,6 +93,28 @@ private slots:
         QCOMPARE(windows.first()->transientParent(), &ownerWindow);
     }
 
+    // A closed message is gone with its window and everything that draws it;
+    // an open one stays open after its controller has gone.
+    void closedMessagesLeaveNoWindowBehind()
+    {
+        auto controller = std::make_unique<DialogWindowController>(
+            "first", "title", DialogWindowController::Error, nullptr, m_engine.get());
+        QPointer<QWindow> first = messageWindows().value(0);
+        QVERIFY(first && first->isVisible());
+        controller = std::make_unique<DialogWindowController>(
+            "second", "title", DialogWindowController::Error, nullptr, m_engine.get());
+        QPointer<QWindow> second = messageWindows().value(1);
+        QVERIFY(first && first->isVisible() && second && second != first);
+
+        first->close();
+        QTRY_VERIFY(!first);
+        controller.reset();
+        QVERIFY(second && second->isVisible());
+        second->close();
+        QTRY_VERIFY(!second);
+        QVERIFY(messageWindows().isEmpty());
+    }
+
 private:
     std::unique_ptr<QQmlEngine> m_engine;
 };

@@ -27,15 +27,16 @@ HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" XDG_CONFIG_HOME="$dir/home/.conf
     --load="module-null-sink sink_name=$sink rate=48000 format=float32le channels=2" \
     --load="module-native-protocol-unix auth-anonymous=1 socket=$dir/runtime/native"
 
+# A fresh, busy machine may take many seconds to start the server.
 tries=0
-while [ ! -S "$dir/runtime/native" ] && [ $tries -lt 100 ]; do
+while [ ! -S "$dir/runtime/native" ] && [ $tries -lt 600 ]; do
   sleep 0.1
   tries=$((tries + 1))
 done
 if [ -S "$dir/runtime/native" ]; then
   echo "private PulseAudio server on $dir/runtime/native, pid $(cat "$dir/runtime/pulse/pid" 2>/dev/null)"
 else
-  echo "the private PulseAudio server did not start: the sound tests will skip"
+  echo "the private PulseAudio server did not start: no socket $dir/runtime/native after 60 s; the sound tests will skip"
   cat "$dir/pulse.log" 2>/dev/null
 fi
 exit 0
