@@ -5,6 +5,8 @@
 #include "sfx/silentclock.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <QAudioSink>
 
 namespace tarv::audio {
@@ -52,13 +54,15 @@ void AudioOutput::Start()
         StartSilent(tr("The audio device \"%1\" could not be opened.").arg(m_device.description()));
         return;
     }
+    const double granted =
+        static_cast<double>(format.durationForBytes(static_cast<qint32>(m_sink->bufferSize()))) /
+        1000.0;
+    m_bufferMilliseconds = static_cast<qint64>(std::ceil(granted));
+    m_sinceFed.start();
     Feed(); // the first buffer is taken whether or not the device runs
     m_tookSound = false;
     m_sinceTaken.start();
     m_feed.start();
-    const double granted =
-        static_cast<double>(format.durationForBytes(static_cast<qint32>(m_sink->bufferSize()))) /
-        1000.0;
     emit ready(granted, false, QString());
 }
 
@@ -79,6 +83,13 @@ void AudioOutput::Feed()
 {
     if (!m_sink || m_input == nullptr)
         return;
+    const qint64 heldUp = m_sinceFed.restart();
+    if (heldUp >= kHoldUpMilliseconds) {
+        // Not the device's fault: it is given its time again from now.
+        m_sinceTaken.start();
+        if (heldUp > kSkipAfterHoldUpMilliseconds)
+            SkipAhead(heldUp - m_bufferMilliseconds);
+    }
     const int bytesPerFrame = m_renderer->Format().bytesPerFrame();
     qsizetype frames = m_sink->bytesFree() / bytesPerFrame;
     if (frames == 0) {
@@ -104,15 +115,30 @@ void AudioOutput::Feed()
 
 void AudioOutput::CheckStall()
 {
-    if (m_silent ||
-        m_sinceTaken.elapsed() < (m_tookSound ? kStallMilliseconds : kOpenStallMilliseconds))
+    const qint64 limit =
+        m_bufferMilliseconds + (m_tookSound ? kStallMilliseconds : kOpenStallMilliseconds);
+    if (m_silent || m_sinceTaken.elapsed() < limit)
         return;
-    // Time went by since the device took its last sound: the clock makes
-    // it up, so voices end when they would have.
+    // Time went by since the device took its last sound, less what its
+    // buffer held then: the clock makes it up, so voices end when they
+    // would have.
     m_silent = std::make_unique<SilentClock>(m_mixer);
-    m_silent->Start(m_sinceTaken.nsecsElapsed());
+    m_silent->Start(m_sinceTaken.nsecsElapsed() - m_bufferMilliseconds * 1000000);
     emit stallChanged(
         true, tr("The audio device \"%1\" stopped taking sound.").arg(m_device.description()));
+}
+
+void AudioOutput::SkipAhead(qint64 milliseconds)
+{
+    auto frames =
+        std::min<std::uint64_t>(Mixer::MillisecondsToFrames(static_cast<double>(milliseconds)),
+                                SilentClock::kMaxCatchUpFrames);
+    while (frames > 0) {
+        const auto chunk = static_cast<qsizetype>(
+            std::min<std::uint64_t>(frames, static_cast<std::uint64_t>(MixerRenderer::kMaxFrames)));
+        m_renderer->Render(m_bytes.data(), chunk);
+        frames -= static_cast<std::uint64_t>(chunk);
+    }
 }
 
 void AudioOutput::OnStateChanged()

@@ -25,10 +25,18 @@ class SilentClock;
 // buffer bounds the time from a play to its sound. (Qt 6.4's PulseAudio sink
 // pulls only in whole 20 ms periods, which needs a larger buffer than this.)
 // When the device cannot be opened, or fails later, a SilentClock drives the
-// mixer instead. A device that takes no sound for kStallMilliseconds without
-// reporting an error (a sound server that hangs) counts as stalled: the
-// SilentClock keeps the voices, notices and panics on time meanwhile, and the
-// device is fed again as soon as it takes sound.
+// mixer instead. A device that takes no sound for longer than its granted
+// buffer plus kStallMilliseconds without reporting an error (a sound server
+// that hangs) counts as stalled: the SilentClock keeps the voices, notices
+// and panics on time meanwhile, and the device is fed again as soon as it
+// takes sound. A device with a large buffer takes sound in large steps, so
+// only the buffer it was granted tells a pause from a stall.
+//
+// A hold-up of this program itself (the feed timer came late: the process
+// was stopped, the machine suspended) is not the device's fault and is never
+// reported. After one of more than kSkipAfterHoldUpMilliseconds the mixer
+// skips ahead over the missed time (at most SilentClock's catch-up), as the
+// silent clock does, instead of playing it late.
 class AudioOutput : public QObject
 {
     Q_OBJECT
@@ -41,6 +49,9 @@ public:
     // A device that was just opened may take a moment to begin (PulseAudio's
     // null sink waits up to two seconds).
     static constexpr int kOpenStallMilliseconds = 3000;
+    // The feed timer coming this late means the program was held up.
+    static constexpr int kHoldUpMilliseconds = 200;
+    static constexpr int kSkipAfterHoldUpMilliseconds = 5000;
 
     AudioOutput(Mixer& mixer, QAudioDevice device);
     ~AudioOutput() override;
@@ -59,6 +70,7 @@ signals:
 private:
     void Feed();
     void CheckStall();
+    void SkipAhead(qint64 milliseconds);
     void OnStateChanged();
     void StartSilent(const QString& problem);
 
@@ -70,7 +82,9 @@ private:
     QIODevice* m_input = nullptr; // owned by the sink
     QTimer m_feed;
     QElapsedTimer m_sinceTaken; // since the device last took sound
+    QElapsedTimer m_sinceFed;   // since the feed timer last ran
     bool m_tookSound = false;   // since it was opened
+    qint64 m_bufferMilliseconds = 0;
     std::unique_ptr<SilentClock> m_silent;
 };
 
