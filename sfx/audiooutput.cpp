@@ -61,6 +61,7 @@ void AudioOutput::Start()
     m_sinceFed.start();
     Feed(); // the first buffer is taken whether or not the device runs
     m_tookSound = false;
+    m_wakeTriesLeft = kMaxWakeTries;
     m_sinceTaken.start();
     m_feed.start();
     emit ready(granted, false, QString());
@@ -93,6 +94,7 @@ void AudioOutput::Feed()
     const int bytesPerFrame = m_renderer->Format().bytesPerFrame();
     qsizetype frames = m_sink->bytesFree() / bytesPerFrame;
     if (frames == 0) {
+        WakeDevice();
         CheckStall();
         return;
     }
@@ -111,6 +113,21 @@ void AudioOutput::Feed()
             break;
         frames -= chunk;
     }
+}
+
+void AudioOutput::WakeDevice()
+{
+#ifdef Q_OS_LINUX
+    if (m_tookSound || m_sinceTaken.elapsed() < m_bufferMilliseconds + kWakeAfterMilliseconds)
+        return;
+    // Each resume asks the server for a rewind of up to the sink's (now
+    // short) step.
+    for (int i = 0; i < kWakeTries && m_wakeTriesLeft > 0 && m_sink->bytesFree() == 0; ++i) {
+        --m_wakeTriesLeft;
+        m_sink->suspend();
+        m_sink->resume();
+    }
+#endif
 }
 
 void AudioOutput::CheckStall()

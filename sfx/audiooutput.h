@@ -32,6 +32,13 @@ class SilentClock;
 // takes sound. A device with a large buffer takes sound in large steps, so
 // only the buffer it was granted tells a pause from a stall.
 //
+// A device that has not begun to take sound shortly after it was opened is
+// woken (Linux): PulseAudio plays an idle sink in long steps (two seconds
+// for a null sink) and a new stream waits for the current one to end, which
+// would hold the first play back by as much. Pausing and resuming the
+// stream makes the server rewind the sink to now, a little each time, until
+// it takes sound.
+//
 // A hold-up of this program itself (the feed timer came late: the process
 // was stopped, the machine suspended) is not the device's fault and is never
 // reported. After one of more than kSkipAfterHoldUpMilliseconds the mixer
@@ -51,6 +58,12 @@ public:
     static constexpr int kOpenStallMilliseconds = 3000;
     // The feed timer coming this late means the program was held up.
     static constexpr int kHoldUpMilliseconds = 200;
+    // A device that took nothing this long after its first buffer is woken,
+    // with at most kWakeTries pauses per feed and kMaxWakeTries in all (each
+    // waits for the server: one that hangs is not waited for long).
+    static constexpr int kWakeAfterMilliseconds = 10;
+    static constexpr int kWakeTries = 16;
+    static constexpr int kMaxWakeTries = 500;
     static constexpr int kSkipAfterHoldUpMilliseconds = 5000;
 
     AudioOutput(Mixer& mixer, QAudioDevice device);
@@ -70,6 +83,7 @@ signals:
 private:
     void Feed();
     void CheckStall();
+    void WakeDevice();
     void SkipAhead(qint64 milliseconds);
     void OnStateChanged();
     void StartSilent(const QString& problem);
@@ -84,6 +98,7 @@ private:
     QElapsedTimer m_sinceTaken; // since the device last took sound
     QElapsedTimer m_sinceFed;   // since the feed timer last ran
     bool m_tookSound = false;   // since it was opened
+    int m_wakeTriesLeft = 0;
     qint64 m_bufferMilliseconds = 0;
     std::unique_ptr<SilentClock> m_silent;
 };

@@ -57,6 +57,24 @@ std::pair<int, int> Loudness(const std::vector<double>& levels)
     return {loudWindows * kWindow, sounds};
 }
 
+// Milliseconds into the recording at which a sound begins after at least
+// 100 ms of quiet.
+QList<int> Onsets(const std::vector<double>& levels)
+{
+    QList<int> onsets;
+    int quiet = 0;
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        if (levels[i] <= 0.05) {
+            ++quiet;
+            continue;
+        }
+        if (quiet * kWindow >= 100)
+            onsets.append(static_cast<int>(i) * kWindow);
+        quiet = 0;
+    }
+    return onsets;
+}
+
 bool Signal(const char* signal, qint64 pid)
 {
     return QProcess::execute("kill", {QString::fromLatin1(signal), QString::number(pid)}) == 0;
@@ -116,6 +134,33 @@ private slots:
         const auto [loud, sounds] = Loudness(recorder.Levels());
         QCOMPARE(sounds, 3);
         QVERIFY2(std::abs(loud - 6000) <= 300, qPrintable(QString::number(loud)));
+    }
+
+    void theFirstPlayRightAfterStartUpIsNotHeldBack()
+    {
+        // A sink left idle plays in long steps (PulseAudio's null sink: two
+        // seconds), which the recorder keeps to; the player starts half a
+        // second into one. Its first play, just after, is heard as promptly
+        // as a later one: the gap between the two sounds is the gap between
+        // the two plays.
+        MonitorRecorder recorder(QStringLiteral("tarv_test"), 2000);
+        QVERIFY(recorder.Start());
+        QTest::qWait(500);
+        QProcess probe;
+        probe.start(QStringLiteral(TARV_SFX_PROBE),
+                    {"--play-at", "200", "--play-at", "4200", "--quit-at", "7000"});
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 15000);
+        QTest::qWait(2500); // the recorder's long steps
+        recorder.Stop();
+        const QByteArray output = probe.readAllStandardOutput();
+        qInfo("%s", output.constData());
+        const ProbeLog log = ProbeLog::Parse(output);
+        QCOMPARE(log.played.size(), 2);
+        const QList<int> onsets = Onsets(recorder.Levels());
+        QCOMPARE(onsets.size(), 2);
+        const int firstLateBy = (log.played[1] - log.played[0]) - (onsets[1] - onsets[0]);
+        qInfo("first play late by %d ms", firstLateBy);
+        QVERIFY2(firstLateBy <= 150, qPrintable(QString::number(firstLateBy)));
     }
 
     void aHoldUpOfTheProgramSkipsAheadWithoutAWord()
