@@ -1,18 +1,16 @@
 #pragma once
 
+#include "sfx/outputdevices.h"
+
 #include <memory>
-#include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 #include <vector>
 
-class QAudioSink;
-class QIODevice;
-
 namespace tarv::audio {
 
+class DeviceStream;
 class Mixer;
 class MixerRenderer;
 class SilentClock;
@@ -66,7 +64,7 @@ public:
     static constexpr int kMaxWakeTries = 500;
     static constexpr int kSkipAfterHoldUpMilliseconds = 5000;
 
-    AudioOutput(Mixer& mixer, QAudioDevice device);
+    AudioOutput(Mixer& mixer, OutputDevice device);
     ~AudioOutput() override;
 
     // Both run on the audio thread.
@@ -85,15 +83,13 @@ private:
     void CheckStall();
     void WakeDevice();
     void SkipAhead(qint64 milliseconds);
-    void OnStateChanged();
     void StartSilent(const QString& problem);
 
     Mixer& m_mixer;
-    QAudioDevice m_device;
+    OutputDevice m_device;
     std::unique_ptr<MixerRenderer> m_renderer;
     std::vector<char> m_bytes;
-    QPointer<QAudioSink> m_sink;
-    QIODevice* m_input = nullptr; // owned by the sink
+    std::unique_ptr<DeviceStream> m_stream;
     QTimer m_feed;
     QElapsedTimer m_sinceTaken; // since the device last took sound
     QElapsedTimer m_sinceFed;   // since the feed timer last ran

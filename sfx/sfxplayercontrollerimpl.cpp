@@ -12,7 +12,6 @@
 #include <cmath>
 #include <exception>
 #include <QCoreApplication>
-#include <QMediaDevices>
 #include <QThread>
 #include <set>
 #include <utility>
@@ -514,11 +513,11 @@ void SfxPlayerControllerImpl::Report(const QString& type, const QString& message
 
 OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool reportUnknown)
 {
-    QAudioDevice device;
+    OutputDevice device;
     if (!outputPath.isEmpty()) {
-        const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();
-        const auto named = std::find_if(outputs.begin(), outputs.end(), [&](const QAudioDevice& d) {
-            return d.description() == outputPath || d.id() == outputPath.toUtf8();
+        const QList<OutputDevice> outputs = OutputDevices();
+        const auto named = std::find_if(outputs.begin(), outputs.end(), [&](const OutputDevice& d) {
+            return d.description == outputPath || d.id == outputPath.toUtf8();
         });
         if (named != outputs.end())
             device = *named;
@@ -531,7 +530,7 @@ OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool repor
                    outputPath);
         }
     }
-    auto& bus = m_buses[device.isNull() ? QByteArray() : device.id()];
+    auto& bus = m_buses[device.id];
     if (!bus) {
         bus = std::make_unique<OutputBus>(device);
         const OutputBus* made = bus.get();
