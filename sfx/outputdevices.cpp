@@ -3,7 +3,9 @@
 #ifdef Q_OS_LINUX
 #include "sfx/pulseconnection.h"
 
+#include <mutex>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #else
 #include <QMediaDevices>
 #endif
@@ -20,12 +22,15 @@ struct Sinks
     QByteArray defaultName;
 };
 
+// Asked on the GUI thread: a server that hangs holds it up only briefly.
+constexpr int kAskMilliseconds = 1000;
+
 Sinks AskServer()
 {
     Sinks sinks;
     PulseConnection connection;
     const QByteArray name = QCoreApplication::applicationName().toUtf8();
-    if (!connection.Connect(name.isEmpty() ? "tarv" : name.constData()))
+    if (!connection.Connect(name.isEmpty() ? "tarv" : name.constData(), kAskMilliseconds))
         return sinks;
     pa_operation* server = nullptr;
     pa_operation* list = nullptr;
@@ -47,8 +52,24 @@ Sinks AskServer()
             },
             &sinks);
     }
-    connection.Finish(server);
-    connection.Finish(list);
+    connection.Finish(server, kAskMilliseconds);
+    connection.Finish(list, kAskMilliseconds);
+    return sinks;
+}
+
+// Plays that name an output look it up: the server is asked at most once a
+// second, not for each of them.
+Sinks CurrentSinks()
+{
+    constexpr int kFreshMilliseconds = 1000;
+    static std::mutex guard;
+    static Sinks sinks;
+    static QElapsedTimer asked;
+    const std::lock_guard lock(guard);
+    if (!asked.isValid() || asked.elapsed() > kFreshMilliseconds) {
+        sinks = AskServer();
+        asked.start();
+    }
     return sinks;
 }
 
@@ -56,7 +77,7 @@ Sinks AskServer()
 
 OutputDevice DefaultOutputDevice()
 {
-    const Sinks sinks = AskServer();
+    const Sinks sinks = CurrentSinks();
     for (const OutputDevice& output : sinks.outputs) {
         if (output.id == sinks.defaultName)
             return output;
@@ -66,7 +87,7 @@ OutputDevice DefaultOutputDevice()
 
 QList<OutputDevice> OutputDevices()
 {
-    return AskServer().outputs;
+    return CurrentSinks().outputs;
 }
 
 #else

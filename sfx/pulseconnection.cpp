@@ -21,7 +21,7 @@ PulseConnection::~PulseConnection()
     pa_threaded_mainloop_free(m_loop);
 }
 
-bool PulseConnection::Connect(const char* clientName)
+bool PulseConnection::Connect(const char* clientName, int milliseconds)
 {
     if (m_loop == nullptr || pa_threaded_mainloop_start(m_loop) < 0)
         return false;
@@ -32,10 +32,12 @@ bool PulseConnection::Connect(const char* clientName)
             pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
             return false;
     }
-    return WaitFor([this] {
-        const pa_context_state_t state = pa_context_get_state(m_context);
-        return state == PA_CONTEXT_READY ? 1 : PA_CONTEXT_IS_GOOD(state) ? 0 : -1;
-    });
+    return WaitFor(
+        [this] {
+            const pa_context_state_t state = pa_context_get_state(m_context);
+            return state == PA_CONTEXT_READY ? 1 : PA_CONTEXT_IS_GOOD(state) ? 0 : -1;
+        },
+        milliseconds);
 }
 
 bool PulseConnection::IsGood()

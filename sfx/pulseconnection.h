@@ -26,7 +26,7 @@ public:
 
     // Connects and waits until the server has answered; false when it
     // cannot.
-    bool Connect(const char* clientName);
+    bool Connect(const char* clientName, int milliseconds = kConnectMilliseconds);
     // Whether the connection still stands.
     bool IsGood();
 
