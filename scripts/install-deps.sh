@@ -18,7 +18,7 @@ packages=(
   # X11 keymap look-ups of the held-key filter
   libx11-dev libxcb1-dev
   # libraries
-  rapidjson-dev libcrypto++-dev libsndfile1-dev libsoxr-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+  rapidjson-dev libcrypto++-dev libsndfile1-dev libsoxr-dev libpulse-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and test tools
   liblo-tools liblo-dev python3 python3-cryptography openssl libgcrypt20-dev jq
   xvfb xauth xdotool wmctrl openbox libgl1-mesa-dri pulseaudio pulseaudio-utils sox strace

@@ -1,15 +1,17 @@
 #include "sfx/audiooutput.h"
 
+#include "sfx/devicestream.h"
 #include "sfx/mixer.h"
 #include "sfx/mixerrenderer.h"
 #include "sfx/silentclock.h"
 
 #include <algorithm>
-#include <QAudioSink>
+#include <cmath>
+#include <cstdint>
 
 namespace tarv::audio {
 
-AudioOutput::AudioOutput(Mixer& mixer, QAudioDevice device)
+AudioOutput::AudioOutput(Mixer& mixer, OutputDevice device)
     : m_mixer(mixer)
     , m_device(std::move(device))
     , m_feed(this)
@@ -19,12 +21,12 @@ AudioOutput::AudioOutput(Mixer& mixer, QAudioDevice device)
     connect(&m_feed, &QTimer::timeout, this, &AudioOutput::Feed);
 }
 
-// The sink is a child: Stop() releases it on the audio thread, or the parent does.
+// Stop() closes the device on the audio thread; otherwise it closes here.
 AudioOutput::~AudioOutput() = default;
 
 void AudioOutput::Start()
 {
-    if (m_device.isNull()) {
+    if (m_device.IsNull()) {
         StartSilent(tr("No audio output device is available."));
         return;
     }
@@ -32,56 +34,69 @@ void AudioOutput::Start()
     format.setSampleRate(Mixer::kSampleRate);
     format.setChannelCount(Mixer::kChannels);
     format.setSampleFormat(QAudioFormat::Float);
-    if (!m_device.isFormatSupported(format))
+#ifndef Q_OS_LINUX // the PulseAudio server converts what it is given
+    if (!m_device.device.isFormatSupported(format))
         format.setSampleFormat(QAudioFormat::Int16);
-    if (!m_device.isFormatSupported(format)) {
+    if (!m_device.device.isFormatSupported(format)) {
         StartSilent(
-            tr("The audio device \"%1\" does not take 48 kHz stereo.").arg(m_device.description()));
+            tr("The audio device \"%1\" does not take 48 kHz stereo.").arg(m_device.description));
         return;
     }
+#endif
 
     m_renderer = std::make_unique<MixerRenderer>(m_mixer, format);
     m_bytes.resize(static_cast<std::size_t>(MixerRenderer::kMaxFrames * format.bytesPerFrame()));
-    m_sink = new QAudioSink(m_device, format, this);
-    m_sink->setBufferSize(format.bytesForDuration(qint64{kBufferMilliseconds} * 1000));
-    connect(m_sink, &QAudioSink::stateChanged, this, &AudioOutput::OnStateChanged);
-    m_input = m_sink->start();
-    if (m_input == nullptr || m_sink->error() != QAudio::NoError) {
-        delete m_sink.data();
-        m_input = nullptr;
-        StartSilent(tr("The audio device \"%1\" could not be opened.").arg(m_device.description()));
+    m_stream = DeviceStream::Open(m_device, format, kBufferMilliseconds);
+    if (!m_stream) {
+        StartSilent(tr("The audio device \"%1\" could not be opened.").arg(m_device.description));
         return;
     }
+    const double granted =
+        static_cast<double>(format.durationForBytes(static_cast<qint32>(m_stream->BufferBytes()))) /
+        1000.0;
+    m_bufferMilliseconds = static_cast<qint64>(std::ceil(granted));
+    m_sinceFed.start();
     Feed(); // the first buffer is taken whether or not the device runs
     m_tookSound = false;
+    m_wakeTriesLeft = kMaxWakeTries;
     m_sinceTaken.start();
     m_feed.start();
-    const double granted =
-        static_cast<double>(format.durationForBytes(static_cast<qint32>(m_sink->bufferSize()))) /
-        1000.0;
     emit ready(granted, false, QString());
 }
 
 void AudioOutput::Stop()
 {
     m_feed.stop();
-    if (m_sink) {
-        disconnect(m_sink, nullptr, this, nullptr);
-        m_sink->stop();
-        delete m_sink.data();
-    }
-    m_input = nullptr;
+    m_stream.reset();
     m_silent.reset();
     m_renderer.reset();
 }
 
 void AudioOutput::Feed()
 {
-    if (!m_sink || m_input == nullptr)
+    if (!m_stream)
         return;
+    if (m_stream->Failed()) {
+        // The device went away (server stopped, device unplugged): keep the
+        // show running on the clock, for good now, also when it had stalled
+        // first.
+        m_feed.stop();
+        m_stream.reset();
+        m_silent.reset();
+        StartSilent(tr("The audio device \"%1\" stopped working.").arg(m_device.description));
+        return;
+    }
+    const qint64 heldUp = m_sinceFed.restart();
+    if (heldUp >= kHoldUpMilliseconds) {
+        // Not the device's fault: it is given its time again from now.
+        m_sinceTaken.start();
+        if (heldUp > kSkipAfterHoldUpMilliseconds)
+            SkipAhead(heldUp - m_bufferMilliseconds);
+    }
     const int bytesPerFrame = m_renderer->Format().bytesPerFrame();
-    qsizetype frames = m_sink->bytesFree() / bytesPerFrame;
+    qsizetype frames = m_stream->BytesFree() / bytesPerFrame;
     if (frames == 0) {
+        WakeDevice();
         CheckStall();
         return;
     }
@@ -95,42 +110,53 @@ void AudioOutput::Feed()
     while (frames > 0) {
         const qsizetype chunk = std::min(frames, MixerRenderer::kMaxFrames);
         m_renderer->Render(m_bytes.data(), chunk);
-        const qint64 written = m_input->write(m_bytes.data(), chunk * bytesPerFrame);
+        const qsizetype written = m_stream->Write(m_bytes.data(), chunk * bytesPerFrame);
         if (written < chunk * bytesPerFrame)
             break;
         frames -= chunk;
     }
 }
 
-void AudioOutput::CheckStall()
+void AudioOutput::WakeDevice()
 {
-    if (m_silent ||
-        m_sinceTaken.elapsed() < (m_tookSound ? kStallMilliseconds : kOpenStallMilliseconds))
+#ifdef Q_OS_LINUX
+    if (m_tookSound || m_sinceTaken.elapsed() < m_bufferMilliseconds + kWakeAfterMilliseconds)
         return;
-    // Time went by since the device took its last sound: the clock makes
-    // it up, so voices end when they would have.
-    m_silent = std::make_unique<SilentClock>(m_mixer);
-    m_silent->Start(m_sinceTaken.nsecsElapsed());
-    emit stallChanged(
-        true, tr("The audio device \"%1\" stopped taking sound.").arg(m_device.description()));
+    // Each resume asks the server for a rewind of up to the sink's (now
+    // short) step.
+    for (int i = 0; i < kWakeTries && m_wakeTriesLeft > 0 && m_stream->BytesFree() == 0; ++i) {
+        --m_wakeTriesLeft;
+        m_stream->PauseAndResume();
+    }
+#endif
 }
 
-void AudioOutput::OnStateChanged()
+void AudioOutput::CheckStall()
 {
-    if (!m_sink)
+    const qint64 limit =
+        m_bufferMilliseconds + (m_tookSound ? kStallMilliseconds : kOpenStallMilliseconds);
+    if (m_silent || m_sinceTaken.elapsed() < limit)
         return;
-    const QAudio::Error error = m_sink->error();
-    if (m_sink->state() != QAudio::StoppedState || error == QAudio::NoError)
-        return;
-    // The device went away (server stopped, device unplugged): keep the show
-    // running on the clock, for good now, also when it had stalled first.
-    // The sink is inside its own signal, so it is released later.
-    m_feed.stop();
-    disconnect(m_sink, nullptr, this, nullptr);
-    m_sink->deleteLater();
-    m_sink = nullptr;
-    m_input = nullptr;
-    StartSilent(tr("The audio device \"%1\" stopped working.").arg(m_device.description()));
+    // Time went by since the device took its last sound, less what its
+    // buffer held then: the clock makes it up, so voices end when they
+    // would have.
+    m_silent = std::make_unique<SilentClock>(m_mixer);
+    m_silent->Start(m_sinceTaken.nsecsElapsed() - m_bufferMilliseconds * 1000000);
+    emit stallChanged(
+        true, tr("The audio device \"%1\" stopped taking sound.").arg(m_device.description));
+}
+
+void AudioOutput::SkipAhead(qint64 milliseconds)
+{
+    auto frames =
+        std::min<std::uint64_t>(Mixer::MillisecondsToFrames(static_cast<double>(milliseconds)),
+                                SilentClock::kMaxCatchUpFrames);
+    while (frames > 0) {
+        const auto chunk = static_cast<qsizetype>(
+            std::min<std::uint64_t>(frames, static_cast<std::uint64_t>(MixerRenderer::kMaxFrames)));
+        m_renderer->Render(m_bytes.data(), chunk);
+        frames -= static_cast<std::uint64_t>(chunk);
+    }
 }
 
 void AudioOutput::StartSilent(const QString& problem)

@@ -1,18 +1,16 @@
 #pragma once
 
+#include "sfx/outputdevices.h"
+
 #include <memory>
-#include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 #include <vector>
 
-class QAudioSink;
-class QIODevice;
-
 namespace tarv::audio {
 
+class DeviceStream;
 class Mixer;
 class MixerRenderer;
 class SilentClock;
@@ -25,10 +23,25 @@ class SilentClock;
 // buffer bounds the time from a play to its sound. (Qt 6.4's PulseAudio sink
 // pulls only in whole 20 ms periods, which needs a larger buffer than this.)
 // When the device cannot be opened, or fails later, a SilentClock drives the
-// mixer instead. A device that takes no sound for kStallMilliseconds without
-// reporting an error (a sound server that hangs) counts as stalled: the
-// SilentClock keeps the voices, notices and panics on time meanwhile, and the
-// device is fed again as soon as it takes sound.
+// mixer instead. A device that takes no sound for longer than its granted
+// buffer plus kStallMilliseconds without reporting an error (a sound server
+// that hangs) counts as stalled: the SilentClock keeps the voices, notices
+// and panics on time meanwhile, and the device is fed again as soon as it
+// takes sound. A device with a large buffer takes sound in large steps, so
+// only the buffer it was granted tells a pause from a stall.
+//
+// A device that has not begun to take sound shortly after it was opened is
+// woken (Linux): PulseAudio plays an idle sink in long steps (two seconds
+// for a null sink) and a new stream waits for the current one to end, which
+// would hold the first play back by as much. Pausing and resuming the
+// stream makes the server rewind the sink to now, a little each time, until
+// it takes sound.
+//
+// A hold-up of this program itself (the feed timer came late: the process
+// was stopped, the machine suspended) is not the device's fault and is never
+// reported. After one of more than kSkipAfterHoldUpMilliseconds the mixer
+// skips ahead over the missed time (at most SilentClock's catch-up), as the
+// silent clock does, instead of playing it late.
 class AudioOutput : public QObject
 {
     Q_OBJECT
@@ -41,8 +54,17 @@ public:
     // A device that was just opened may take a moment to begin (PulseAudio's
     // null sink waits up to two seconds).
     static constexpr int kOpenStallMilliseconds = 3000;
+    // The feed timer coming this late means the program was held up.
+    static constexpr int kHoldUpMilliseconds = 200;
+    // A device that took nothing this long after its first buffer is woken,
+    // with at most kWakeTries pauses per feed and kMaxWakeTries in all (each
+    // waits for the server: one that hangs is not waited for long).
+    static constexpr int kWakeAfterMilliseconds = 10;
+    static constexpr int kWakeTries = 16;
+    static constexpr int kMaxWakeTries = 500;
+    static constexpr int kSkipAfterHoldUpMilliseconds = 5000;
 
-    AudioOutput(Mixer& mixer, QAudioDevice device);
+    AudioOutput(Mixer& mixer, OutputDevice device);
     ~AudioOutput() override;
 
     // Both run on the audio thread.
@@ -59,18 +81,21 @@ signals:
 private:
     void Feed();
     void CheckStall();
-    void OnStateChanged();
+    void WakeDevice();
+    void SkipAhead(qint64 milliseconds);
     void StartSilent(const QString& problem);
 
     Mixer& m_mixer;
-    QAudioDevice m_device;
+    OutputDevice m_device;
     std::unique_ptr<MixerRenderer> m_renderer;
     std::vector<char> m_bytes;
-    QPointer<QAudioSink> m_sink;
-    QIODevice* m_input = nullptr; // owned by the sink
+    std::unique_ptr<DeviceStream> m_stream;
     QTimer m_feed;
     QElapsedTimer m_sinceTaken; // since the device last took sound
+    QElapsedTimer m_sinceFed;   // since the feed timer last ran
     bool m_tookSound = false;   // since it was opened
+    int m_wakeTriesLeft = 0;
+    qint64 m_bufferMilliseconds = 0;
     std::unique_ptr<SilentClock> m_silent;
 };
 

@@ -3,11 +3,9 @@
 #include "sfx/audiooutput.h"
 #include "sfx/mixer.h"
 
-#include <QMediaDevices>
-
 namespace tarv::audio {
 
-OutputBus::OutputBus(QAudioDevice device, QObject* parent)
+OutputBus::OutputBus(OutputDevice device, QObject* parent)
     : QObject(parent)
     , m_device(std::move(device))
     , m_mixer(std::make_unique<Mixer>())
@@ -31,8 +29,8 @@ void OutputBus::Open()
     if (m_thread.isRunning())
         return;
     // Devices are looked up here, on the GUI thread, where Qt's device
-    // registry lives.
-    QAudioDevice device = m_device.isNull() ? QMediaDevices::defaultAudioOutput() : m_device;
+    // registry lives (where Qt's is used).
+    OutputDevice device = m_device.IsNull() ? DefaultOutputDevice() : m_device;
     m_output = std::make_unique<AudioOutput>(*m_mixer, std::move(device));
     m_output->moveToThread(&m_thread);
     connect(m_output.get(), &AudioOutput::ready, this, &OutputBus::OnReady, Qt::QueuedConnection);

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "sfx/mixercommand.h"
+#include "sfx/outputdevices.h"
 
 #include <memory>
 #include <optional>
-#include <QAudioDevice>
 #include <QObject>
 #include <QThread>
 
@@ -23,7 +23,7 @@ class OutputBus : public QObject
 public:
     // A null device means the system's default output at the time it is
     // opened.
-    explicit OutputBus(QAudioDevice device, QObject* parent = nullptr);
+    explicit OutputBus(OutputDevice device, QObject* parent = nullptr);
     ~OutputBus() override;
 
     // Opens the device ahead of the first play; nothing once it is open.
@@ -47,7 +47,7 @@ private:
     void OnReady(double bufferMilliseconds, bool silent, const QString& problem);
     void OnStallChanged(bool stalled, const QString& problem);
 
-    QAudioDevice m_device;
+    OutputDevice m_device;
     std::unique_ptr<Mixer> m_mixer;
     std::unique_ptr<AudioOutput> m_output;
     QThread m_thread;

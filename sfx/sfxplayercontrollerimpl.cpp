@@ -13,7 +13,6 @@
 #include <exception>
 #include <limits>
 #include <QCoreApplication>
-#include <QMediaDevices>
 #include <QThread>
 #include <set>
 #include <utility>
@@ -352,7 +351,7 @@ void SfxPlayerControllerImpl::Launch(const Request& pending, const AudioClip& cl
     start.clip = &clip;
     start.settings = pending.settings;
     if (!pending.voice.bus->Submit(start)) {
-        Refused(pending.voice);
+        Refused(m_queueFull, pending.voice);
         FinishLater(pending.voice);
         return;
     }
@@ -455,39 +454,48 @@ void SfxPlayerControllerImpl::Poll()
             const Voice voice = found->second.voice;
             m_voices.erase(found);
             if (ended->refused)
-                Refused(voice);
+                Refused(m_noVoice, voice);
             Gone(voice);
         }
     }
     ReportRefused();
-    if (m_voices.empty() && m_refused == 0)
+    if (m_voices.empty() && m_noVoice.count == 0 && m_queueFull.count == 0)
         m_poll.stop();
     TrimClips();
 }
 
-void SfxPlayerControllerImpl::Refused(const Voice& voice)
+void SfxPlayerControllerImpl::Refused(Refusals& refusals, const Voice& voice)
 {
-    if (m_refused++ == 0)
-        m_firstRefused = QString::fromStdString(voice.key);
+    if (refusals.count++ == 0)
+        refusals.first = QString::fromStdString(voice.key);
     if (!m_poll.isActive())
         m_poll.start();
 }
 
 void SfxPlayerControllerImpl::ReportRefused()
 {
-    if (m_refused == 0 ||
+    if ((m_noVoice.count == 0 && m_queueFull.count == 0) ||
         (m_refusedReported.isValid() && m_refusedReported.elapsed() < kRefusalReportMilliseconds))
         return;
     m_refusedReported.start();
-    Report(QStringLiteral("ERROR"),
-           m_refused == 1
-               ? tr("Too many sounds are playing: %1 was not played.").arg(m_firstRefused)
-               : tr("Too many sounds are playing: %1 sound effects were not played, the first "
-                    "of them %2.")
-                     .arg(m_refused)
-                     .arg(m_firstRefused),
-           m_firstRefused);
-    m_refused = 0;
+    if (const Refusals refused = std::exchange(m_noVoice, {}); refused.count > 0)
+        Report(QStringLiteral("ERROR"),
+               refused.count == 1
+                   ? tr("Too many sounds are playing: %1 was not played.").arg(refused.first)
+                   : tr("Too many sounds are playing: %1 sound effects were not played, the "
+                        "first of them %2.")
+                         .arg(refused.count)
+                         .arg(refused.first),
+               refused.first);
+    if (const Refusals dropped = std::exchange(m_queueFull, {}); dropped.count > 0)
+        Report(QStringLiteral("ERROR"),
+               dropped.count == 1
+                   ? tr("Too many sound commands at once: %1 was not played.").arg(dropped.first)
+                   : tr("Too many sound commands at once: %1 sound effects were not played, "
+                        "the first of them %2.")
+                         .arg(dropped.count)
+                         .arg(dropped.first),
+               dropped.first);
 }
 
 void SfxPlayerControllerImpl::TrimClips()
@@ -539,11 +547,11 @@ void SfxPlayerControllerImpl::Report(const QString& type, const QString& message
 
 OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool reportUnknown)
 {
-    QAudioDevice device;
+    OutputDevice device;
     if (!outputPath.isEmpty()) {
-        const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();
-        const auto named = std::find_if(outputs.begin(), outputs.end(), [&](const QAudioDevice& d) {
-            return d.description() == outputPath || d.id() == outputPath.toUtf8();
+        const QList<OutputDevice> outputs = OutputDevices();
+        const auto named = std::find_if(outputs.begin(), outputs.end(), [&](const OutputDevice& d) {
+            return d.description == outputPath || d.id == outputPath.toUtf8();
         });
         if (named != outputs.end())
             device = *named;
@@ -556,7 +564,7 @@ OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool repor
                    outputPath);
         }
     }
-    auto& bus = m_buses[device.isNull() ? QByteArray() : device.id()];
+    auto& bus = m_buses[device.id];
     if (!bus) {
         bus = std::make_unique<OutputBus>(device);
         const OutputBus* made = bus.get();

@@ -118,8 +118,14 @@ private:
     void ReleaseOutputProblems();
     void Poll();
     // Plays that found no room are counted and reported together, so that a
-    // storm of them gives one report instead of thousands.
-    void Refused(const Voice& voice);
+    // storm of them gives one report instead of thousands: those refused for
+    // want of a free voice apart from those the full command queue dropped.
+    struct Refusals
+    {
+        int count = 0;
+        QString first;
+    };
+    void Refused(Refusals& refusals, const Voice& voice);
     void ReportRefused();
     void TrimClips();
     void Gone(const Voice& voice);
@@ -147,8 +153,8 @@ private:
     std::vector<std::pair<const OutputBus*, QString>> m_heldOutputProblems;
     QSet<QString> m_unknownOutputsReported;
     QSet<QString> m_fileProblemsReported;
-    int m_refused = 0;
-    QString m_firstRefused;
+    Refusals m_noVoice;
+    Refusals m_queueFull;
     QElapsedTimer m_refusedReported;
 };
 

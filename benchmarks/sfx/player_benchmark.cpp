@@ -4,8 +4,8 @@
 //
 // Run by hand: build/<dir>/benchmarks/sfx/sfx_player_benchmark
 // FirstPlayLatency needs a sound server whose sink is recorded through its
-// monitor with parec and that nothing else plays on, and must run first (it
-// measures the session's first play). With the private server of the tests:
+// monitor with parec and that nothing else plays on; each of its runs is a
+// fresh session of this program. With the private server of the tests:
 //   tests/sfx/pulse-start.sh /tmp/tarv-bench
 //   PULSE_SERVER=unix:/tmp/tarv-bench/runtime/native sfx_player_benchmark
 // Another sink: TARV_BENCH_SINK=<name> (default tarv_test). Without a server
@@ -23,6 +23,8 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -173,72 +175,103 @@ private:
     QByteArray m_data;
 };
 
+struct FirstPlay
+{
+    double firstMilliseconds = 0.0;
+    double laterMilliseconds = 0.0;
+    QString error; // set when nothing was measured
+};
+
 // The session's first play and a later one, from play() to sound at the
-// sink. The program has been up for a few seconds before the first (the
-// time any show takes to load its cue file). The first play is timed on the
-// sink's own timeline, recorded from before the player exists: its delay is
-// that of a later play plus how much the gap between the two sounds falls
-// short of the gap between the two calls. The later play is then timed
-// directly with a short-latency recorder.
-void FirstPlayLatency(benchmark::State& state)
+// sink, with the first play `startupMilliseconds` after the player was
+// created (a show whose first cue comes at once, or after its cue file has
+// loaded). The first play is timed on the sink's own timeline, recorded from
+// before the player exists: its delay is that of a later play plus how much
+// the gap between the two sounds falls short of the gap between the two
+// calls. The later play is then timed directly with a short-latency
+// recorder.
+FirstPlay MeasureFirstPlay(int startupMilliseconds)
 {
     constexpr int kGapMilliseconds = 4000;
     const tarv::sfx::SfxManifest manifest;
     const auto tone = manifest.path("tone.a440"); // 1 s
-    if (!tone) {
-        state.SkipWithError("no built-in effects found");
-        return;
-    }
+    if (!tone)
+        return {0.0, 0.0, QStringLiteral("no built-in effects found")};
     MonitorRecording timeline(2000);
-    if (!timeline.Start()) {
-        state.SkipWithError("parec could not record the sink's monitor");
-        return;
-    }
+    if (!timeline.Start())
+        return {0.0, 0.0, QStringLiteral("parec could not record the sink's monitor")};
     timeline.Keep();
     SpinUntil([] { return false; }, 1000);
+    // The file is decoded before the player exists, as a show's files are
+    // while its cue file loads, so only the output is timed.
     auto repository = std::make_unique<FakeSfxRepository>();
     repository->Save(Instance("sfx.cue", "tone.a440", 1.0F));
+    QElapsedTimer sinceStartUp;
+    sinceStartUp.start();
     Hand(std::move(repository)); // creates the player
-    if (!Preload(*tone)) {
-        state.SkipWithError("the effect did not load");
-        return;
-    }
+    if (!Preload(*tone))
+        return {0.0, 0.0, QStringLiteral("the effect did not load")};
+    SpinUntil([&] { return sinceStartUp.elapsed() >= startupMilliseconds; }, startupMilliseconds);
+
+    QElapsedTimer clock;
+    clock.start();
+    SfxPlayerController().play("sfx.cue");
+    const qint64 first = clock.nsecsElapsed();
+    SpinUntil([&clock] { return clock.elapsed() >= kGapMilliseconds; }, kGapMilliseconds);
+    const qint64 second = clock.nsecsElapsed();
+    SfxPlayerController().play("sfx.cue");
     SpinUntil([] { return false; }, 3000);
-
-    double firstLateBy = 0.0;
-    double later = 0.0;
-    for (auto _ : state) {
-        QElapsedTimer clock;
-        clock.start();
-        SfxPlayerController().play("sfx.cue");
-        const qint64 first = clock.nsecsElapsed();
-        SpinUntil([&clock] { return clock.elapsed() >= kGapMilliseconds; }, kGapMilliseconds);
-        const qint64 second = clock.nsecsElapsed();
-        SfxPlayerController().play("sfx.cue");
-        SpinUntil([] { return false; }, 3000);
-        const auto onsets = timeline.Onsets();
-        if (onsets.size() != 2) {
-            state.SkipWithError("the two plays were not heard apart");
-            return;
-        }
-        firstLateBy = static_cast<double>(second - first) / 1e6 -
-                      static_cast<double>(onsets[1] - onsets[0]) / 48.0;
-
-        MonitorRecording recorder(5);
-        if (!recorder.Start()) {
-            state.SkipWithError("parec could not record the sink's monitor");
-            return;
-        }
-        SpinUntil([] { return false; }, 500);
-        later = recorder.MillisecondsToSound([] { SfxPlayerController().play("sfx.cue"); });
-        SpinUntil([] { return false; }, 1500);
-    }
     if (SfxPlayerControllerImpl::instance()->IsSilent())
-        state.SkipWithError("no sound server (see the file's header)");
-    state.counters["first_ms"] = later + firstLateBy;
-    state.counters["later_ms"] = later;
+        return {0.0, 0.0, QStringLiteral("no sound server (see the file's header)")};
+    const auto onsets = timeline.Onsets();
+    if (onsets.size() != 2)
+        return {0.0, 0.0, QStringLiteral("the two plays were not heard apart")};
+    const double firstLateBy = static_cast<double>(second - first) / 1e6 -
+                               static_cast<double>(onsets[1] - onsets[0]) / 48.0;
+
+    MonitorRecording recorder(5);
+    if (!recorder.Start())
+        return {0.0, 0.0, QStringLiteral("parec could not record the sink's monitor")};
+    SpinUntil([] { return false; }, 500);
+    const double later =
+        recorder.MillisecondsToSound([] { SfxPlayerController().play("sfx.cue"); });
+    SpinUntil([] { return false; }, 1500);
+    return {later + firstLateBy, later, QString()};
 }
-BENCHMARK(FirstPlayLatency)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+constexpr auto kFirstPlaySession = "--first-play-session";
+
+// Each run is a session of its own (the player is one per process): this
+// program runs itself with kFirstPlaySession and reads the figures it
+// prints.
+void FirstPlayLatency(benchmark::State& state)
+{
+    const auto startup = static_cast<int>(state.range(0));
+    FirstPlay result;
+    for (auto _ : state) {
+        QProcess session;
+        session.start(QCoreApplication::applicationFilePath(),
+                      {QString::fromLatin1(kFirstPlaySession), QString::number(startup)});
+        if (!session.waitForFinished(60000) || session.exitCode() != 0) {
+            session.kill();
+            session.waitForFinished();
+            state.SkipWithError("the session did not finish");
+            return;
+        }
+        const QByteArray line = session.readAllStandardOutput().trimmed();
+        const QList<QByteArray> words = line.split(' ');
+        if (line.startsWith("error ") || words.size() != 2) {
+            state.SkipWithError(line.isEmpty() ? "no figures" : line.constData());
+            return;
+        }
+        result.firstMilliseconds = words[0].toDouble();
+        result.laterMilliseconds = words[1].toDouble();
+    }
+    state.counters["first_ms"] = result.firstMilliseconds;
+    state.counters["later_ms"] = result.laterMilliseconds;
+}
+// The first cue 0.5 s after start-up, and after a 3 s cue file load.
+BENCHMARK(FirstPlayLatency)->Arg(500)->Arg(3000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // play(eventId) with 3,000 effects in the catalogue and 3,000 instances:
 // the time the call takes on the calling (GUI) thread.
@@ -298,6 +331,16 @@ BENCHMARK(PlayByEventIdWithLargeCatalogue)->UseManualTime()->Unit(benchmark::kMi
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], kFirstPlaySession) == 0) {
+        const FirstPlay result = MeasureFirstPlay(std::atoi(argv[2]));
+        const QByteArray line = result.error.isEmpty()
+                                    ? QByteArray::number(result.firstMilliseconds, 'f', 1) + ' ' +
+                                          QByteArray::number(result.laterMilliseconds, 'f', 1)
+                                    : "error " + result.error.toUtf8();
+        std::fputs(line.constData(), stdout);
+        std::fputc('\n', stdout);
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

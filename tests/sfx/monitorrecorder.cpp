@@ -4,8 +4,9 @@
 #include <cstddef>
 #include <cstring>
 
-MonitorRecorder::MonitorRecorder(QString sink)
+MonitorRecorder::MonitorRecorder(QString sink, int latencyMilliseconds)
     : m_sink(std::move(sink))
+    , m_latencyMilliseconds(latencyMilliseconds)
 {
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput,
                      [this] { m_data += m_process.readAllStandardOutput(); });
@@ -23,7 +24,7 @@ bool MonitorRecorder::Start()
                     {QStringLiteral("-d"), m_sink + QStringLiteral(".monitor"),
                      QStringLiteral("--raw"), QStringLiteral("--format=float32le"),
                      QStringLiteral("--rate=48000"), QStringLiteral("--channels=2"),
-                     QStringLiteral("--latency-msec=10")});
+                     QStringLiteral("--latency-msec=%1").arg(m_latencyMilliseconds)});
     // Recording has begun once the first bytes arrive; a sound played before
     // that would be cut short.
     return m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000);

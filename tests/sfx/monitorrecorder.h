@@ -16,7 +16,9 @@ public:
     // Silences between sounds up to this long count as dropouts.
     static constexpr int kMaxDropoutMilliseconds = 200;
 
-    explicit MonitorRecorder(QString sink);
+    // A short latency makes the sink play in small steps; a long one leaves
+    // it the steps its players ask for.
+    explicit MonitorRecorder(QString sink, int latencyMilliseconds = 10);
     ~MonitorRecorder();
 
     bool Start();
@@ -29,6 +31,7 @@ private:
     std::vector<float> LeftChannel() const;
 
     QString m_sink;
+    int m_latencyMilliseconds;
     QProcess m_process;
     QByteArray m_data;
 };

@@ -16,6 +16,7 @@
 
 #include <map>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <stdexcept>
@@ -254,6 +255,49 @@ private slots:
         for (const std::string& id : ids)
             m_repository->Delete(id);
         m_errors->clear();
+    }
+
+    void playsBeyondTheVoicesOrTheQueueAreReportedForWhatStoppedThem()
+    {
+        // Played in one go on the player's thread, so nobody reads the end
+        // notices meanwhile: the mixer stops taking starts, and its command
+        // queue fills up behind the voices that are all busy.
+        constexpr int kPlays = 4000;
+        SfxPlayerController player;
+        QSignalSpy ready(SfxPlayerConnectionMediator::instance(),
+                         &SfxPlayerConnectionMediator::onSfxIsReady);
+        const std::string tone = tarv::sfx::SfxManifest().path("tone.1k").value();
+        player.PreloadFile(tone);
+        QVERIFY(ready.wait(3000));
+        m_errors->clear();
+        const auto toneOnce = CustomAudioParameters::builder()
+                                  .name("Tone")
+                                  .file(QString::fromStdString(tone))
+                                  .build();
+        for (int i = 0; i < kPlays; ++i)
+            player.play(toneOnce);
+        QTest::qWait(2500);
+
+        // Each play that did not sound is counted once, under its cause.
+        int noVoice = 0;
+        int queueFull = 0;
+        const QRegularExpression count(QStringLiteral(": (\\d+) sound effects"));
+        for (const QList<QVariant>& error : std::as_const(*m_errors)) {
+            const QString message = error.at(1).toString();
+            const auto match = count.match(message);
+            const int n = match.hasMatch() ? match.captured(1).toInt() : 1;
+            if (message.startsWith(QStringLiteral("Too many sounds are playing")))
+                noVoice += n;
+            else if (message.startsWith(QStringLiteral("Too many sound commands at once")))
+                queueFull += n;
+            else
+                QFAIL(qPrintable(message));
+        }
+        player.stop(true);
+        QTest::qWait(100);
+        m_errors->clear();
+        QVERIFY2(queueFull > 0, qPrintable(QString::number(queueFull)));
+        QCOMPARE(noVoice + queueFull, kPlays - static_cast<int>(Mixer::kMaxVoices));
     }
 
     void clipCacheFreesLeastRecentlyUsedClipsThatNothingPlays()

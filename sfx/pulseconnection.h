@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QtGlobal>
+
+#ifdef Q_OS_LINUX
+
+#include <pulse/pulseaudio.h>
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace tarv::audio {
+
+// One connection to the PulseAudio server on a main loop thread of its own,
+// taken down under the loop's lock (never while the loop thread may be
+// handling a packet for it). Waits are bounded: a server that hangs is not
+// waited for long.
+class PulseConnection
+{
+public:
+    static constexpr int kConnectMilliseconds = 5000;
+
+    PulseConnection();
+    ~PulseConnection();
+    PulseConnection(const PulseConnection&) = delete;
+    PulseConnection& operator=(const PulseConnection&) = delete;
+
+    // Connects and waits until the server has answered; false when it
+    // cannot.
+    bool Connect(const char* clientName, int milliseconds = kConnectMilliseconds);
+    // Whether the connection still stands.
+    bool IsGood();
+
+    pa_context* Context() const noexcept { return m_context; }
+
+    // Holds the loop's lock: every call on the context and its streams is
+    // made under it.
+    class Lock
+    {
+    public:
+        explicit Lock(const PulseConnection& connection)
+            : m_loop(connection.m_loop)
+        {
+            pa_threaded_mainloop_lock(m_loop);
+        }
+        ~Lock() { pa_threaded_mainloop_unlock(m_loop); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        pa_threaded_mainloop* m_loop;
+    };
+
+    // Calls `state` under the lock (1 done, 0 not yet, -1 failed) until it
+    // settles or `milliseconds` have passed; true when done.
+    template <typename State>
+    bool WaitFor(const State& state, int milliseconds = kConnectMilliseconds) const
+    {
+        QElapsedTimer clock;
+        clock.start();
+        for (;;) {
+            int now = 0;
+            {
+                const Lock lock(*this);
+                now = state();
+            }
+            if (now != 0)
+                return now > 0;
+            if (clock.elapsed() > milliseconds)
+                return false;
+            QThread::usleep(200);
+        }
+    }
+
+    // Waits for an operation started under the lock, then releases it.
+    bool Finish(pa_operation* operation, int milliseconds = kConnectMilliseconds) const;
+
+private:
+    pa_threaded_mainloop* m_loop = nullptr;
+    pa_context* m_context = nullptr;
+};
+
+} // namespace tarv::audio
+
+#endif

@@ -1,0 +1,88 @@
+// A whole program around the shared player, for the tests that need a
+// process of their own: one that is stopped with a signal, started with its
+// own PulseAudio settings, or started and quit many times.
+//
+//   sfx_probe [--play-at <ms>]... [--quit-at <ms>]
+//
+// Plays the 2 s tone "sfx.tone" at each time given (milliseconds after the
+// player was created) and quits at --quit-at (default 1000). Prints one line
+// per happening, each with the time in milliseconds since the player was
+// created (the clock keeps counting while the process is stopped):
+//   ready <ms> <buffer ms>      the default output is up (0: silent)
+//   played <ms>
+//   finished <ms>
+//   report <ms> <type> <message>
+
+#include "sfx/sfxplayer.h"
+#include "sfx/sfxplayerconnectionmediator.h"
+#include "sfx/sfxplayercontroller.h"
+#include "sfx/sfxplayercontrollerimpl.h"
+#include "tests/support/fakesfxrepository.h"
+
+#include <cstdio>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QTimer>
+
+using namespace tarv::audio;
+
+namespace {
+
+void Print(const QElapsedTimer& clock, const QString& what)
+{
+    std::printf("%s\n", qPrintable(QStringLiteral("%1 %2").arg(what).arg(clock.elapsed())));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QList<int> playAt;
+    int quitAt = 1000;
+    const QStringList arguments = app.arguments();
+    for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
+        if (arguments[i] == QLatin1String("--play-at"))
+            playAt.append(arguments[i + 1].toInt());
+        else if (arguments[i] == QLatin1String("--quit-at"))
+            quitAt = arguments[i + 1].toInt();
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    auto repository = std::make_unique<FakeSfxRepository>();
+    repository->Add("sfx.tone", "tone.1k", 0.5F, 0, 0);
+    std::unique_ptr<SfxRepository> handed = std::move(repository);
+    SfxPlayerController player(handed);
+
+    QObject::connect(SfxPlayerConnectionMediator::instance(),
+                     &SfxPlayerConnectionMediator::soundEffectError, &app,
+                     [&clock](const QString& type, const QString& message) {
+                         std::printf("report %lld %s %s\n", clock.elapsed(), qPrintable(type),
+                                     qPrintable(message));
+                         std::fflush(stdout);
+                     });
+    QObject::connect(player.GetPlayer("sfx.tone"), &SfxPlayer::sfxFinished, &app,
+                     [&clock] { Print(clock, QStringLiteral("finished")); });
+    QTimer ready;
+    ready.setInterval(5);
+    QObject::connect(&ready, &QTimer::timeout, &app, [&] {
+        SfxPlayerControllerImpl* engine = SfxPlayerControllerImpl::instance();
+        if (!engine->IsSilent() && engine->OutputBufferMilliseconds() <= 0.0)
+            return;
+        ready.stop();
+        std::printf("ready %lld %.1f\n", clock.elapsed(), engine->OutputBufferMilliseconds());
+        std::fflush(stdout);
+    });
+    ready.start();
+    for (const int at : playAt) {
+        QTimer::singleShot(at, Qt::PreciseTimer, &app, [&] {
+            player.play("sfx.tone");
+            Print(clock, QStringLiteral("played"));
+        });
+    }
+    QTimer::singleShot(quitAt, Qt::PreciseTimer, &app, &QCoreApplication::quit);
+    return app.exec();
+}

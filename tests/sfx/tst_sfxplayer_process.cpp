@@ -1,0 +1,200 @@
+// The player as a whole program (sfx_probe) against the private PulseAudio
+// server: with the server's own buffer sizes, and held up by a signal.
+
+#include "monitorrecorder.h"
+
+#include <numeric>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+constexpr int kWindow = MonitorRecorder::kWindowMilliseconds;
+
+// What the probe printed: the times of its plays and finished notices, and
+// its reports.
+struct ProbeLog
+{
+    QList<int> played;
+    QList<int> finished;
+    QStringList reports;
+    int buffer = 0; // milliseconds granted
+
+    static ProbeLog Parse(const QByteArray& output)
+    {
+        ProbeLog log;
+        for (const QByteArray& line : output.split('\n')) {
+            const QList<QByteArray> words = line.split(' ');
+            if (words.size() < 2)
+                continue;
+            if (words[0] == "played")
+                log.played.append(words[1].toInt());
+            else if (words[0] == "finished")
+                log.finished.append(words[1].toInt());
+            else if (words[0] == "ready" && words.size() == 3)
+                log.buffer = static_cast<int>(words[2].toDouble());
+            else if (words[0] == "report")
+                log.reports.append(QString::fromUtf8(line));
+        }
+        return log;
+    }
+};
+
+// Milliseconds of sound in the recording, and the number of separate sounds.
+std::pair<int, int> Loudness(const std::vector<double>& levels)
+{
+    int loudWindows = 0;
+    int sounds = 0;
+    bool inSound = false;
+    for (const double level : levels) {
+        const bool loud = level > 0.05;
+        loudWindows += loud ? 1 : 0;
+        sounds += loud && !inSound ? 1 : 0;
+        inSound = loud;
+    }
+    return {loudWindows * kWindow, sounds};
+}
+
+// Milliseconds into the recording at which a sound begins after at least
+// 100 ms of quiet.
+QList<int> Onsets(const std::vector<double>& levels)
+{
+    QList<int> onsets;
+    int quiet = 0;
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        if (levels[i] <= 0.05) {
+            ++quiet;
+            continue;
+        }
+        if (quiet * kWindow >= 100)
+            onsets.append(static_cast<int>(i) * kWindow);
+        quiet = 0;
+    }
+    return onsets;
+}
+
+bool Signal(const char* signal, qint64 pid)
+{
+    return QProcess::execute("kill", {QString::fromLatin1(signal), QString::number(pid)}) == 0;
+}
+
+} // namespace
+
+class TestSfxPlayerProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        const QString server = qEnvironmentVariable("PULSE_SERVER");
+        if (server.isEmpty() || !QFileInfo(server.mid(server.indexOf(':') + 1)).exists())
+            QSKIP("The private PulseAudio server is not running (see the pulse-start.sh output); "
+                  "skipping the sound test.");
+    }
+
+    void aDeviceWithALargeBufferIsNeverTakenForStalled_data()
+    {
+        QTest::addColumn<QByteArray>("latency");
+        QTest::newRow("1100 ms asked for") << QByteArray("1100");
+        QTest::newRow("2000 ms asked for") << QByteArray("2000");
+    }
+
+    void aDeviceWithALargeBufferIsNeverTakenForStalled()
+    {
+        QFETCH(QByteArray, latency);
+        // Recorded in long steps, so the sink plays in the steps the
+        // player's buffer asks for.
+        MonitorRecorder recorder(QStringLiteral("tarv_test"), 2000);
+        QVERIFY(recorder.Start());
+        QProcess probe;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PULSE_LATENCY_MSEC"), QString::fromLatin1(latency));
+        probe.setProcessEnvironment(environment);
+        probe.start(QStringLiteral(TARV_SFX_PROBE), {"--play-at", "2500", "--play-at", "5500",
+                                                     "--play-at", "8500", "--quit-at", "12000"});
+        // The event loop runs meanwhile: it takes the recording in.
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 25000);
+        recorder.Stop();
+        const QByteArray output = probe.readAllStandardOutput();
+        qInfo("%s", output.constData());
+        QCOMPARE(probe.exitCode(), 0);
+
+        // Every 2 s tone is heard whole, without a word. Its end is told
+        // once it went into the device, which may hold up to its buffer.
+        const ProbeLog log = ProbeLog::Parse(output);
+        QVERIFY2(log.reports.isEmpty(), qPrintable(log.reports.join('\n')));
+        QCOMPARE(log.finished.size(), 3);
+        for (qsizetype i = 0; i < 3; ++i) {
+            const int lasted = log.finished[i] - log.played[i];
+            QVERIFY2(lasted >= 1950 - log.buffer, qPrintable(QString::number(lasted)));
+        }
+        const auto [loud, sounds] = Loudness(recorder.Levels());
+        QCOMPARE(sounds, 3);
+        QVERIFY2(std::abs(loud - 6000) <= 300, qPrintable(QString::number(loud)));
+    }
+
+    void theFirstPlayRightAfterStartUpIsNotHeldBack()
+    {
+        // A sink left idle plays in long steps (PulseAudio's null sink: two
+        // seconds), which the recorder keeps to; the player starts half a
+        // second into one. Its first play, just after, is heard as promptly
+        // as a later one: the gap between the two sounds is the gap between
+        // the two plays.
+        MonitorRecorder recorder(QStringLiteral("tarv_test"), 2000);
+        QVERIFY(recorder.Start());
+        QTest::qWait(500);
+        QProcess probe;
+        probe.start(QStringLiteral(TARV_SFX_PROBE),
+                    {"--play-at", "200", "--play-at", "4200", "--quit-at", "7000"});
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 15000);
+        QTest::qWait(2500); // the recorder's long steps
+        recorder.Stop();
+        const QByteArray output = probe.readAllStandardOutput();
+        qInfo("%s", output.constData());
+        const ProbeLog log = ProbeLog::Parse(output);
+        QCOMPARE(log.played.size(), 2);
+        const QList<int> onsets = Onsets(recorder.Levels());
+        QCOMPARE(onsets.size(), 2);
+        const int firstLateBy = (log.played[1] - log.played[0]) - (onsets[1] - onsets[0]);
+        qInfo("first play late by %d ms", firstLateBy);
+        QVERIFY2(firstLateBy <= 150, qPrintable(QString::number(firstLateBy)));
+    }
+
+    void aHoldUpOfTheProgramSkipsAheadWithoutAWord()
+    {
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QProcess probe;
+        probe.start(QStringLiteral(TARV_SFX_PROBE), {"--play-at", "1500", "--quit-at", "10500"});
+        QVERIFY(probe.waitForStarted());
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += probe.readAllStandardOutput()).contains("played"),
+                                 5000);
+        QTest::qWait(500);
+        QVERIFY(Signal("-STOP", probe.processId()));
+        QTest::qWait(6000);
+        QVERIFY(Signal("-CONT", probe.processId()));
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 10000);
+        recorder.Stop();
+        output += probe.readAllStandardOutput();
+        qInfo("%s", output.constData());
+        QCOMPARE(probe.exitCode(), 0);
+
+        // Half a second was heard; the rest of the 2 s tone fell in the
+        // hold-up and is skipped, and its end is told at once.
+        const ProbeLog log = ProbeLog::Parse(output);
+        QVERIFY2(log.reports.isEmpty(), qPrintable(log.reports.join('\n')));
+        QCOMPARE(log.finished.size(), 1);
+        const int lasted = log.finished.front() - log.played.front();
+        QVERIFY2(lasted >= 6400 && lasted <= 7000, qPrintable(QString::number(lasted)));
+        const auto [loud, sounds] = Loudness(recorder.Levels());
+        QVERIFY2(loud >= 300 && loud <= 800, qPrintable(QString::number(loud)));
+        QCOMPARE(sounds, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSfxPlayerProcess)
+#include "tst_sfxplayer_process.moc"
