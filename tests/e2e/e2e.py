@@ -172,6 +172,40 @@ class Program:
         self.log.close()
 
 
+class Operator:
+    """An operator at the running program: clicks, typing and the program's
+    windows as they come and go, the main window active to begin with."""
+
+    def __init__(self, display, program):
+        self.display = display
+        self.program = program
+        self.main = program.main_window()
+        display.activate(self.main)
+
+    def click(self, window, point):
+        self.display.run("xdotool", "mousemove", "--window", str(window), str(point[0]),
+                         str(point[1]), "click", "1")
+
+    def type(self, text):
+        self.display.run("xdotool", "type", "--delay", "20", text)
+
+    def window(self, title):
+        """The program's window of that title, once it shows, activated."""
+        def find():
+            for window in self.program.other_windows(self.main):
+                if self.display.window_name(window) == title:
+                    return window
+            return None
+        window = wait_until(find, 10, 0.05)
+        check(window is not None, f'no window "{title}" opened:\n' + self.program.output()[-2000:])
+        self.display.activate(window)
+        return window
+
+    def gone(self, window, what):
+        check(wait_until(lambda: window not in self.program.other_windows(self.main), 5),
+              f"the {what} stayed open:\n" + self.program.output()[-2000:])
+
+
 def limit_file_size(limit):
     """Makes writes beyond `limit` bytes fail with EFBIG instead of killing the
     process, as a full disk would (root's reserved blocks hide a truly full

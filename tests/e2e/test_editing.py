@@ -21,35 +21,12 @@ MAIN_NEW_CUE, MAIN_EDIT = (47, 73), (284, 73)
 CUE_NEW_OSC, CUE_FIRST_CONFIGURE, CUE_OK = (46, 110), (628, 200), (681, 475)
 
 
-class Operator:
+class Operator(e2e.Operator):
     def __init__(self, binary, display, home, show):
-        self.display = display
-        self.program = e2e.Program(binary, display, home, [show])
-        self.main = self.program.main_window()
-        display.activate(self.main)
-
-    def click(self, window, point):
-        self.display.run("xdotool", "mousemove", "--window", str(window), str(point[0]),
-                         str(point[1]), "click", "1")
-
-    def type(self, text):
-        self.display.run("xdotool", "type", "--delay", "20", text)
-
-    def window(self, title):
-        """The program's window of that title, once it shows, activated."""
-        def find():
-            for window in self.program.other_windows(self.main):
-                if self.display.window_name(window) == title:
-                    return window
-            return None
-        window = e2e.wait_until(find, 10, 0.1)
-        check(window is not None, f'no window "{title}" opened:\n' + self.program.output()[-2000:])
-        self.display.activate(window)
-        return window
+        super().__init__(display, e2e.Program(binary, display, home, [show]))
 
     def gone(self, window, what):
-        check(e2e.wait_until(lambda: window not in self.program.other_windows(self.main), 5),
-              f"the {what} stayed open")
+        super().gone(window, what)
         self.display.activate(self.main)
 
     def quit(self):

@@ -29,30 +29,12 @@ CUE_OK = (681, 475)
 CUES = 12
 
 
-class Session:
+class Session(e2e.Operator):
     def __init__(self, binary, display, home, show, seed):
-        self.display = display
-        self.program = e2e.Program(binary, display, home, [show])
-        self.main = self.program.main_window()
+        super().__init__(display, e2e.Program(binary, display, home, [show]))
         self.random = random.Random(seed)
         self.cues = CUES
         self.counts = {}
-        display.activate(self.main)
-
-    def click(self, window, point):
-        self.display.run("xdotool", "mousemove", "--window", str(window), str(point[0]),
-                         str(point[1]), "click", "1")
-
-    def window(self, title):
-        def find():
-            for window in self.program.other_windows(self.main):
-                if self.display.window_name(window) == title:
-                    return window
-            return None
-        window = e2e.wait_until(find, 10, 0.05)
-        check(window is not None, f'no window "{title}" opened:\n' + self.program.output()[-2000:])
-        self.display.activate(window)
-        return window
 
     def close_with_escape(self, window, what):
         self.display.key("Escape")

@@ -24,39 +24,14 @@ SAVE_DIALOG_SAVE = (499, 392)
 SAVE_DIALOG_TITLE = "Save Cue File"
 
 
-class Operator:
+class Operator(e2e.Operator):
     """The program with no file, its home folder (where the save dialog
     starts) the test's own."""
 
     def __init__(self, binary, display, home, arguments=(), cwd=None):
-        self.display = display
         self.home = home
-        self.program = e2e.Program(binary, display, home, list(arguments),
-                                   environment={"HOME": home}, cwd=cwd)
-        self.main = self.program.main_window()
-        display.activate(self.main)
-
-    def click(self, window, point):
-        self.display.run("xdotool", "mousemove", "--window", str(window), str(point[0]),
-                         str(point[1]), "click", "1")
-
-    def type(self, text):
-        self.display.run("xdotool", "type", "--delay", "20", text)
-
-    def window(self, title):
-        def find():
-            for window in self.program.other_windows(self.main):
-                if self.display.window_name(window) == title:
-                    return window
-            return None
-        window = e2e.wait_until(find, 10, 0.1)
-        check(window is not None, f'no window "{title}" opened:\n' + self.program.output()[-2000:])
-        self.display.activate(window)
-        return window
-
-    def gone(self, window, what):
-        check(e2e.wait_until(lambda: window not in self.program.other_windows(self.main), 5),
-              f"the {what} stayed open:\n" + self.program.output()[-2000:])
+        super().__init__(display, e2e.Program(binary, display, home, list(arguments),
+                                              environment={"HOME": home}, cwd=cwd))
 
     def delete_first_cue(self):
         self.display.activate(self.main)
