@@ -2,6 +2,7 @@
 // server's null sink, whose monitor is recorded.
 
 #include "monitorrecorder.h"
+#include "privatepulseserver.h"
 #include "qt/sfxmanagerwindowcontroller.h"
 #include "sfx/sfxplayer.h"
 #include "sfx/sfxplayercontrollerimpl.h"
@@ -47,10 +48,8 @@ class TestSfxPreviewPulse : public QObject
 private slots:
     void initTestCase()
     {
-        const QString server = qEnvironmentVariable("PULSE_SERVER");
-        if (server.isEmpty() || !QFileInfo(server.mid(server.indexOf(':') + 1)).exists())
-            QSKIP("The private PulseAudio server is not running (see the pulse-start.sh output); "
-                  "skipping the sound test.");
+        if (!tarv::testing::PrivatePulseServerRunning())
+            QSKIP(tarv::testing::kNoPrivatePulseServer);
         m_bench = std::make_unique<Bench>(QList<Bench::Effect>{
             {"tone.1k", "Test Tone", "sound", "tone-1k.wav"},
             {"beep.short", "Beep", "sound", "beep-short.wav"},

@@ -2,6 +2,8 @@
 // and over: the outputs are torn down while the sound server's replies and
 // Qt Multimedia's exit handlers are under way, and no run may crash.
 
+#include "privatepulseserver.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -13,10 +15,8 @@ class TestSfxPlayerExit : public QObject
 private slots:
     void initTestCase()
     {
-        const QString server = qEnvironmentVariable("PULSE_SERVER");
-        if (server.isEmpty() || !QFileInfo(server.mid(server.indexOf(':') + 1)).exists())
-            QSKIP("The private PulseAudio server is not running (see the pulse-start.sh output); "
-                  "skipping the sound test.");
+        if (!tarv::testing::PrivatePulseServerRunning())
+            QSKIP(tarv::testing::kNoPrivatePulseServer);
     }
 
     void startingAndQuittingNeverCrashes()

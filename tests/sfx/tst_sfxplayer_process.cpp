@@ -2,6 +2,7 @@
 // server: with the server's own buffer sizes, and held up by a signal.
 
 #include "monitorrecorder.h"
+#include "privatepulseserver.h"
 
 #include <numeric>
 #include <QFileInfo>
@@ -89,10 +90,8 @@ class TestSfxPlayerProcess : public QObject
 private slots:
     void initTestCase()
     {
-        const QString server = qEnvironmentVariable("PULSE_SERVER");
-        if (server.isEmpty() || !QFileInfo(server.mid(server.indexOf(':') + 1)).exists())
-            QSKIP("The private PulseAudio server is not running (see the pulse-start.sh output); "
-                  "skipping the sound test.");
+        if (!tarv::testing::PrivatePulseServerRunning())
+            QSKIP(tarv::testing::kNoPrivatePulseServer);
     }
 
     void aDeviceWithALargeBufferIsNeverTakenForStalled_data()

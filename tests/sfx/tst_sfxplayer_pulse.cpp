@@ -5,14 +5,15 @@
 // stop or sfxFinished arrives) has generous bounds, because the machine may
 // be busy.
 
-#include "tests/support/fakesfxrepository.h"
 #include "monitorrecorder.h"
+#include "privatepulseserver.h"
 #include "sfx/customaudioparameters.h"
 #include "sfx/sfxmanifest.h"
 #include "sfx/sfxplayer.h"
 #include "sfx/sfxplayerconnectionmediator.h"
 #include "sfx/sfxplayercontroller.h"
 #include "sfx/sfxplayercontrollerimpl.h"
+#include "tests/support/fakesfxrepository.h"
 
 #include <algorithm>
 #include <QDir>
@@ -80,8 +81,7 @@ int FirstBelow(const std::vector<double>& levels, int fromMs, double level)
 // The private server's process id, from its pid file.
 qint64 ServerPid()
 {
-    const QString server = qEnvironmentVariable("PULSE_SERVER");
-    QFile pidFile(QFileInfo(server.mid(server.indexOf(':') + 1)).dir().filePath("pulse/pid"));
+    QFile pidFile(QFileInfo(tarv::testing::PrivatePulseSocket()).dir().filePath("pulse/pid"));
     return pidFile.open(QIODevice::ReadOnly) ? pidFile.readAll().trimmed().toLongLong() : 0;
 }
 
@@ -107,10 +107,8 @@ class TestSfxPlayerPulse : public QObject
 private slots:
     void initTestCase()
     {
-        const QString server = qEnvironmentVariable("PULSE_SERVER");
-        if (server.isEmpty() || !QFileInfo(server.mid(server.indexOf(':') + 1)).exists())
-            QSKIP("The private PulseAudio server is not running (see the pulse-start.sh output); "
-                  "skipping the sound test.");
+        if (!tarv::testing::PrivatePulseServerRunning())
+            QSKIP(tarv::testing::kNoPrivatePulseServer);
 
         auto repository = std::make_unique<FakeSfxRepository>();
         repository->Add("sfx.tone", "tone.1k", 1.0F, 0, 0);
