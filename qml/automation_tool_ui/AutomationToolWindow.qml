@@ -222,44 +222,9 @@ Window {
         onVisibleChanged: if (!visible) Qt.callLater(messages.showNext)
     }
 
-    // A message that comes while another is up waits its turn, oldest first,
-    // so that none is replaced before the operator has seen it. A repeat of
-    // one that is up or waiting adds nothing.
-    QtObject {
+    MessageQueue {
         id: messages
-
-        property var waiting: []
-
-        function same(a, b) {
-            return a.title === b.title && a.text === b.text && a.type === b.type
-        }
-
-        function post(title, text, type) {
-            const message = { title: title, text: text, type: type }
-            if (!errorDialog.visible && waiting.length === 0) {
-                show(message)
-                return
-            }
-            const shown = { title: errorDialog.title, text: errorDialog.text, type: errorDialog.type }
-            if ((errorDialog.visible && same(shown, message)) || waiting.some(m => same(m, message)))
-                return
-            waiting = waiting.concat([message])
-        }
-
-        function showNext() {
-            if (errorDialog.visible || waiting.length === 0)
-                return
-            const next = waiting[0]
-            waiting = waiting.slice(1)
-            show(next)
-        }
-
-        function show(message) {
-            errorDialog.title = message.title
-            errorDialog.text = message.text
-            errorDialog.type = message.type
-            errorDialog.visible = true
-        }
+        dialog: errorDialog
     }
 
     Connections {
