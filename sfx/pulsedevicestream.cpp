@@ -36,11 +36,11 @@ public:
         const QByteArray name = QCoreApplication::applicationName().toUtf8();
         if (!m_connection.Connect(name.isEmpty() ? "tarv" : name.constData()))
             return false;
-        pa_sample_spec spec{};
-        spec.format =
+        pa_sample_spec sample{};
+        sample.format =
             format.sampleFormat() == QAudioFormat::Float ? PA_SAMPLE_FLOAT32LE : PA_SAMPLE_S16LE;
-        spec.rate = static_cast<std::uint32_t>(format.sampleRate());
-        spec.channels = static_cast<std::uint8_t>(format.channelCount());
+        sample.rate = static_cast<std::uint32_t>(format.sampleRate());
+        sample.channels = static_cast<std::uint8_t>(format.channelCount());
         pa_buffer_attr attributes{};
         attributes.maxlength = static_cast<std::uint32_t>(-1);
         attributes.tlength =
@@ -50,7 +50,7 @@ public:
         attributes.fragsize = static_cast<std::uint32_t>(-1);
         {
             const PulseConnection::Lock lock(m_connection);
-            m_stream = pa_stream_new(m_connection.Context(), "sound effects", &spec, nullptr);
+            m_stream = pa_stream_new(m_connection.Context(), "sound effects", &sample, nullptr);
             if (m_stream == nullptr ||
                 pa_stream_connect_playback(
                     m_stream, sink.isEmpty() ? nullptr : sink.constData(), &attributes,
