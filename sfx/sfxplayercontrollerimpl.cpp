@@ -478,24 +478,23 @@ void SfxPlayerControllerImpl::ReportRefused()
         (m_refusedReported.isValid() && m_refusedReported.elapsed() < kRefusalReportMilliseconds))
         return;
     m_refusedReported.start();
-    if (const Refusals refused = std::exchange(m_noVoice, {}); refused.count > 0)
-        Report(QStringLiteral("ERROR"),
-               refused.count == 1
-                   ? tr("Too many sounds are playing: %1 was not played.").arg(refused.first)
-                   : tr("Too many sounds are playing: %1 sound effects were not played, the "
-                        "first of them %2.")
-                         .arg(refused.count)
-                         .arg(refused.first),
-               refused.first);
-    if (const Refusals dropped = std::exchange(m_queueFull, {}); dropped.count > 0)
-        Report(QStringLiteral("ERROR"),
-               dropped.count == 1
-                   ? tr("Too many sound commands at once: %1 was not played.").arg(dropped.first)
-                   : tr("Too many sound commands at once: %1 sound effects were not played, "
-                        "the first of them %2.")
-                         .arg(dropped.count)
-                         .arg(dropped.first),
-               dropped.first);
+    ReportRefusals(m_noVoice, tr("Too many sounds are playing: %1 was not played."),
+                   tr("Too many sounds are playing: %1 sound effects were not played, the "
+                      "first of them %2."));
+    ReportRefusals(m_queueFull, tr("Too many sound commands at once: %1 was not played."),
+                   tr("Too many sound commands at once: %1 sound effects were not played, "
+                      "the first of them %2."));
+}
+
+void SfxPlayerControllerImpl::ReportRefusals(Refusals& refusals, const QString& one,
+                                             const QString& many)
+{
+    const Refusals refused = std::exchange(refusals, {});
+    if (refused.count == 0)
+        return;
+    Report(QStringLiteral("ERROR"),
+           refused.count == 1 ? one.arg(refused.first) : many.arg(refused.count).arg(refused.first),
+           refused.first);
 }
 
 void SfxPlayerControllerImpl::TrimClips()

@@ -127,6 +127,8 @@ private:
     };
     void Refused(Refusals& refusals, const Voice& voice);
     void ReportRefused();
+    // Reports what `refusals` counted, if anything, and counts afresh.
+    void ReportRefusals(Refusals& refusals, const QString& one, const QString& many);
     void TrimClips();
     void Gone(const Voice& voice);
     void FinishLater(const Voice& voice);
