@@ -126,19 +126,67 @@ class Program:
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         self.log_path = os.path.join(home, "program.log")
         self.log = open(self.log_path, "w")
-        limit = None if file_size_limit is None else lambda: limit_file_size(file_size_limit)
+        def prepare():
+            allow_core_dump()
+            if file_size_limit is not None:
+                limit_file_size(file_size_limit)
+
+        self.binary = binary
+        self.cwd = cwd or os.getcwd()
+        self.started = time.time()
         self.process = subprocess.Popen([binary] + list(arguments), env=env, cwd=cwd,
                                         stdout=self.log, stderr=subprocess.STDOUT,
-                                        preexec_fn=limit)
+                                        preexec_fn=prepare)
         self.pid = self.process.pid
+
+    def check_running(self):
+        """Fails with how the program ended and what it printed last, if it
+        has ended."""
+        code = self.process.poll()
+        if code is None:
+            return
+        how = (f"was killed by {signal.Signals(-code).name}" if code < 0
+               else f"exited with code {code}")
+        fail(f"the program {how}; its last output:\n" + self.output()[-4000:]
+             + self.crash_backtrace())
+
+    def crash_backtrace(self):
+        """Every thread's stack from the program's core file, where the
+        system wrote one beside it and gdb is installed; the file is removed."""
+        for name in (f"core.{self.pid}", "core"):
+            core = os.path.join(self.cwd, name)
+            if os.path.exists(core) and os.path.getmtime(core) >= self.started:
+                break
+        else:
+            return ""
+        try:
+            if shutil.which("gdb") is None:
+                return f"\n(a core file was written, but gdb is not installed)"
+            traced = subprocess.run(
+                ["gdb", "-batch", "-ex", "thread apply all bt 25", self.binary, core],
+                capture_output=True, text=True, errors="replace", timeout=120)
+            return "\nthe program's threads when it ended:\n" + traced.stdout[-12000:]
+        finally:
+            os.remove(core)
+
+    def proc_field(self, name, field):
+        """A field in KiB of /proc/<pid>/<name>, failing as check_running
+        does when the program has ended."""
+        self.check_running()
+        try:
+            with open(f"/proc/{self.pid}/{name}") as f:
+                for line in f:
+                    if line.startswith(field + ":"):
+                        return int(line.split()[1])
+        except ProcessLookupError:
+            pass
+        self.wait_exit(5)
+        self.check_running()
+        fail(f"/proc/{self.pid}/{name} has no {field}")
 
     def resident_kib(self):
         """The program's resident memory in KiB."""
-        with open(f"/proc/{self.pid}/status") as f:
-            for line in f:
-                if line.startswith("VmRSS:"):
-                    return int(line.split()[1])
-        fail("the program has no resident memory: has it ended?")
+        return self.proc_field("status", "VmRSS")
 
     def output(self):
         self.log.flush()
@@ -204,6 +252,13 @@ class Operator:
     def gone(self, window, what):
         check(wait_until(lambda: window not in self.program.other_windows(self.main), 5),
               f"the {what} stayed open:\n" + self.program.output()[-2000:])
+
+
+def allow_core_dump():
+    """Lets a crashing program leave a core file for crash_backtrace, as far
+    as the hard limit allows."""
+    _, hard = resource.getrlimit(resource.RLIMIT_CORE)
+    resource.setrlimit(resource.RLIMIT_CORE, (hard, hard))
 
 
 def limit_file_size(limit):

@@ -35,6 +35,7 @@ class Session(e2e.Operator):
         self.random = random.Random(seed)
         self.cues = CUES
         self.counts = {}
+        self.recent = []
 
     def close_with_escape(self, window, what):
         self.display.key("Escape")
@@ -108,16 +109,16 @@ class Session(e2e.Operator):
              self.osc_manager, self.sfx_manager, self.edit_beside_sfx_manager],
             weights=[6, 3, 4, 2, 2, 2, 1, 1, 1])[0]
         self.counts[action.__name__] = self.counts.get(action.__name__, 0) + 1
+        self.recent = (self.recent + [action.__name__])[-8:]
         action()
+        if self.program.process.poll() is not None:
+            print(f"the program ended; the last actions: {', '.join(self.recent)}")
+            self.program.check_running()
         if self.display.active_window() != self.main:
             self.display.activate(self.main)
 
     def pss_kib(self):
-        with open(f"/proc/{self.program.pid}/smaps_rollup") as f:
-            for line in f:
-                if line.startswith("Pss:"):
-                    return int(line.split()[1])
-        e2e.fail("the program has no memory map: has it ended?")
+        return self.program.proc_field("smaps_rollup", "Pss")
 
 
 def main():
