@@ -8,8 +8,8 @@
 class QCoreApplication;
 
 // Gives the heap's free pages back to the system a moment after a window
-// closes. Every Qt Quick window renders on a thread of its own, and the C
-// library gives such a thread a heap arena of its own: what a window's
+// closes. Where Qt Quick windows render on threads of their own, the C
+// library gives each such thread a heap arena of its own: what a window's
 // renderer frees stays in that arena, so over a long session each new
 // combination of open windows holds on to tens of megabytes more. Where the
 // C library is not glibc, Trim does nothing. The trim runs on a thread of
