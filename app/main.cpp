@@ -2,7 +2,7 @@
 #include "app/heaptrimmer.h"
 #include "app/heldkeyfilter.h"
 #include "app/queuedkeyfilter.h"
-#include "app/renderloop.h"
+#include "app/rendererchoice.h"
 #include "app/startup.h"
 
 #include <memory>
@@ -15,7 +15,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QUICK_CONTROLS_STYLE", "Basic");
     CueApplication app(argc, argv);
-    RenderLoop::Choose();
+    RendererChoice::Choose();
     HeldKeyFilter::InstallOnX11();
     QueuedKeyFilter::InstallOnX11();
     HeapTrimmer::Install(app);

@@ -102,7 +102,9 @@ Window {
                     sourceSize: Qt.size(72, 72)
                     fillMode: Image.PreserveAspectFit
                     smooth: true
-                    visible: false
+                    // The software renderer draws no overlay: the icon then
+                    // shows in its own white.
+                    visible: GraphicsInfo.api === GraphicsInfo.Software
                 }
 
                 ColorOverlay {

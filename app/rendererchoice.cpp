@@ -1,4 +1,4 @@
-#include "app/renderloop.h"
+#include "app/rendererchoice.h"
 
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -25,15 +25,17 @@ QByteArray OpenGlRenderer()
 
 } // namespace
 
-namespace RenderLoop {
+namespace RendererChoice {
 
 void Choose()
 {
-    if (qEnvironmentVariableIsSet("QSG_RENDER_LOOP") ||
-        QQuickWindow::graphicsApi() != QSGRendererInterface::OpenGL)
-        return;
-    if (IsSoftwareRasterizer(OpenGlRenderer()))
-        qputenv("QSG_RENDER_LOOP", "basic");
+    for (const char* operatorsChoice : {"QT_QUICK_BACKEND", "QSG_RHI_BACKEND", "QSG_RENDER_LOOP"}) {
+        if (qEnvironmentVariableIsSet(operatorsChoice))
+            return;
+    }
+    if (QQuickWindow::graphicsApi() == QSGRendererInterface::OpenGL &&
+        IsSoftwareRasterizer(OpenGlRenderer()))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 bool IsSoftwareRasterizer(QByteArrayView renderer)
@@ -43,4 +45,4 @@ bool IsSoftwareRasterizer(QByteArrayView renderer)
            name.contains("software rasterizer");
 }
 
-} // namespace RenderLoop
+} // namespace RendererChoice
