@@ -161,7 +161,7 @@ class Program:
             return ""
         try:
             if shutil.which("gdb") is None:
-                return f"\n(a core file was written, but gdb is not installed)"
+                return "\n(a core file was written, but gdb is not installed)"
             traced = subprocess.run(
                 ["gdb", "-batch", "-ex", "thread apply all bt 25", self.binary, core],
                 capture_output=True, text=True, errors="replace", timeout=120)
