@@ -23,6 +23,14 @@ QByteArray OpenGlRenderer()
     return name;
 }
 
+// Whether an OpenGL renderer string names one of Mesa's software rasterizers.
+bool IsSoftwareRasterizer(const QByteArray& renderer)
+{
+    const QByteArray name = renderer.toLower();
+    return name.contains("llvmpipe") || name.contains("softpipe") ||
+           name.contains("software rasterizer");
+}
+
 } // namespace
 
 namespace RendererChoice {
@@ -36,13 +44,6 @@ void Choose()
     if (QQuickWindow::graphicsApi() == QSGRendererInterface::OpenGL &&
         IsSoftwareRasterizer(OpenGlRenderer()))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-}
-
-bool IsSoftwareRasterizer(QByteArrayView renderer)
-{
-    const QByteArray name = renderer.toByteArray().toLower();
-    return name.contains("llvmpipe") || name.contains("softpipe") ||
-           name.contains("software rasterizer");
 }
 
 } // namespace RendererChoice

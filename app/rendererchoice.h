@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QByteArrayView>
-
 // Where OpenGL is Mesa's software rasterizer (llvmpipe, softpipe: machines
 // without a graphics driver and most virtual machines), the windows are
 // drawn by Qt Quick's own software renderer instead. Through the rasterizer
@@ -15,8 +13,5 @@ namespace RendererChoice {
 // after the application object. An operator's own QT_QUICK_BACKEND,
 // QSG_RHI_BACKEND or QSG_RENDER_LOOP stands.
 void Choose();
-
-// Whether an OpenGL renderer string names a software rasterizer.
-bool IsSoftwareRasterizer(QByteArrayView renderer);
 
 } // namespace RendererChoice

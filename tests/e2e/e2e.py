@@ -253,6 +253,14 @@ class Operator:
         check(wait_until(lambda: window not in self.program.other_windows(self.main), 5),
               f"the {what} stayed open:\n" + self.program.output()[-2000:])
 
+    def close_with_escape(self, window, what):
+        """Closes the window with Escape as the operator would, then makes the
+        main window active again."""
+        self.display.activate(window)
+        self.display.key("Escape")
+        self.gone(window, what)
+        self.display.activate(self.main)
+
 
 def allow_core_dump():
     """Lets a crashing program leave a core file for crash_backtrace, as far

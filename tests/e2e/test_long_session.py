@@ -37,12 +37,6 @@ class Session(e2e.Operator):
         self.counts = {}
         self.recent = []
 
-    def close_with_escape(self, window, what):
-        self.display.key("Escape")
-        check(e2e.wait_until(lambda: window not in self.program.other_windows(self.main), 5),
-              f"Escape left the {what} open")
-        self.display.activate(self.main)
-
     def name(self):
         letters = "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
         return "".join(self.random.choice(letters) for _ in range(self.random.randint(3, 12))).strip() or "x"
@@ -82,9 +76,7 @@ class Session(e2e.Operator):
             lambda: [w for w in self.program.other_windows(self.main) if w not in open_before],
             10, 0.05)
         check(found, "Edit opened no editor:\n" + self.program.output()[-2000:])
-        editor = found[0]
-        self.display.activate(editor)
-        self.close_with_escape(editor, "editor")
+        self.close_with_escape(found[0], "editor")
 
     def osc_manager(self):
         self.display.key("shift+ctrl+o")
@@ -100,7 +92,6 @@ class Session(e2e.Operator):
         manager = self.window("SFX Manager")
         self.display.activate(self.main)
         self.edit_cue()
-        self.display.activate(manager)
         self.close_with_escape(manager, "SFX manager")
 
     def act(self):

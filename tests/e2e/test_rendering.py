@@ -47,14 +47,6 @@ def open_editor(operator):
     return operator.window("Configure Cue")
 
 
-def close_with_escape(operator, window, what):
-    operator.display.activate(window)
-    operator.display.key("Escape")
-    check(e2e.wait_until(lambda: window not in operator.program.other_windows(operator.main), 5),
-          f"Escape left the {what} open")
-    operator.display.activate(operator.main)
-
-
 def main():
     if len(sys.argv) not in (3, 4) or sys.argv[3:] not in ([], ["--no-memory"]):
         sys.exit(__doc__)
@@ -78,8 +70,8 @@ def main():
         render_threads = names.count("QSGRenderThread")
         check(render_threads == 0,
               f"{render_threads} windows render on threads of their own: {sorted(names)}")
-        close_with_escape(operator, editor, "cue editor")
-        close_with_escape(operator, sfx_manager, "SFX manager")
+        operator.close_with_escape(editor, "cue editor")
+        operator.close_with_escape(sfx_manager, "SFX manager")
 
         if not measure_memory:
             e2e.remove_home(home)
@@ -88,7 +80,7 @@ def main():
         time.sleep(3)  # closed windows give their memory back a moment later
         before = program.resident_kib()
         for _ in range(OPENINGS):
-            close_with_escape(operator, open_editor(operator), "cue editor")
+            operator.close_with_escape(open_editor(operator), "cue editor")
         time.sleep(3)
         grown = program.resident_kib() - before
         print(f"{OPENINGS} openings of the cue editor: {grown:+} KiB")
