@@ -4,9 +4,11 @@
 #
 #   ./scripts/screenshots.sh [build-dir]      (default build/screenshots)
 #
-# Both run under Xvfb with Mesa's OpenGL, so drop shadows and other shader
-# effects are drawn as on a desktop (the offscreen platform of the tests
-# draws none of them).
+# Both run under Xvfb with Mesa's OpenGL. The gallery draws drop shadows and
+# other shader effects as on a desktop (the offscreen platform of the tests
+# draws none of them); the program, finding Mesa's software rasterizer,
+# draws with Qt Quick's software renderer, as on a machine without a
+# graphics driver.
 # - The gallery (tests/qml/tarv_ui/screenshots) writes one PNG per section
 #   and page.png (all sections stacked) to <build-dir>/screenshots/; it fails
 #   on any QML warning.
