@@ -183,7 +183,9 @@ private slots:
         const QList<qint64> offsets = dump.Offsets();
         const QList<qint64> expected{0, 300, 600, 1000};
         for (int i = 1; i < offsets.size(); ++i) {
-            QVERIFY2(std::abs(offsets[i] - expected[i]) <= 80,
+            // Busy machines are late by tens of milliseconds; a message at
+            // its neighbour's offset is 300 ms off.
+            QVERIFY2(std::abs(offsets[i] - expected[i]) <= 200,
                      qPrintable(QStringLiteral("message %1 after %2 ms").arg(i).arg(offsets[i])));
         }
         // The WAIT fired the show's last cue, which stays current.
@@ -259,27 +261,36 @@ private slots:
         }
         QElapsedTimer clock;
         clock.start();
+        // Each state is held for two seconds and measured in its second
+        // half: a busy machine may be late to take a command.
         QVERIFY(OscSend(port, {QStringLiteral("/tarv/sfx/sfx.1/play")}));
-        QTest::qWait(1000);
+        QTest::qWait(2000);
         const int fadeAt = static_cast<int>(clock.elapsed());
         QVERIFY(OscSend(port, {QStringLiteral("/tarv/sfx/sfx.1/fadeto"), QStringLiteral("ff"),
                                QStringLiteral("-20"), QStringLiteral("0.1")}));
-        QTest::qWait(1000);
+        QTest::qWait(2000);
         const int stopAt = static_cast<int>(clock.elapsed());
         QVERIFY(finished.isEmpty()); // a loop plays on until it is stopped
         QVERIFY(OscSend(port, {QStringLiteral("/tarv/sfx/sfx.1/stop")}));
-        QVERIFY(finished.wait(3000));
+        QVERIFY(finished.wait(10000));
         QCOMPARE(notices.count(), 3);
         if (!recorder) {
             QSKIP("No private PulseAudio server runs: levels were not measured.");
         }
-        QTest::qWait(300);
+        // The recording comes in steps: it holds the stop once its last
+        // 200 ms are quiet, or (a stop that did not silence) after a while.
+        const auto tailQuiet = [&] {
+            const auto levels = recorder->Levels();
+            return levels.size() > 20 &&
+                   std::all_of(levels.end() - 20, levels.end(), [](double l) { return l < 0.005; });
+        };
+        (void)QTest::qWaitFor(tailQuiet, 5000);
         recorder->Stop();
 
         // Times on the recording: it started 300 ms before the clock.
         const auto levels = recorder->Levels();
-        const double full = MedianLevel(levels, 300 + 300, 300 + fadeAt);
-        const double faded = MedianLevel(levels, 300 + fadeAt + 400, 300 + stopAt);
+        const double full = MedianLevel(levels, 300 + 1000, 300 + fadeAt);
+        const double faded = MedianLevel(levels, 300 + fadeAt + 1000, 300 + stopAt);
         const double stopped = MedianLevel(levels, static_cast<int>(levels.size()) * 10 - 200,
                                            static_cast<int>(levels.size()) * 10);
         const QString measured =

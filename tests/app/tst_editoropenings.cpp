@@ -115,7 +115,7 @@ private slots:
                                    {QStringLiteral("127.0.0.1"), QString::number(port),
                                     QStringLiteral("/tarv/sfx/sfx.1/stop")}),
                  0);
-        QVERIFY(heard.wait(5000));
+        QVERIFY(heard.wait(15000));
     }
 
 private:

@@ -500,7 +500,7 @@ void TestCueListDocument::audioRequestsOfCuesAreRelayed()
     for (const auto& event : {top[0], cue[0], deep[0]}) {
         QSignalSpy complete(event.get(), &Event::complete);
         event->Execute();
-        QVERIFY(complete.wait(2000));
+        QVERIFY(complete.wait(10000));
     }
     // Only the top level and the cues' own events are relayed.
     QCOMPARE(plays.size(), 1);

@@ -35,7 +35,7 @@ void TestEvent::firingAndCancelling()
     event.Execute(); // even a zero delay never acts inside Execute
     QCOMPARE(order, (QStringList{"0", "firing"}));
     QCOMPARE(event.runs, 0);
-    QVERIFY(complete.wait(1000));
+    QVERIFY(complete.wait(10000));
     QCOMPARE(event.runs, 1);
 
     event.Offset(40);
@@ -120,7 +120,7 @@ void TestEvent::audioRequestsFollowCommand()
         QSignalSpy stop(&audio, &CustomAudio::requestStop);
         QSignalSpy complete(&audio, &Event::complete);
         audio.Execute();
-        QVERIFY(complete.wait(1000));
+        QVERIFY(complete.wait(10000));
         QCOMPARE(play.count(), command == 0 ? 1 : 0);
         QCOMPARE(stop.count(), command == 1 ? 1 : 0);
     }

@@ -76,7 +76,7 @@ void TestOscEvent::cueSendsInOrderAndSpacing()
     // Measured from GO, not between arrivals: a late first datagram on a busy
     // machine must not make the spacing look short.
     const qint64 second = receiver.got[1].second - go;
-    QVERIFY2(second >= 149 && second < 400, qPrintable(QString::number(second)));
+    QVERIFY2(second >= 149 && second < 1150, qPrintable(QString::number(second)));
     QVERIFY(other.got.empty());
 }
 
@@ -103,7 +103,7 @@ void TestOscEvent::badDestinationsSendNothingButComplete()
         const auto osc = MakeOsc(networks, id, id == "GOOD" ? oversized : "/tarv/x");
         QSignalSpy done(osc.get(), &Event::complete);
         osc->Execute();
-        const bool completed = done.wait(1000);
+        const bool completed = done.wait(10000);
         std::cerr.rdbuf(original);
         QVERIFY(completed && !done.first().at(1).toBool());
         QVERIFY2(QString::fromStdString(captured.str()).contains(report), captured.str().c_str());

@@ -4,6 +4,8 @@ command starts it, OSC receivers on loopback (a Python socket and liblo's
 oscdump), the private sound server's monitor, and cue and settings files.
 """
 
+import ctypes
+import itertools
 import json
 import os
 import resource
@@ -91,8 +93,19 @@ class Display:
         return self.run("xdotool", "getwindowname", str(window)).stdout.strip()
 
     def activate(self, window):
+        """Gives the window the keyboard, and returns once its program has
+        taken the focus in and is ready for keys."""
         self.run("xdotool", "windowactivate", "--sync", str(window))
         wait_until(lambda: self.active_window() == window, 5)
+        self.settle(window)
+
+    def settle(self, window, timeout=120):
+        """Returns once the program of the window has handled every key and
+        click sent so far and drawn what they changed; False when it did not
+        answer in time or the window went away. The program answers the
+        window manager's ping from its event loop only: not while it is
+        still opening a file, saving or building a window."""
+        return _Pinger(self.name).settle(window, timeout)
 
     def active_window(self):
         found = self.run("xdotool", "getactivewindow").stdout.strip()
@@ -109,6 +122,146 @@ class Display:
     def close(self, window):
         """Asks the window to close as its title bar's close button does."""
         self.run("wmctrl", "-i", "-c", hex(window))
+
+
+class _Pinger:
+    """The window manager's ping (_NET_WM_PING), sent to a program's window
+    over a connection of our own through libxcb: a program answers it from
+    its event loop, after the events that came before it.
+
+    A program takes in all the events that have come, answering pings among
+    them, before it acts on the keys and clicks among them: only a second
+    ping, sent after the first answer, is answered after those acts. What
+    they changed is drawn within a frame (a timer that is due before the
+    third ping is handled)."""
+
+    _tokens = itertools.count(1)
+    CLIENT_MESSAGE = 33
+    FRAME = 0.05
+
+    class _Event(ctypes.Structure):
+        _fields_ = [("response_type", ctypes.c_uint8), ("format", ctypes.c_uint8),
+                    ("sequence", ctypes.c_uint16), ("window", ctypes.c_uint32),
+                    ("type", ctypes.c_uint32), ("data", ctypes.c_uint32 * 5)]
+
+    class _RootIterator(ctypes.Structure):
+        _fields_ = [("data", ctypes.POINTER(ctypes.c_uint32)), ("rem", ctypes.c_int),
+                    ("index", ctypes.c_int)]
+
+    _xcb = None
+
+    @classmethod
+    def _library(cls):
+        if cls._xcb is None:
+            xcb = ctypes.CDLL("libxcb.so.1")
+            xcb.xcb_connect.restype = ctypes.c_void_p
+            xcb.xcb_connect.argtypes = [ctypes.c_char_p, ctypes.POINTER(ctypes.c_int)]
+            for name in ("xcb_connection_has_error", "xcb_get_file_descriptor", "xcb_flush"):
+                getattr(xcb, name).argtypes = [ctypes.c_void_p]
+            xcb.xcb_disconnect.argtypes = [ctypes.c_void_p]
+            xcb.xcb_get_setup.restype = ctypes.c_void_p
+            xcb.xcb_get_setup.argtypes = [ctypes.c_void_p]
+            xcb.xcb_setup_roots_iterator.restype = cls._RootIterator
+            xcb.xcb_setup_roots_iterator.argtypes = [ctypes.c_void_p]
+            xcb.xcb_intern_atom.restype = ctypes.c_uint
+            xcb.xcb_intern_atom.argtypes = [ctypes.c_void_p, ctypes.c_uint8, ctypes.c_uint16,
+                                            ctypes.c_char_p]
+            xcb.xcb_intern_atom_reply.restype = ctypes.POINTER(ctypes.c_uint32)
+            xcb.xcb_intern_atom_reply.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_void_p]
+            xcb.xcb_get_window_attributes.restype = ctypes.c_uint
+            xcb.xcb_get_window_attributes.argtypes = [ctypes.c_void_p, ctypes.c_uint32]
+            xcb.xcb_get_window_attributes_reply.restype = ctypes.c_void_p
+            xcb.xcb_get_window_attributes_reply.argtypes = [ctypes.c_void_p, ctypes.c_uint,
+                                                            ctypes.c_void_p]
+            xcb.xcb_change_window_attributes.argtypes = [ctypes.c_void_p, ctypes.c_uint32,
+                                                         ctypes.c_uint32,
+                                                         ctypes.POINTER(ctypes.c_uint32)]
+            xcb.xcb_send_event.argtypes = [ctypes.c_void_p, ctypes.c_uint8, ctypes.c_uint32,
+                                           ctypes.c_uint32, ctypes.c_void_p]
+            xcb.xcb_poll_for_event.restype = ctypes.c_void_p
+            xcb.xcb_poll_for_event.argtypes = [ctypes.c_void_p]
+            cls._free = ctypes.CDLL(None).free
+            cls._free.argtypes = [ctypes.c_void_p]
+            cls._xcb = xcb
+        return cls._xcb
+
+    def __init__(self, display_name):
+        self.display_name = display_name.encode()
+
+    def settle(self, window, timeout):
+        xcb = self._library()
+        connection = xcb.xcb_connect(self.display_name, None)
+        try:
+            if xcb.xcb_connection_has_error(connection):
+                fail(f"could not connect to the display {self.display_name.decode()}")
+            self.connection = connection
+            root = xcb.xcb_setup_roots_iterator(xcb.xcb_get_setup(connection)).data[0]
+            protocols, ping = self._atom(b"WM_PROTOCOLS"), self._atom(b"_NET_WM_PING")
+            # The answer goes to the root window, to whoever listens there for
+            # its own structure (as Qt does) or its children's (as window managers do).
+            structure_notify, substructure_notify, event_mask = 1 << 17, 1 << 19, 1 << 11
+            xcb.xcb_change_window_attributes(
+                connection, root, event_mask,
+                (ctypes.c_uint32 * 1)(structure_notify | substructure_notify))
+            deadline = time.monotonic() + timeout
+            for pause in (0, 0, self.FRAME):
+                time.sleep(pause)
+                token = next(self._tokens)
+                event = self._Event(self.CLIENT_MESSAGE, 32, 0, window, protocols,
+                                    (ctypes.c_uint32 * 5)(ping, token, window, 0, 0))
+                xcb.xcb_send_event(connection, 0, window, 0, ctypes.byref(event))
+                xcb.xcb_flush(connection)
+                if not self._answer(window, ping, token, deadline):
+                    return False
+            return True
+        finally:
+            self.connection = None
+            xcb.xcb_disconnect(connection)
+
+    def _atom(self, name):
+        xcb = self._xcb
+        reply = xcb.xcb_intern_atom_reply(
+            self.connection, xcb.xcb_intern_atom(self.connection, 0, len(name), name), None)
+        check(bool(reply), f"the display has no atom {name.decode()}")
+        atom = reply[2]
+        self._free(reply)
+        return atom
+
+    def _exists(self, window):
+        xcb = self._xcb
+        reply = xcb.xcb_get_window_attributes_reply(
+            self.connection, xcb.xcb_get_window_attributes(self.connection, window), None)
+        self._free(reply)
+        return bool(reply)
+
+    def _answer(self, window, ping, token, deadline):
+        """Waits for the answer to ping `token`; False when the time runs out
+        or the window is gone (a closed window answers nothing)."""
+        xcb = self._xcb
+        descriptor = xcb.xcb_get_file_descriptor(self.connection)
+        next_check = time.monotonic() + 0.2
+        while not xcb.xcb_connection_has_error(self.connection):
+            pointer = xcb.xcb_poll_for_event(self.connection)
+            if pointer:
+                event = self._Event.from_address(pointer)
+                answered = (event.response_type & 0x7F == self.CLIENT_MESSAGE and
+                            event.data[0] == ping and event.data[1] == token and
+                            event.data[2] == window)
+                self._free(pointer)
+                if answered:
+                    return True
+                continue
+            now = time.monotonic()
+            if now >= deadline:
+                print(f"window {window:#x} did not answer a ping in time", file=sys.stderr)
+                return False
+            if now >= next_check:
+                if not self._exists(window):
+                    return False
+                next_check = now + 0.2
+            select.select([descriptor], [], [], min(deadline, next_check) - now)
+        return False
+
 
 
 class Program:
@@ -194,7 +347,7 @@ class Program:
         with open(self.log_path, errors="replace") as f:
             return f.read()
 
-    def main_window(self, timeout=30):
+    def main_window(self, timeout=60):
         def find():
             for window in self.display.visible_windows(self.pid):
                 if self.display.window_name(window) == "TARV|Cue":
@@ -206,6 +359,23 @@ class Program:
 
     def other_windows(self, main):
         return [w for w in self.display.visible_windows(self.pid) if w != main]
+
+    def watches_folder(self, folder):
+        """Whether the program watches the folder for changes, as a file
+        dialog does once it lists the folder's files."""
+        inode = f"ino:{os.stat(folder).st_ino:x} "
+        try:
+            descriptors = os.listdir(f"/proc/{self.pid}/fdinfo")
+        except OSError:
+            return False
+        for descriptor in descriptors:
+            try:
+                with open(f"/proc/{self.pid}/fdinfo/{descriptor}") as f:
+                    if any(line.startswith("inotify") and inode in line for line in f):
+                        return True
+            except OSError:
+                pass  # closed meanwhile
+        return False
 
     def wait_exit(self, timeout):
         try:
@@ -231,8 +401,11 @@ class Operator:
         display.activate(self.main)
 
     def click(self, window, point):
+        """Clicks at the point and returns once the program has handled the
+        click and drawn what it changed."""
         self.display.run("xdotool", "mousemove", "--window", str(window), str(point[0]),
                          str(point[1]), "click", "1")
+        self.display.settle(window)
 
     def type(self, text):
         self.display.run("xdotool", "type", "--delay", "20", text)
@@ -244,13 +417,13 @@ class Operator:
                 if self.display.window_name(window) == title:
                     return window
             return None
-        window = wait_until(find, 10, 0.05)
+        window = wait_until(find, 30, 0.05)
         check(window is not None, f'no window "{title}" opened:\n' + self.program.output()[-2000:])
         self.display.activate(window)
         return window
 
     def gone(self, window, what):
-        check(wait_until(lambda: window not in self.program.other_windows(self.main), 5),
+        check(wait_until(lambda: window not in self.program.other_windows(self.main), 30),
               f"the {what} stayed open:\n" + self.program.output()[-2000:])
 
     def close_with_escape(self, window, what):

@@ -11,7 +11,6 @@ import os
 import re
 import subprocess
 import sys
-import time
 
 import e2e
 from e2e import check
@@ -50,11 +49,11 @@ def open_and_close(program, display, main, keys, title):
     display.key(keys)
     window = e2e.wait_until(
         lambda: next((w for w in program.other_windows(main) if display.window_name(w) == title),
-                     None), 10, 0.1)
+                     None), 30, 0.1)
     check(window is not None, f'{keys} opened no "{title}":\n' + program.output()[-2000:])
     display.activate(window)
     display.key("Escape")
-    e2e.wait_until(lambda: window not in program.other_windows(main), 5)
+    e2e.wait_until(lambda: window not in program.other_windows(main), 30)
     display.activate(main)
 
 
@@ -76,14 +75,16 @@ def main():
         open_and_close(program, display, main_window, "shift+ctrl+s", "SFX Manager")
         display.run("xdotool", "mousemove", "--window", str(main_window), *map(str, MAIN_EDIT),
                     "click", "1")
-        editor = e2e.wait_until(lambda: program.other_windows(main_window), 10, 0.1)
+        editor = e2e.wait_until(lambda: program.other_windows(main_window), 30, 0.1)
         check(editor, "Edit opened no cue editor")
         display.activate(editor[0])
         display.key("Escape")
         # The file chooser is a window of the main window's own.
         display.activate(main_window)
         display.key("ctrl+o")
-        time.sleep(2.0)
+        check(e2e.wait_until(lambda: program.watches_folder(os.getcwd()), 60),
+              "Ctrl+O showed no file chooser listing the working folder")
+        display.settle(main_window)
 
         libraries = loaded_libraries(program.pid)
         owners = packages_of(libraries, binary)

@@ -10,7 +10,6 @@ writes the same bytes.
 import json
 import os
 import sys
-import time
 
 import e2e
 from e2e import check
@@ -31,7 +30,7 @@ class Operator(e2e.Operator):
 
     def quit(self):
         self.display.close(self.main)
-        code = self.program.wait_exit(30)
+        code = self.program.wait_exit(60)
         check(code == 0, f"quitting ended with {code} (unsaved changes?):\n" +
               self.program.output()[-2000:])
 
@@ -42,7 +41,6 @@ def edit(operator):
     cue = operator.window("Configure Cue")
     operator.type("Storm")  # the name field has the keys, its text selected
     operator.click(cue, CUE_NEW_OSC)
-    time.sleep(0.3)
     operator.click(cue, CUE_FIRST_CONFIGURE)
     osc = operator.window("Configure OSC Function")
     operator.type("/storm/start 1")
@@ -69,7 +67,7 @@ def edit(operator):
     operator.gone(cue, "cue editor")
 
     operator.display.key("ctrl+s")
-    time.sleep(0.5)
+    operator.display.settle(operator.main)
 
 
 def summary(path):
@@ -113,7 +111,7 @@ def main():
     operator = Operator(binary, display, home, show)
     try:
         display.key("ctrl+s")
-        check(e2e.wait_until(lambda: written() != before, 5),
+        check(e2e.wait_until(lambda: written() != before, 30),
               "Ctrl+S on the reopened file wrote nothing")
         operator.quit()
     finally:

@@ -28,14 +28,14 @@ def open_window(program, display, main, title):
     """Waits for the program's window `title` and gives it the keyboard."""
     def find():
         return [w for w in program.other_windows(main) if display.window_name(w) == title]
-    found = e2e.wait_until(find, 10, 0.1)
+    found = e2e.wait_until(find, 30, 0.1)
     check(found, f"{title} did not open:\n" + program.output())
     display.activate(found[0])
     return found[0]
 
 
 def wait_closed(program, main, window, what):
-    closed = e2e.wait_until(lambda: window not in program.other_windows(main), 5)
+    closed = e2e.wait_until(lambda: window not in program.other_windows(main), 30)
     check(closed, f"{what} stayed open")
 
 
@@ -77,7 +77,7 @@ def main():
         got = receiver.receive(2.5)
         check(got is None, f"Escape did not stop the cue after the editors closed: received {got}")
         display.key("space")
-        got = receiver.receive(5)
+        got = receiver.receive(30)
         check(got == ENCORE, f"the new cue sent {got}, not {ENCORE}:\n" + program.output())
 
         # Add Wait is the next Tab stop after New Cue.
@@ -99,11 +99,11 @@ def main():
         def saved_port():
             with open(settings) as f:
                 return json.load(f).get("oscListenPort")
-        check(e2e.wait_until(lambda: saved_port() == port, 5), "the new port was not saved")
+        check(e2e.wait_until(lambda: saved_port() == port, 30), "the new port was not saved")
         # A fade without its time is refused with a message: proof of arrival.
         subprocess.run(["oscsend", "127.0.0.1", str(port), "/tarv/sfx/sfx.1/fadeto", "i", "3"],
                        check=True)
-        heard = e2e.wait_until(lambda: "Unable to process OSC command" in program.output(), 5)
+        heard = e2e.wait_until(lambda: "Unable to process OSC command" in program.output(), 30)
         check(heard, "a command sent to the new port was not heard:\n" + program.output())
 
         display.activate(window)
@@ -111,7 +111,7 @@ def main():
         def saved():
             with open(cue_file) as f:
                 return json.load(f)["main"]["events"]
-        events = e2e.wait_until(lambda: len(saved()) == 3 and saved(), 5)
+        events = e2e.wait_until(lambda: len(saved()) == 3 and saved(), 30)
         check(events, "the saved file does not hold the new cue and wait")
         kinds = [(e["type"], e.get("name")) for e in events]
         check(kinds[1] == ("GROUP", "Encore"), f"the saved list is {kinds}")
@@ -120,7 +120,7 @@ def main():
               f"the saved wait is {events[2]}")
 
         display.close(window)
-        code = program.wait_exit(30)
+        code = program.wait_exit(60)
         check(code == 0, f"closing ended with {code}:\n" + program.output())
     finally:
         program.stop()

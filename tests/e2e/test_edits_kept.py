@@ -12,7 +12,6 @@ in text fields. The saved file shows what stood.
 import json
 import os
 import sys
-import time
 
 import e2e
 from e2e import check
@@ -46,9 +45,10 @@ def edit_cue(operator, keys_then):
 
 def closes(operator, window, key, what):
     """The key must close the window, wherever the keyboard focus went."""
-    time.sleep(0.3)
+    operator.display.settle(window)
     operator.display.key(key)
-    closed = e2e.wait_until(lambda: window not in operator.program.other_windows(operator.main), 5)
+    closed = e2e.wait_until(lambda: window not in operator.program.other_windows(operator.main),
+                            30)
     check(closed, f"{key} did nothing after {what}")
     operator.display.activate(operator.main)
 
@@ -60,7 +60,6 @@ def cue_editor(operator):
     cue = edit_cue(operator, ["Tab"] * 8)
     operator.type("250")
     operator.click(cue, CUE_NEW_OSC)
-    time.sleep(0.3)
     operator.click(cue, CUE_OK)
     operator.gone(cue, "cue editor")
 
@@ -100,9 +99,8 @@ def held_keys(operator, saved):
     for key, deleted in (("BackSpace", [1]), ("Delete", [0, 1])):
         before = len(saved())
         operator.display.hold_key(key, 1.5)
-        time.sleep(0.5)
         operator.display.key("ctrl+s")
-        e2e.wait_until(lambda: len(saved()) != before, 3)
+        operator.display.settle(operator.main)
         after = len(saved())
         check(before - after in deleted, f"holding {key} left {after} of {before} rows")
 
@@ -112,7 +110,8 @@ def held_keys(operator, saved):
     operator.display.key("Return")
     operator.gone(cue, "cue editor")
     operator.display.key("ctrl+s")
-    erased = e2e.wait_until(lambda: any(entry["name"] == "" for entry in saved()), 3)
+    operator.display.settle(operator.main)
+    erased = any(entry["name"] == "" for entry in saved())
     check(erased, "a held Backspace in the name field did not erase the name: " +
           str([entry["name"] for entry in saved()]))
 
@@ -136,7 +135,7 @@ def main():
         cue_editor(operator)
         osc_manager(operator)
         operator.display.key("ctrl+s")
-        time.sleep(0.5)
+        operator.display.settle(operator.main)
         with open(show) as f:
             document = json.load(f)
         opening = document["main"]["events"][0]["events"]

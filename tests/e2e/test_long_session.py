@@ -58,7 +58,7 @@ class Session(e2e.Operator):
         editor = self.window("Configure Cue")
         self.display.run("xdotool", "type", "--delay", "10", self.name())
         self.click(editor, CUE_OK)
-        check(e2e.wait_until(lambda: editor not in self.program.other_windows(self.main), 5),
+        check(e2e.wait_until(lambda: editor not in self.program.other_windows(self.main), 30),
               "OK left the cue editor open")
         self.display.activate(self.main)
         self.cues += 1
@@ -74,7 +74,7 @@ class Session(e2e.Operator):
         self.click(self.main, MAIN_EDIT)
         found = e2e.wait_until(
             lambda: [w for w in self.program.other_windows(self.main) if w not in open_before],
-            10, 0.05)
+            30, 0.05)
         check(found, "Edit opened no editor:\n" + self.program.output()[-2000:])
         self.close_with_escape(found[0], "editor")
 

@@ -28,11 +28,14 @@ def start(binary, display, home, arguments):
 
 def close(program, display, window):
     display.close(window)
-    code = program.wait_exit(30)
+    code = program.wait_exit(60)
     check(code == 0, f"closing ended with {code}:\n" + program.output()[-2000:])
 
 
-def no_window_opens(program, window, what):
+def no_window_opens(program, display, window, what):
+    """A window would open while the program handles what was sent, or
+    shortly after: a message window is mapped by the window manager."""
+    display.settle(window)
     time.sleep(1.5)
     others = program.other_windows(window)
     check(not others, f"{what} opened a window:\n" + program.output()[-2000:])
@@ -44,8 +47,8 @@ def go_on_the_new_list(binary, display):
     program, window = start(binary, display, home, [])
     try:
         display.key("space")  # "First Cue" plays sfx.1 at once and stops it after 1 s
-        no_window_opens(program, window, "GO on the new list")
-        check(e2e.wait_until(lambda: "There is no sound effect sfx.1." in program.output(), 3),
+        no_window_opens(program, display, window, "GO on the new list")
+        check(e2e.wait_until(lambda: "There is no sound effect sfx.1." in program.output(), 30),
               "the refused play was not reported on standard error:\n" + program.output())
         close(program, display, window)
         e2e.remove_home(home)
@@ -64,7 +67,7 @@ def peer_commands_for_unknown_instances(binary, display):
     program, window = start(binary, display, home, [show])
     try:
         display.key("space")
-        got = receiver.receive(5)
+        got = receiver.receive(30)
         check(got == "/show/one", f"the first cue sent {got}:\n" + program.output())
 
         e2e.osc_send(listen_port, "/tarv/sfx/sfx.99/play")
@@ -74,14 +77,16 @@ def peer_commands_for_unknown_instances(binary, display):
         with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as peer:
             address = b"/tarv/sfx/\x1b]0;owned\x07\nFAKE/play\0"
             peer.sendto(address + b"\0" * (-len(address) % 4), ("127.0.0.1", listen_port))
-        no_window_opens(program, window, "an OSC play of an unknown instance")
+        # Heard once the last of them is reported.
+        e2e.wait_until(lambda: "owned" in program.output(), 30)
+        no_window_opens(program, display, window, "an OSC play of an unknown instance")
 
         display.key("space")
-        got = receiver.receive(5)
+        got = receiver.receive(30)
         check(got == "/show/two", f"Space after the refused commands sent {got}:\n"
               + program.output())
 
-        output = e2e.wait_until(lambda: "owned" in program.output() and program.output(), 3)
+        output = e2e.wait_until(lambda: "owned" in program.output() and program.output(), 30)
         check("There is no sound effect sfx.99." in output,
               "the refused commands were not reported on standard error:\n" + output)
         check("\x1b" not in output and "\nFAKE" not in output and "\\x1b]0;owned\\x07\\nFAKE"
@@ -106,16 +111,19 @@ def start_up_messages_in_turn(binary, display):
     program = e2e.Program(binary, display, home, [show])
     try:
         window = program.main_window()
-        # Each Return closes the message in front; the next, if any, follows.
+        # Each Return closes the message in front; the next, if any, follows
+        # as the program handles the Return: it is mapped soon after.
         shown = 0
         while shown < 5:
-            message = e2e.wait_until(lambda: program.other_windows(window), 5 if shown == 0 else 2)
+            message = e2e.wait_until(lambda: program.other_windows(window), 60 if shown == 0 else 5)
             if not message:
                 break
             shown += 1
             display.activate(message[0])
             display.key("Return")
-            time.sleep(0.5)
+            check(e2e.wait_until(lambda: message[0] not in program.other_windows(window), 30),
+                  "Return left a message open:\n" + program.output())
+            display.settle(window)
         check(shown == 2, f"{shown} messages showed at start-up instead of the taken port's and "
               "the file's:\n" + program.output())
         close(program, display, window)

@@ -13,7 +13,6 @@ import json
 import os
 import subprocess
 import sys
-import time
 
 import e2e
 from e2e import check
@@ -64,7 +63,7 @@ class Session:
 
     def dialog(self, what):
         """The one window beside the main window, activated."""
-        found = e2e.wait_until(lambda: self.program.other_windows(self.window), 10)
+        found = e2e.wait_until(lambda: self.program.other_windows(self.window), 30)
         check(len(found) == 1, f"{what}: expected one window, found {len(found)}:\n" +
               self.program.output()[-2000:])
         self.display.activate(found[0])
@@ -73,13 +72,12 @@ class Session:
     def answer(self, what, key):
         dialog = self.dialog(what)
         self.display.key(key)
-        check(e2e.wait_until(lambda: dialog not in self.program.other_windows(self.window), 5),
+        check(e2e.wait_until(lambda: dialog not in self.program.other_windows(self.window), 30),
               f"{key} left the {what} open")
 
     def check_running(self, what):
-        time.sleep(0.5)
-        check(self.program.process.poll() is None, f"{what} ended the program:\n" +
-              self.program.output()[-2000:])
+        check(self.display.settle(self.window) and self.program.process.poll() is None,
+              f"{what} ended the program:\n" + self.program.output()[-2000:])
 
     def close(self):
         self.display.close(self.window)
@@ -108,7 +106,7 @@ def prompt_and_unwritable_folder(binary, display):
 
         session.close()
         session.answer("unsaved-changes prompt", "Return")
-        code = session.program.wait_exit(30)
+        code = session.program.wait_exit(60)
         check(code == 0, f"Save And Close ended with {code}")
         with open(path) as f:
             check(len(json.load(f)["main"]["events"]) == 2, "the saved file lacks the deletion")
@@ -145,7 +143,7 @@ def file_that_is_no_json(binary, display):
         session.check_running("a cue file that is no JSON")
         # The new cue list is clean: the window closes without a prompt.
         session.close()
-        code = session.program.wait_exit(30)
+        code = session.program.wait_exit(60)
         check(code == 0, f"closing the new cue list ended with {code}:\n" +
               session.program.output()[-2000:])
         check_unchanged(path, old, "opening a broken file")

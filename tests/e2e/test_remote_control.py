@@ -15,6 +15,7 @@ import e2e
 from e2e import check
 
 FADE_DB = -12
+HOLD = 2.0
 
 
 def main():
@@ -33,22 +34,26 @@ def main():
     program = e2e.Program(binary, display, home, [show])
     try:
         window = program.main_window()
+        # The program takes commands once its event loop runs.
+        display.settle(window)
         recording = sound.record()
         time.sleep(0.3)
+        # Each state is held for a few seconds and measured in its second
+        # half: a busy machine may be late to take a command.
         e2e.osc_send(listen_port, "/tarv/sfx/sfx.1/play")
         played = time.monotonic()
-        time.sleep(1.0)
+        time.sleep(HOLD)
         e2e.osc_send(listen_port, "/tarv/sfx/sfx.1/fadeto", "ff", str(FADE_DB), "0.2")
         faded = time.monotonic()
-        time.sleep(1.0)
+        time.sleep(HOLD)
         e2e.osc_send(listen_port, "/tarv/sfx/sfx.1/stop")
         stopped = time.monotonic()
-        time.sleep(0.5)
+        time.sleep(HOLD)
         recording.stop()
 
-        full = recording.level(played + 0.3, faded - 0.05)
-        low = recording.level(faded + 0.4, stopped - 0.05)
-        after = recording.level(stopped + 0.2, recording.stopped_at)
+        full = recording.level(played + HOLD / 2, faded - 0.05)
+        low = recording.level(faded + HOLD / 2, stopped - 0.05)
+        after = recording.level(stopped + HOLD / 2, recording.stopped_at)
         print(f"played {full:.4f}, faded {low:.4f}, stopped {after:.5f}")
         check(full > 0.05, f"play over OSC is not heard: {full:.4f}\n" + program.output())
         check(low > 0, "the fade silenced the sound effect")
@@ -57,7 +62,7 @@ def main():
         check(after < full / 100, f"stop over OSC left the sound at {after:.4f}")
 
         display.close(window)
-        code = program.wait_exit(30)
+        code = program.wait_exit(60)
         check(code == 0, f"closing ended with {code}:\n" + program.output()[-2000:])
         e2e.remove_home(home)
     finally:

@@ -12,7 +12,6 @@ holds the window fires no cue afterwards.
 import json
 import os
 import sys
-import time
 
 import e2e
 from e2e import check
@@ -36,7 +35,6 @@ class Operator(e2e.Operator):
     def delete_first_cue(self):
         self.display.activate(self.main)
         self.click(self.main, MAIN_DELETE)
-        time.sleep(0.3)
 
     def save_as(self, name, by_click=True):
         """Types the name into the open save dialog and accepts it."""
@@ -50,7 +48,7 @@ class Operator(e2e.Operator):
         return os.path.join(self.home, name + ".tarvcue")
 
     def answer_prompt(self, key):
-        prompt = e2e.wait_until(lambda: self.program.other_windows(self.main), 10)
+        prompt = e2e.wait_until(lambda: self.program.other_windows(self.main), 30)
         check(len(prompt) == 1, "no unsaved-changes prompt:\n" + self.program.output()[-2000:])
         self.display.activate(prompt[0])
         self.display.key(key)
@@ -58,7 +56,7 @@ class Operator(e2e.Operator):
     def quit_clean(self, what):
         """Closes the window; a clean list closes at once, without a prompt."""
         self.display.close(self.main)
-        code = self.program.wait_exit(15)
+        code = self.program.wait_exit(60)
         check(code == 0, f"{what}: closing ended with {code} (a prompt?):\n" +
               self.program.output()[-2000:])
 
@@ -94,7 +92,7 @@ def new_show_saved_and_saved_as(binary, display, home):
         # Save now goes to the second name without asking.
         operator.delete_first_cue()
         display.key("ctrl+s")
-        check(e2e.wait_until(lambda: cue_names(second) == ["Third Cue"], 5),
+        check(e2e.wait_until(lambda: cue_names(second) == ["Third Cue"], 30),
               f"Ctrl+S after Save As wrote {cue_names(second)}")
         check(cue_names(first) == ["Second Cue", "Third Cue"], "Save As changed the first file")
         operator.quit_clean("after the saves")
@@ -108,7 +106,7 @@ def new_show_saved_and_saved_as(binary, display, home):
     try:
         written = os.stat(first).st_mtime_ns
         display.key("ctrl+s")
-        check(e2e.wait_until(lambda: os.stat(first).st_mtime_ns != written, 5),
+        check(e2e.wait_until(lambda: os.stat(first).st_mtime_ns != written, 30),
               "Ctrl+S on the reopened file wrote nothing")
         operator.quit_clean("the reopened file")
     finally:
@@ -150,7 +148,7 @@ def save_and_close(binary, display, home):
         display.close(operator.main)
         operator.answer_prompt("Return")  # Save And Close
         path = operator.save_as("Fourth Show")
-        code = operator.program.wait_exit(15)
+        code = operator.program.wait_exit(60)
         check(code == 0, f"Save And Close ended with {code}:\n" + operator.program.output()[-2000:])
         check(cue_names(path) == ["Second Cue", "Third Cue"],
               f"Save And Close wrote {cue_names(path)}")
@@ -180,7 +178,11 @@ def go_presses_during_a_load(binary, display, home):
     operator = Operator(binary, display, home, cwd=folder)
     try:
         display.key("ctrl+o")
-        time.sleep(3)  # the dialog lives inside the main window: no window to wait for
+        # The dialog lives inside the main window: it is there once it lists
+        # the folder (and watches it), and drawn once the program settles.
+        check(e2e.wait_until(lambda: operator.program.watches_folder(folder), 60),
+              "Ctrl+O showed no open dialog listing the working folder")
+        display.settle(operator.main)
         display.run("xdotool", "key", "--delay", "5", "Return", "space", "space", "space")
         # Queued behind the presses, the OSC manager's key shows when the
         # load is over and the presses have been handled.
@@ -188,13 +190,14 @@ def go_presses_during_a_load(binary, display, home):
         manager = e2e.wait_until(lambda: operator.program.other_windows(operator.main), 60)
         check(manager, "the OSC manager did not open after the load:\n" +
               operator.program.output()[-2000:])
+        display.settle(manager[0])
         fired = receiver.receive(1.0)
         check(fired is None, f"Space pressed during the load fired {fired} afterwards")
         display.close(manager[0])
         operator.gone(manager[0], "OSC manager")
         display.activate(operator.main)
         display.key("space")
-        fired = receiver.receive(5)
+        fired = receiver.receive(30)
         check(fired == "/cue/1", f"Space after the load sent {fired}, not the first cue")
     finally:
         operator.stop()
@@ -209,12 +212,14 @@ def go_presses_during_a_save(binary, display, home):
     try:
         written = os.stat(show).st_mtime_ns
         display.run("xdotool", "key", "--delay", "5", "ctrl+s", "space", "space", "space")
-        check(e2e.wait_until(lambda: os.stat(show).st_mtime_ns != written, 30),
+        check(e2e.wait_until(lambda: os.stat(show).st_mtime_ns != written, 60),
               "Ctrl+S wrote nothing")
-        fired = receiver.receive(1.5)
+        # Once the program answers, the save is over and the presses handled.
+        display.settle(operator.main)
+        fired = receiver.receive(1.0)
         check(fired is None, f"Space pressed during the save fired {fired} afterwards")
         display.key("space")
-        fired = receiver.receive(5)
+        fired = receiver.receive(30)
         check(fired == "/cue/1", f"Space after the save sent {fired}, not the first cue")
     finally:
         operator.stop()

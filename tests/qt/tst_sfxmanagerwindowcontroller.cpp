@@ -185,7 +185,7 @@ private slots:
         QCOMPARE(ended.count(), 0);
         Window()->setProperty("selectedSfxInstanceEventId", "sfx.5");
         QMetaObject::invokeMethod(Window(), action.toLatin1());
-        QVERIFY(ended.wait(2000));
+        QVERIFY(ended.wait(10000));
     }
 
     // Closing a browsing window must not silence the show.
@@ -198,7 +198,7 @@ private slots:
         Bench::Click(Bench::Find(Bench::Row(Window(), "instanceList", 3), "playButton"));
         QTest::qWait(200);
         QVERIFY(qobject_cast<QWindow*>(Window())->close());
-        QVERIFY(previewEnded.wait(2000));
+        QVERIFY(previewEnded.wait(10000));
         QTest::qWait(500);
         QCOMPARE(showEnded.count(), 0);
     }

@@ -4,7 +4,9 @@
 #include "monitorrecorder.h"
 #include "privatepulseserver.h"
 
+#include <csignal>
 #include <numeric>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -76,9 +78,15 @@ QList<int> Onsets(const std::vector<double>& levels)
     return onsets;
 }
 
-bool Signal(const char* signal, qint64 pid)
+// Whether the recording holds `count` sounds and, after the last, as much
+// quiet as `quietMs`: the monitor hands the recording over in steps, and a
+// busy machine is late with them.
+bool HoldsSoundsThenQuiet(const std::vector<double>& levels, int count, int quietMs)
 {
-    return QProcess::execute("kill", {QString::fromLatin1(signal), QString::number(pid)}) == 0;
+    int quiet = 0;
+    for (auto level = levels.rbegin(); level != levels.rend() && *level <= 0.05; ++level)
+        ++quiet;
+    return Loudness(levels).second >= count && quiet * kWindow >= quietMs;
 }
 
 } // namespace
@@ -115,7 +123,8 @@ private slots:
         probe.start(QStringLiteral(TARV_SFX_PROBE), {"--play-at", "2500", "--play-at", "5500",
                                                      "--play-at", "8500", "--quit-at", "12000"});
         // The event loop runs meanwhile: it takes the recording in.
-        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 25000);
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 60000);
+        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 3, 500); }, 15000);
         recorder.Stop();
         const QByteArray output = probe.readAllStandardOutput();
         qInfo("%s", output.constData());
@@ -148,8 +157,8 @@ private slots:
         QProcess probe;
         probe.start(QStringLiteral(TARV_SFX_PROBE),
                     {"--play-at", "200", "--play-at", "4200", "--quit-at", "7000"});
-        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 15000);
-        QTest::qWait(2500); // the recorder's long steps
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 60000);
+        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 2, 500); }, 15000);
         recorder.Stop();
         const QByteArray output = probe.readAllStandardOutput();
         qInfo("%s", output.constData());
@@ -157,9 +166,11 @@ private slots:
         QCOMPARE(log.played.size(), 2);
         const QList<int> onsets = Onsets(recorder.Levels());
         QCOMPARE(onsets.size(), 2);
+        // Held back, it was late by seconds; a busy machine is late by a few
+        // hundred milliseconds at most. The figures are the benchmark's.
         const int firstLateBy = (log.played[1] - log.played[0]) - (onsets[1] - onsets[0]);
         qInfo("first play late by %d ms", firstLateBy);
-        QVERIFY2(firstLateBy <= 150, qPrintable(QString::number(firstLateBy)));
+        QVERIFY2(firstLateBy <= 1000, qPrintable(QString::number(firstLateBy)));
     }
 
     void aHoldUpOfTheProgramSkipsAheadWithoutAWord()
@@ -171,26 +182,40 @@ private slots:
         QVERIFY(probe.waitForStarted());
         QByteArray output;
         QTRY_VERIFY_WITH_TIMEOUT((output += probe.readAllStandardOutput()).contains("played"),
-                                 5000);
+                                 30000);
+        // The probe played before we saw it; how much before, and how late
+        // the signals come, is what a busy machine adds to the times below.
+        QElapsedTimer seen;
+        seen.start();
         QTest::qWait(500);
-        QVERIFY(Signal("-STOP", probe.processId()));
+        QCOMPARE(::kill(static_cast<pid_t>(probe.processId()), SIGSTOP), 0);
+        const qint64 stoppedAfter = seen.elapsed();
         QTest::qWait(6000);
-        QVERIFY(Signal("-CONT", probe.processId()));
-        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 10000);
+        QCOMPARE(::kill(static_cast<pid_t>(probe.processId()), SIGCONT), 0);
+        const qint64 heldFor = seen.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 30000);
+        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 1, 500); }, 15000);
         recorder.Stop();
         output += probe.readAllStandardOutput();
         qInfo("%s", output.constData());
         QCOMPARE(probe.exitCode(), 0);
 
         // Half a second was heard; the rest of the 2 s tone fell in the
-        // hold-up and is skipped, and its end is told at once.
+        // hold-up and is skipped, and its end is told at once. Played on
+        // after the hold-up, it would last 1.5 s longer and be heard as long.
         const ProbeLog log = ProbeLog::Parse(output);
         QVERIFY2(log.reports.isEmpty(), qPrintable(log.reports.join('\n')));
         QCOMPARE(log.finished.size(), 1);
         const int lasted = log.finished.front() - log.played.front();
-        QVERIFY2(lasted >= 6400 && lasted <= 7000, qPrintable(QString::number(lasted)));
+        const QString times = QStringLiteral("lasted %1 ms, stopped %2 ms and resumed %3 ms after "
+                                             "the play was seen")
+                                  .arg(lasted)
+                                  .arg(stoppedAfter)
+                                  .arg(heldFor);
+        QVERIFY2(lasted >= heldFor - 20 && lasted <= heldFor + 800, qPrintable(times));
         const auto [loud, sounds] = Loudness(recorder.Levels());
-        QVERIFY2(loud >= 300 && loud <= 800, qPrintable(QString::number(loud)));
+        QVERIFY2(loud >= 300 && loud <= stoppedAfter + 800,
+                 qPrintable(QStringLiteral("heard %1 ms; ").arg(loud) + times));
         QCOMPARE(sounds, 1);
     }
 };

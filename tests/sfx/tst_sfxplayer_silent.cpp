@@ -146,7 +146,7 @@ private slots:
         QSignalSpy finished(player.GetPlayer("sfx.5"), &SfxPlayer::sfxFinished);
         player.play("sfx.5");
         player.play("sfx.5");
-        QVERIFY(finished.wait(3000));
+        QVERIFY(finished.wait(10000));
         QTest::qWait(100);
         QCOMPARE(finished.count(), 1);
         QCOMPARE(m_errors->count(), 4);
@@ -187,7 +187,7 @@ private slots:
             QString::fromStdString(tarv::sfx::SfxManifest().path("chime.bell").value());
         QSignalSpy ready(mediator, &SfxPlayerConnectionMediator::onSfxIsReady);
         mediator->preloadCustomAudio(bell);
-        QVERIFY(ready.wait(3000));
+        QVERIFY(ready.wait(10000));
         QCOMPARE(ready.first().first().toString(), bell);
 
         ready.clear();
@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(fromWorker, SfxPlayerController().GetPlayer("sfx.2"));
         QCOMPARE(fromWorker->thread(), thread());
         QSignalSpy finished(fromWorker, &SfxPlayer::sfxFinished);
-        QVERIFY(finished.wait(5000));
+        QVERIFY(finished.wait(15000));
         QCOMPARE(answer.get(), static_cast<SfxRepository*>(m_repository));
         QCOMPARE(m_errors->count(), 0);
     }
@@ -225,7 +225,7 @@ private slots:
         QSignalSpy ready(SfxPlayerConnectionMediator::instance(),
                          &SfxPlayerConnectionMediator::onSfxIsReady);
         player.PreloadFile(tarv::sfx::SfxManifest().path("tone.1k").value());
-        QVERIFY(ready.wait(3000));
+        QVERIFY(ready.wait(10000));
         std::map<std::string, int> finished;
         const QObject counting; // ends the counting connections with the test
         std::vector<std::string> ids;
@@ -242,7 +242,7 @@ private slots:
             fromWorker.stop(true);
         });
         worker.join();
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), std::size_t{kPlays}, 1500);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), std::size_t{kPlays}, 30000);
         QTest::qWait(200);
         QVERIFY(std::ranges::all_of(finished, [](const auto& f) { return f.second == 1; }));
         QVERIFY2(m_errors->count() <= 2, qPrintable(QString::number(m_errors->count())));
@@ -268,7 +268,7 @@ private slots:
                          &SfxPlayerConnectionMediator::onSfxIsReady);
         const std::string tone = tarv::sfx::SfxManifest().path("tone.1k").value();
         player.PreloadFile(tone);
-        QVERIFY(ready.wait(3000));
+        QVERIFY(ready.wait(10000));
         m_errors->clear();
         const auto toneOnce = CustomAudioParameters::builder()
                                   .name("Tone")
@@ -276,23 +276,33 @@ private slots:
                                   .build();
         for (int i = 0; i < kPlays; ++i)
             player.play(toneOnce);
-        QTest::qWait(2500);
 
-        // Each play that did not sound is counted once, under its cause.
+        // Each play that did not sound is counted once, under its cause; the
+        // counts come at most once a second.
         int noVoice = 0;
         int queueFull = 0;
-        const QRegularExpression count(QStringLiteral(": (\\d+) sound effects"));
-        for (const QList<QVariant>& error : std::as_const(*m_errors)) {
-            const QString message = error.at(1).toString();
-            const auto match = count.match(message);
-            const int n = match.hasMatch() ? match.captured(1).toInt() : 1;
-            if (message.startsWith(QStringLiteral("Too many sounds are playing")))
-                noVoice += n;
-            else if (message.startsWith(QStringLiteral("Too many sound commands at once")))
-                queueFull += n;
-            else
-                QFAIL(qPrintable(message));
-        }
+        QStringList others;
+        const auto tally = [&] {
+            noVoice = queueFull = 0;
+            others.clear();
+            const QRegularExpression count(QStringLiteral(": (\\d+) sound effects"));
+            for (const QList<QVariant>& error : std::as_const(*m_errors)) {
+                const QString message = error.at(1).toString();
+                const auto match = count.match(message);
+                const int n = match.hasMatch() ? match.captured(1).toInt() : 1;
+                if (message.startsWith(QStringLiteral("Too many sounds are playing")))
+                    noVoice += n;
+                else if (message.startsWith(QStringLiteral("Too many sound commands at once")))
+                    queueFull += n;
+                else
+                    others.append(message);
+            }
+            return noVoice + queueFull >= kPlays - static_cast<int>(Mixer::kMaxVoices);
+        };
+        (void)QTest::qWaitFor(tally, 30000);
+        QTest::qWait(1500); // a report more would come within a second
+        tally();
+        QVERIFY2(others.isEmpty(), qPrintable(others.join('\n')));
         player.stop(true);
         QTest::qWait(100);
         m_errors->clear();

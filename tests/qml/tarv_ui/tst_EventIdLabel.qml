@@ -34,18 +34,22 @@ Item {
             const id = findChild(label, "mainLabel")
             const notice = findChild(label, "copiedNotice")
             verify(!notice.visible)
-            const first = Date.now()
             mouseClick(id)
             verify(notice.visible)
             wait(600)
-            // A second click does not restart the timer.
+            if (!notice.visible)
+                skip("the machine was too busy to click again within the notice's second")
+            // A second click does not restart the timer: the notice goes
+            // before a second from it, however late a busy machine is.
+            const second = Date.now()
             mouseClick(id)
-            tryVerify(() => !notice.visible, 1500)
-            verify(Date.now() - first < 1500)
+            tryVerify(() => !notice.visible, 5000)
+            verify(Date.now() - second < 1000)
+            const third = Date.now()
             mouseClick(id)
             wait(700)
-            verify(notice.visible)
-            tryVerify(() => !notice.visible, 1000)
+            verify(notice.visible || Date.now() - third >= 1000)
+            tryVerify(() => !notice.visible, 5000)
         }
     }
 }
