@@ -73,7 +73,7 @@ public:
     int Port() const { return m_port; }
     bool WaitForLines(std::size_t count)
     {
-        return QTest::qWaitFor([&] { return m_lines.size() >= count; }, 5000);
+        return QTest::qWaitFor([&] { return m_lines.size() >= count; }, 30000);
     }
     // Arrival of each line, in milliseconds after the first one.
     QList<qint64> Offsets() const

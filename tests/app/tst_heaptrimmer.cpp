@@ -78,7 +78,7 @@ private slots:
         QVERIFY(trimmed.isEmpty());
 
         window.close();
-        QTRY_COMPARE_WITH_TIMEOUT(trimmed.size(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(trimmed.size(), 1, 30000);
         QVERIFY2(ResidentMiB() - before < retained / 4,
                  qPrintable(QStringLiteral("%1 MiB of %2 MiB still held")
                                 .arg(ResidentMiB() - before)

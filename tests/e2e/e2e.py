@@ -94,8 +94,10 @@ class Display:
 
     def activate(self, window):
         """Gives the window the keyboard, and returns once its program has
-        taken the focus in and is ready for keys."""
-        self.run("xdotool", "windowactivate", "--sync", str(window))
+        taken the focus in and is ready for keys. A window behind a modal
+        dialog of its program is not given it (xdotool's own wait for that
+        would last 15 s)."""
+        self.run("xdotool", "windowactivate", str(window))
         wait_until(lambda: self.active_window() == window, 5)
         self.settle(window)
 

@@ -24,9 +24,13 @@ class Operator(e2e.Operator):
     def __init__(self, binary, display, home, show):
         super().__init__(display, e2e.Program(binary, display, home, [show]))
 
-    def gone(self, window, what):
+    def gone(self, window, what, then=None):
+        """Waits for the window to close, then activates the window it
+        returns to: the main window, or the dialog that opened it (while a
+        dialog is open, the window manager keeps the main window from the
+        keyboard)."""
         super().gone(window, what)
-        self.display.activate(self.main)
+        self.display.activate(then or self.main)
 
     def quit(self):
         self.display.close(self.main)
@@ -45,8 +49,7 @@ def edit(operator):
     osc = operator.window("Configure OSC Function")
     operator.type("/storm/start 1")
     operator.display.key("Return")
-    operator.gone(osc, "OSC event editor")
-    operator.display.activate(cue)
+    operator.gone(osc, "OSC event editor", then=cue)
     operator.click(cue, CUE_OK)
     operator.gone(cue, "cue editor")
 

@@ -108,7 +108,7 @@ private slots:
         OscCommandDispatcher(std::make_unique<OscProcInterface>())
             .DispatchOscMessage(Parse(EncodeOscMessage(QString::fromUtf8(
                 "/tarv/\x1b[31mred\x1b[0m\r\nFAKE\\\xc2\x9b\xe2\x80\xae\xc3\xa9/go"))));
-        QTRY_VERIFY_WITH_TIMEOUT(!capture.Text().empty(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!capture.Text().empty(), 30000);
         // C1 controls and bidirectional overrides too; other text as it is.
         QCOMPARE(capture.Text(),
                  "Unable to process OSC command: Unknown OSC command part: "

@@ -100,9 +100,9 @@ private slots:
         // bytes: an escape sequence that retitles a terminal, one that clears
         // it, and a newline that would forge a log line of its own.
         Send(Bytes("/\x1b]0;owned\x07\nFAKE\0"));
-        QTRY_VERIFY_WITH_TIMEOUT(capture.Text().find("owned") != std::string::npos, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(capture.Text().find("owned") != std::string::npos, 30000);
         Send(Bytes("/\x1b[2J\r\x9b!\0X\0\0"));
-        QTRY_VERIFY_WITH_TIMEOUT(capture.Text().find("[2J") != std::string::npos, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(capture.Text().find("[2J") != std::string::npos, 30000);
 
         const std::string text = capture.Text();
         for (const char c : text) {

@@ -161,7 +161,7 @@ private slots:
         QTRY_COMPARE(Window()->property("playing").toStringList(), QStringList({"sfx.2"}));
         QCOMPARE(finished.count(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(Window()->property("playing").toStringList(), QStringList(),
-                                  3000);
+                                  15000);
         for (int row : {0, 1})
             QCOMPARE(Bench::Find(Bench::Row(Window(), "instanceList", row), "playButton")
                          ->property("playing"),

@@ -319,7 +319,7 @@ private slots:
 
         // Resumed: heard again, without a further report.
         QVERIFY(Signal("-CONT", pid));
-        QTRY_VERIFY_WITH_TIMEOUT(!SfxPlayerControllerImpl::instance()->IsSilent(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!SfxPlayerControllerImpl::instance()->IsSilent(), 30000);
         MonitorRecorder recorder(QStringLiteral("tarv_test"));
         QVERIFY(recorder.Start());
         QTest::qWait(300);
