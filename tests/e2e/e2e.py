@@ -324,6 +324,16 @@ class Program:
         finally:
             os.remove(core)
 
+    def threads(self):
+        """Every thread's stack of the running program, where gdb is
+        installed: where a program that does not answer is held up."""
+        if shutil.which("gdb") is None or self.process.poll() is not None:
+            return ""
+        traced = subprocess.run(
+            ["gdb", "-batch", "-p", str(self.pid), "-ex", "thread apply all bt 30"],
+            capture_output=True, text=True, errors="replace", timeout=300)
+        return "\nthe program's threads:\n" + traced.stdout[-20000:]
+
     def proc_field(self, name, field):
         """A field in KiB of /proc/<pid>/<name>, failing as check_running
         does when the program has ended."""
@@ -356,7 +366,9 @@ class Program:
                     return window
             return None
         window = wait_until(find, timeout, 0.2)
-        check(window is not None, "the main window did not show:\n" + self.output())
+        if window is None:
+            self.check_running()
+            fail("the main window did not show:\n" + self.output() + self.threads())
         return window
 
     def other_windows(self, main):
