@@ -43,7 +43,7 @@ Item {
             const made = createTemporaryObject(windowComponent, root)
             tryVerify(() => made.visible)
             made.requestActivate()
-            tryVerify(() => made.active && made.activeFocusItem !== null, 2000, "main window active")
+            tryVerify(() => made.active && made.activeFocusItem !== null, 10000, "main window active")
             // The state machine starts with the event loop.
             tryCompare(made.mainController, "unsavedChanges", false)
             return made

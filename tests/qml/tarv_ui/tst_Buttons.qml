@@ -142,7 +142,7 @@ Item {
                 return centre.r > 0.4 && centre.g < 0.2
             }, 2000, "the stop symbol is drawn")
             button.handleClick(false)
-            tryVerify(() => grabImage(button).pixel(20, 20).g > 0.4, 2000, "the play symbol is drawn")
+            tryVerify(() => grabImage(button).pixel(20, 20).g > 0.4, 10000, "the play symbol is drawn")
         }
     }
 }
