@@ -160,6 +160,20 @@ Window {
             rejected()
     }
 
+    // Opens the folder of the list's entry, or takes the file's name; false
+    // without an entry.
+    function choose(index) {
+        if (index < 0 || index >= folderModel.count)
+            return false
+        if (folderModel.isFolder(index)) {
+            folder = folderModel.get(index, "fileUrl")
+        } else {
+            nameField.text = folderModel.get(index, "fileName")
+            nameField.forceActiveFocus()
+        }
+        return true
+    }
+
     function startMakingFolder() {
         folderNameField.text = ""
         refusal = ""
@@ -361,11 +375,20 @@ Window {
                 model: folderModel
                 boundsBehavior: Flickable.StopAtBounds
                 activeFocusOnTab: true
+                highlightMoveDuration: 0
+                // Without an entry, Return goes on to save.
+                Keys.onReturnPressed: event => event.accepted = control.choose(currentIndex)
+                Keys.onEnterPressed: event => event.accepted = control.choose(currentIndex)
+                Keys.onSpacePressed: event => event.accepted = control.choose(currentIndex)
+
+                highlight: Rectangle {
+                    color: theme.default_selected_color_intense
+                    visible: entries.activeFocus
+                }
 
                 delegate: Rectangle {
                     required property int index
                     required property string fileName
-                    required property url fileUrl
                     required property bool fileIsDir
 
                     width: ListView.view.width
@@ -387,14 +410,7 @@ Window {
                         id: entryArea
                         anchors.fill: parent
                         hoverEnabled: true
-                        onClicked: {
-                            if (fileIsDir) {
-                                control.folder = fileUrl
-                            } else {
-                                nameField.text = fileName
-                                nameField.forceActiveFocus()
-                            }
-                        }
+                        onClicked: control.choose(index)
                     }
                 }
 

@@ -45,8 +45,8 @@ WindowTestCase {
               click: true },
             { tag: "URL syntax", name: "Act #1 at 100%?",
               url: emptyFolder() + "/Act %231 at 100%25%3F.tarvcue", click: true },
-            { tag: "below the folder", name: "shows/Show", url: emptyFolder() + "/shows/Show.tarvcue",
-              click: false },
+            { tag: "below the folder", name: "shows/Show",
+              url: emptyFolder() + "/shows/Show.tarvcue", click: false },
             { tag: "absolute", name: "/srv/shows/Show", url: "file:///srv/shows/Show.tarvcue",
               click: true }
         ]
@@ -157,9 +157,10 @@ WindowTestCase {
 
     // Moves the focus by Tab, as an operator does, to the named control.
     function tabTo(dialog, objectName) {
-        for (let i = 0; i < 10 && dialog.activeFocusItem.objectName !== objectName; ++i)
+        const target = findChild(dialog.contentItem, objectName)
+        for (let i = 0; i < 10 && !target.activeFocus; ++i)
             keyClick(Qt.Key_Tab)
-        compare(dialog.activeFocusItem.objectName, objectName)
+        verify(target.activeFocus, objectName + " has the keys")
     }
 
     // Return, Enter and Space act on the button that has the focus; Escape
@@ -168,9 +169,12 @@ WindowTestCase {
         const cancelled = ["rejected"]
         const saved = [emptyFolder() + "/Show.tarvcue"]
         return [
-            { tag: "Return on Cancel", focus: "cancelButton", key: Qt.Key_Return, answers: cancelled },
-            { tag: "Enter on Cancel", focus: "cancelButton", key: Qt.Key_Enter, answers: cancelled },
-            { tag: "Space on Cancel", focus: "cancelButton", key: Qt.Key_Space, answers: cancelled },
+            { tag: "Return on Cancel", focus: "cancelButton", key: Qt.Key_Return,
+              answers: cancelled },
+            { tag: "Enter on Cancel", focus: "cancelButton", key: Qt.Key_Enter,
+              answers: cancelled },
+            { tag: "Space on Cancel", focus: "cancelButton", key: Qt.Key_Space,
+              answers: cancelled },
             { tag: "Return on Save", focus: "saveButton", key: Qt.Key_Return, answers: saved },
             { tag: "Space on Save", focus: "saveButton", key: Qt.Key_Space, answers: saved },
             { tag: "Escape on Save", focus: "saveButton", key: Qt.Key_Escape, answers: cancelled },
@@ -189,6 +193,8 @@ WindowTestCase {
         typeText("Show")
         if (data.focus !== "")
             tabTo(dialog, data.focus)
+        else
+            verify(findChild(dialog.contentItem, "nameField").field.activeFocus)
         keyClick(data.key)
         compare(dialog.answers, data.answers)
         compare(dialog.visible, data.answers.length === 0)
@@ -355,5 +361,27 @@ WindowTestCase {
         keyClick(Qt.Key_Return)
         verify(/could not be made: Operation not permitted/.test(
                    findChild(denied.contentItem, "notice").text))
+    }
+
+    // The list is browsed by keys too: Down moves, Return or Space opens a
+    // folder or takes a file's name for the name field.
+    function test_listByKeys() {
+        const dialog = openInFixture("")
+        entry(dialog, "Existing.tarvcue")
+        tabTo(dialog, "entries")
+        const list = findChild(dialog.contentItem, "entries")
+        const current = () => list.currentItem.children[0].text
+        while (current() !== "Existing.tarvcue" && list.currentIndex < list.count - 1)
+            keyClick(Qt.Key_Down)
+        keyClick(Qt.Key_Space)
+        compare(dialog.fileName, "Existing.tarvcue")
+        compare(dialog.answers, [])
+        tabTo(dialog, "entries")
+        while (current() !== "Act 2/" && list.currentIndex > 0)
+            keyClick(Qt.Key_Up)
+        keyClick(Qt.Key_Return)
+        tryCompare(dialog, "folder", Qt.resolvedUrl(fixtureFolder() + "/Act 2"))
+        compare(dialog.answers, [])
+        verify(dialog.visible)
     }
 }
