@@ -201,6 +201,28 @@ std::size_t Entries(const fs::path& folder)
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
 
+// The names Writers() write in a folder.
+std::vector<std::string> WrittenNames(const std::string& suffix)
+{
+    return {"s" + suffix, "d" + suffix, "t" + suffix, suffix + "-private.key",
+            suffix + "-public.key"};
+}
+
+// Places, as `user`, a link at each name the writers write in `folder`,
+// leading to the same name in `targets`.
+void PlantLinks(RunAs user, const fs::path& folder, const fs::path& targets,
+                const std::string& suffix)
+{
+    EXPECT_EQ(FailureInChild(
+                  [&] {
+                      for (const std::string& name : WrittenNames(suffix))
+                          fs::create_symlink(targets / name, folder / name);
+                  },
+                  user),
+              std::nullopt)
+        << "planting links in " << folder;
+}
+
 } // namespace
 
 // Whoever may write the folder may swap the temporary's name for a link to a
@@ -396,4 +418,97 @@ TEST(FileReplacement, PrivateKeysNeverReachAFilePlantedByAnotherUser)
         fs::remove(privatePath, ignored);
         fs::remove(bait, ignored);
     }
+}
+
+// In a folder where everyone may create files but remove only their own, like
+// /tmp, a link that someone else placed at the name written would send the
+// caller's bytes to a file of that someone's choosing: it is refused, whether
+// it stands at the file's own name, in place of the folder named, or further
+// along a link of the caller's own. The files it leads to are left untouched.
+TEST(FileReplacement, LinksAnotherUserPlacedInASharedFolderAreRefused)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    const ScratchDir dir;
+    const fs::path shared = dir.path();
+    fs::permissions(shared, fs::perms(01777));
+    const fs::path secrets = shared / "secrets";
+    const fs::path mine = shared / "mine";
+    fs::create_directory(secrets);
+    fs::permissions(secrets, fs::perms(0700));
+    fs::create_directory(mine);
+    for (const std::string& name : WrittenNames("-x")) {
+        WriteFile(secrets / name, "root only");
+        fs::permissions(secrets / name, fs::perms(0600));
+    }
+    PlantLinks(RunAs::OtherUser, shared, secrets, "-x");
+    EXPECT_EQ(FailureInChild([&] { fs::create_symlink(secrets, shared / "keys"); }), std::nullopt);
+    PlantLinks(RunAs::ThisUser, mine, shared, "-x");
+
+    for (const fs::path& folder : {shared, shared / "keys", mine}) {
+        for (const auto& [name, write] : Writers(folder, "-x")) {
+            const std::string message = ErrorMessage<kit::IoError>(write);
+            EXPECT_TRUE(message.starts_with("Unable to write to " + folder.string()))
+                << name << " in " << folder << ": " << message;
+            EXPECT_NE(message.find("link"), std::string::npos) << message;
+        }
+    }
+    for (const std::string& name : WrittenNames("-x")) {
+        const std::string content = AsString(ReadFile(secrets / name));
+        EXPECT_TRUE(content == "root only") << name << " holds " << content.size() << " bytes";
+    }
+    EXPECT_EQ(Entries(secrets), 5u);
+}
+
+// The caller's own links, those of the shared folder's owner, and anyone's in
+// a folder without that sharing rule, are followed as before.
+TEST(FileReplacement, LinksOfTheCallerOrOfTheFolderOwnerAreFollowed)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    const ScratchDir dir;
+    fs::permissions(dir.path(), fs::perms(01777));
+    const fs::path targets = dir.path() / "targets";
+    const fs::path theirs = dir.path() / "theirs";
+    const fs::path open = dir.path() / "open";
+    for (const fs::path& folder : {targets, theirs, open})
+        fs::create_directory(folder);
+    fs::permissions(targets, fs::perms(0700));
+    ASSERT_EQ(::chown(theirs.c_str(), kOtherUser, kOtherUser), 0);
+    fs::permissions(theirs, fs::perms(01777));
+    fs::permissions(open, fs::perms(0777));
+
+    const std::pair<fs::path, RunAs> planted[] = {
+        {dir.path(), RunAs::ThisUser}, {theirs, RunAs::OtherUser}, {open, RunAs::OtherUser}};
+    for (const auto& [folder, user] : planted) {
+        const std::string suffix = "-" + folder.filename().string();
+        PlantLinks(user, folder, targets, suffix);
+        for (const std::string& name : WrittenNames(suffix))
+            WriteFile(targets / name, "previous");
+        WriteAll(folder, suffix);
+        ExpectWritten(targets, suffix);
+        for (const std::string& name : WrittenNames(suffix))
+            EXPECT_TRUE(fs::is_symlink(folder / name)) << folder / name;
+    }
+}
+
+// A link that only the kernel can follow, /dev/stdout leading to a pipe,
+// still takes the file to the pipe.
+TEST(FileReplacement, StandardOutputReachesThePipeBehindIt)
+{
+    const std::optional<std::string> failure = FailureInChild(
+        [] {
+            int channel[2];
+            if (::pipe(channel) != 0 || ::dup2(channel[1], STDOUT_FILENO) < 0)
+                throw std::runtime_error("no pipe");
+            tarv_sec::TwoFishCipherStream stream(Bytes{}, {}, {});
+            stream.GetStream() << "to the pipe";
+            stream.WriteToFile("/dev/stdout");
+            char received[32] = {};
+            const ssize_t n = ::read(channel[0], received, sizeof received);
+            if (std::string(received, n > 0 ? static_cast<std::size_t>(n) : 0) != "to the pipe")
+                throw std::runtime_error("the pipe received something else");
+        },
+        RunAs::ThisUser);
+    EXPECT_EQ(failure, std::nullopt);
 }
