@@ -231,6 +231,28 @@ bool FolderRefusesNewFiles(int error)
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
+// A renamed file is in the folder's entries, which reach the disk only when
+// the folder itself is synced: until then a power cut can bring the old file
+// back. False when the disk reported a failure.
+bool SyncFolderOf(const fs::path& target)
+{
+#if defined(_WIN32)
+    // Windows offers no way to sync a folder; its file systems log renames.
+    (void)target;
+    return true;
+#else
+    FileDescriptor folder =
+        FileDescriptor::OpenFolder(target.has_parent_path() ? target.parent_path() : ".");
+    // A folder the caller may write but not read cannot be opened to be
+    // synced; the file is in place all the same.
+    if (!folder.IsOpen()) {
+        return true;
+    }
+    // Some file systems cannot sync folders at all.
+    return folder.Sync() || errno == EINVAL;
+#endif
+}
+
 } // namespace
 
 ReplacingFile::ReplacingFile(const std::string& path, Access access, const CreatedHook& created)
@@ -345,6 +367,9 @@ void ReplacingFile::Commit()
     m_pending = false;
     // The data reached the disk before the rename; closing cannot lose it.
     m_file.Close();
+    if (!SyncFolderOf(m_target)) {
+        throw kit::IoError("Failed writing to file: " + m_path);
+    }
 }
 
 bool ReplacingFile::TemporaryIsStillOurs() const

@@ -57,9 +57,10 @@ public:
     // Unbuffered: what is written here is in the file at once.
     std::ostream& Stream() { return m_stream; }
 
-    // Puts the file in the target's place. Throws kit::IoError "Failed
-    // writing to file: " + path when the data did not all reach the disk,
-    // "Unable to write to " + path when the target cannot be replaced.
+    // Puts the file in the target's place, and the folder's new entry on the
+    // disk. Throws kit::IoError "Failed writing to file: " + path when the
+    // data or the entry did not reach the disk, "Unable to write to " + path
+    // when the target cannot be replaced.
     void Commit();
 
     // What is known of the target before writing.

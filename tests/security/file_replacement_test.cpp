@@ -12,6 +12,7 @@
 #include <security/rsa_keys.h>
 #include <security/twofish_cipher_stream.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +22,51 @@
 
 using tarv_sec::ReplacingFile;
 namespace fs = std::filesystem;
+
+namespace {
+
+// The folder whose syncs are noted, and what each sync of this program put on
+// the disk there while it was watched.
+fs::path g_watched;
+std::vector<std::string> g_syncs;
+
+bool HoldsTemporaries(const fs::path& folder)
+{
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == ".tmp")
+            return true;
+    return false;
+}
+
+std::string DescribeSync(int fd)
+{
+    struct stat synced
+    {
+    };
+    struct stat watched
+    {
+    };
+    if (::fstat(fd, &synced) != 0 || ::stat(g_watched.c_str(), &watched) != 0)
+        return "unknown";
+    const bool renamed = !HoldsTemporaries(g_watched);
+    if (S_ISDIR(synced.st_mode) && synced.st_dev == watched.st_dev &&
+        synced.st_ino == watched.st_ino)
+        return renamed ? "folder" : "folder before the rename";
+    if (S_ISREG(synced.st_mode))
+        return renamed ? "file after the rename" : "file";
+    return "other";
+}
+
+} // namespace
+
+// Every fsync of this program passes here, the library's own included, so that
+// a test sees what reached the disk and when.
+extern "C" __attribute__((visibility("default"))) int fsync(int fd)
+{
+    if (!g_watched.empty())
+        g_syncs.push_back(DescribeSync(fd));
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -511,4 +557,25 @@ TEST(FileReplacement, StandardOutputReachesThePipeBehindIt)
         },
         RunAs::ThisUser);
     EXPECT_EQ(failure, std::nullopt);
+}
+
+// A replaced file is on the disk before it takes the old one's name, and the
+// folder is synced after, so that a power cut cannot bring the old file back
+// once the write has returned.
+TEST(FileReplacement, EveryWriteSyncsTheFileAndThenItsFolder)
+{
+    const ScratchDir dir;
+    for (const auto& [name, write] : Writers(dir.path(), "-sync")) {
+        const std::size_t before = Entries(dir.path());
+        g_syncs.clear();
+        g_watched = dir.path();
+        write();
+        g_watched.clear();
+        std::vector<std::string> expected;
+        for (std::size_t file = before; file < Entries(dir.path()); ++file) {
+            expected.push_back("file");
+            expected.push_back("folder");
+        }
+        EXPECT_EQ(g_syncs, expected) << name;
+    }
 }
