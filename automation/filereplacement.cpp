@@ -147,7 +147,11 @@ FileReplacement::~FileReplacement()
 void FileReplacement::Write(std::string_view bytes)
 {
     const auto size = static_cast<qint64>(bytes.size());
-    if (m_replacement.write(bytes.data(), size) != size || m_replacement.size() != size) {
+    const qint64 written = m_replacement.write(bytes.data(), size);
+    if (written < 0) {
+        Fail(ReasonOf(m_replacement));
+    }
+    if (written != size || m_replacement.size() != size) {
         Fail(QStringLiteral("not all of the file could be written (is the disk full?)"));
     }
 }

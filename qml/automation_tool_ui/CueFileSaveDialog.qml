@@ -128,9 +128,9 @@ Window {
             return
         const name = nameField.text.trim()
         if (save) {
-            const named = urlForPath(name)
-            if (isFolder(named) || isFolder(chosenFile)) {
-                openFolder(isFolder(named) ? named : chosenFile)
+            const folderNamed = [urlForPath(name), chosenFile].find(isFolder)
+            if (folderNamed !== undefined) {
+                openFolder(folderNamed)
                 return
             }
             if (name.endsWith("/")) {
@@ -138,8 +138,7 @@ Window {
                 return
             }
             if (!withSuffix(name).split("/").every(segment => LocalFileSystem.nameFits(segment))) {
-                refusal = qsTr("The name is too long: a file or folder name holds at most "
-                               + "255 bytes, \".tarvcue\" included.")
+                refusal = qsTr("The name is too long: at most 255 bytes, \".tarvcue\" included.")
                 return
             }
             if (!askingToReplace

@@ -96,6 +96,7 @@ WindowTestCase {
         tryVerify(() => up.enabled, 2000, "Up leads out of the subfolder")
         mouseClick(up)
         tryCompare(dialog, "folder", saveFolderFixture.folderUrl)
+        entry(dialog, "Existing.tarvcue") // listed again before it is clicked
 
         const save = findChild(dialog.contentItem, "saveButton")
         const question = findChild(dialog.contentItem, "notice")
