@@ -209,8 +209,10 @@ void SfxManagerWindowController::onPlaySfx(QString eventId)
         SfxPlayerController player;
         const std::string id = eventId.toStdString();
         // An instance the show is playing is previewed as it plays, not
-        // doubled by a second copy; stopping the preview then stops it.
-        if (!player.IsPlaying(id))
+        // doubled by a second copy; stopping the preview then stops it. One
+        // the show has faded to another level would not be heard as the
+        // instance: it gets a copy of its own at the instance's level.
+        if (!player.IsPlayingAtOwnLevel(id))
             player.play(id);
         m_previews.insert(eventId);
         QObject* notifier = player.GetPlayer(id);

@@ -64,4 +64,9 @@ bool SfxPlayerController::IsPlaying(const std::string& eventId)
     return SfxPlayerControllerImpl::instance()->IsPlaying(eventId);
 }
 
+bool SfxPlayerController::IsPlayingAtOwnLevel(const std::string& eventId)
+{
+    return SfxPlayerControllerImpl::instance()->IsPlayingAtOwnLevel(eventId);
+}
+
 } // namespace tarv::audio

@@ -49,6 +49,9 @@ public:
     // been told to stop. On the GUI thread only (elsewhere it answers false);
     // a play queued from another thread counts once it has run there.
     virtual bool IsPlaying(const std::string& eventId);
+    // The same, for a voice still at the instance's own level: one that the
+    // show has faded to another level does not count.
+    virtual bool IsPlayingAtOwnLevel(const std::string& eventId);
 };
 
 } // namespace tarv::audio

@@ -260,10 +260,11 @@ void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, flo
     fade.kind = MixerCommand::Kind::FadeTo;
     fade.gain = std::max(0.0F, gain);
     fade.frames = Mixer::MillisecondsToFrames(milliseconds);
-    for (const auto& [handle, playing] : m_voices) {
+    for (auto& [handle, playing] : m_voices) {
         if (playing.voice.key == eventId) {
             fade.voice = handle;
             Send(playing.voice, fade);
+            playing.fade = fade;
         }
     }
     for (Request& pending : m_pending) {
@@ -284,6 +285,18 @@ bool SfxPlayerControllerImpl::IsPlaying(const std::string& eventId) const
                        }) ||
            std::any_of(m_pending.begin(), m_pending.end(),
                        [&](const Request& p) { return p.voice.key == eventId; });
+}
+
+bool SfxPlayerControllerImpl::IsPlayingAtOwnLevel(const std::string& eventId) const
+{
+    if (QThread::currentThread() != thread())
+        return false;
+    const auto atOwnLevel = [&](const Request& r) {
+        return r.voice.key == eventId && !r.stopping && (!r.fade || r.fade->gain == 1.0F);
+    };
+    return std::any_of(m_voices.begin(), m_voices.end(),
+                       [&](const auto& v) { return atOwnLevel(v.second); }) ||
+           std::any_of(m_pending.begin(), m_pending.end(), atOwnLevel);
 }
 
 void SfxPlayerControllerImpl::PreloadRepositoryEffects()

@@ -63,6 +63,9 @@ public:
     // Whether a voice of the event id plays, or waits for its file, and has
     // not been told to stop. On the engine's thread only (false elsewhere).
     bool IsPlaying(const std::string& eventId) const;
+    // The same, for a voice that no fade has moved from the instance's own
+    // level (a fade back to it counts as none).
+    bool IsPlayingAtOwnLevel(const std::string& eventId) const;
 
     SfxRepository* ActiveRepository() const noexcept { return m_repository.get(); }
     // Starts loading the files of every instance in the active repository
@@ -96,7 +99,7 @@ private:
         Voice voice;
         std::string path;
         VoiceSettings settings;
-        std::optional<MixerCommand> fade; // a fade-to asked for while loading
+        std::optional<MixerCommand> fade; // the last fade-to asked for
         bool stopping = false;            // told to stop, fading out
     };
 
