@@ -264,7 +264,15 @@ void SfxManagerWindowController::onSoundEffectSelected(QVariant index)
 void SfxManagerWindowController::onAddSoundEffectInstanceClicked(QString effectId)
 {
     m_propertyTool->SetTransientParent(qobject_cast<QWindow*>(m_window.data()));
-    m_propertyTool->ShowNewInstanceTool(effectId);
+    if (m_propertyTool->ShowNewInstanceTool(effectId))
+        return;
+    // The source has left the library since the list was filled: the list
+    // shows what is left.
+    try {
+        FillSourceList();
+    } catch (const std::exception& error) {
+        ReportSfxError(QString::fromUtf8(error.what()));
+    }
 }
 
 void SfxManagerWindowController::onEditSoundEffectInstanceClicked(QString eventId)
