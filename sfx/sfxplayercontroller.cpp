@@ -34,6 +34,16 @@ void SfxPlayerController::stop(const std::string& eventId)
     SfxPlayerControllerImpl::instance()->stop(eventId);
 }
 
+void SfxPlayerController::preview(const std::string& eventId)
+{
+    SfxPlayerControllerImpl::instance()->preview(eventId);
+}
+
+void SfxPlayerController::stopPreview(const std::string& eventId)
+{
+    SfxPlayerControllerImpl::instance()->stopPreview(eventId);
+}
+
 void SfxPlayerController::stop()
 {
     SfxPlayerControllerImpl::instance()->stop();
