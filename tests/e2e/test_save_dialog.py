@@ -36,7 +36,7 @@ def no_error_window(operator, what):
 
 
 def written(operator, path, what):
-    check(e2e.wait_until(lambda: os.path.isfile(path), 5), f"{what}: {path} was not written:\n"
+    check(e2e.wait_until(lambda: os.path.isfile(path), 30), f"{what}: {path} was not written:\n"
           + operator.program.output()[-2000:])
     return path
 
@@ -87,7 +87,7 @@ def main():
         operator.type("Act 3")
         display.key("Return")
         act3 = os.path.join(shows, "Act 3")
-        check(e2e.wait_until(lambda: os.path.isdir(act3), 5), "New Folder made no folder:\n"
+        check(e2e.wait_until(lambda: os.path.isdir(act3), 30), "New Folder made no folder:\n"
               + operator.program.output()[-2000:])
         operator.type("Finale")
         display.key("Return")
@@ -99,7 +99,7 @@ def main():
         operator.click(window, NEW_FOLDER)
         operator.type("Act 4")
         operator.click(window, MAKE_FOLDER)
-        check(e2e.wait_until(lambda: os.path.isdir(os.path.join(act3, "Act 4")), 5),
+        check(e2e.wait_until(lambda: os.path.isdir(os.path.join(act3, "Act 4")), 30),
               "Make made no folder")
         display.key("Escape")
         operator.gone(window, "save dialog after Escape")
@@ -113,7 +113,7 @@ def main():
         path = written(operator, os.path.join(act3, longest + ".tarvcue"), "the longest name")
         operator.delete_first_cue()
         display.key("ctrl+s")
-        check(e2e.wait_until(lambda: cue_names(path) == ["Third Cue"], 5),
+        check(e2e.wait_until(lambda: cue_names(path) == ["Third Cue"], 30),
               "Ctrl+S did not save the show of the longest name again:\n"
               + operator.program.output()[-2000:])
         no_error_window(operator, "Ctrl+S on the longest name")
@@ -133,7 +133,7 @@ def main():
               "plain.TARVCUE was replaced without asking")
         display.key("Return")
         operator.gone(window, "save dialog after Replace")
-        check(e2e.wait_until(replaced, 5), "Replace did not replace plain.TARVCUE")
+        check(e2e.wait_until(replaced, 30), "Replace did not replace plain.TARVCUE")
         with open(capitals) as f:
             check(len(json.load(f)["main"]["events"]) == 1, "plain.TARVCUE holds another show")
         check(cue_names(opening) == ["Second Cue", "Third Cue"], "a later save changed the first")
