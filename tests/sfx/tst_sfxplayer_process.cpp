@@ -124,7 +124,8 @@ private slots:
                                                      "--play-at", "8500", "--quit-at", "12000"});
         // The event loop runs meanwhile: it takes the recording in.
         QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 60000);
-        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 3, 500); }, 15000);
+        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 3, 500); },
+                              15000);
         recorder.Stop();
         const QByteArray output = probe.readAllStandardOutput();
         qInfo("%s", output.constData());
@@ -158,7 +159,8 @@ private slots:
         probe.start(QStringLiteral(TARV_SFX_PROBE),
                     {"--play-at", "200", "--play-at", "4200", "--quit-at", "7000"});
         QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 60000);
-        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 2, 500); }, 15000);
+        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 2, 500); },
+                              15000);
         recorder.Stop();
         const QByteArray output = probe.readAllStandardOutput();
         qInfo("%s", output.constData());
@@ -194,7 +196,8 @@ private slots:
         QCOMPARE(::kill(static_cast<pid_t>(probe.processId()), SIGCONT), 0);
         const qint64 heldFor = seen.elapsed();
         QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 30000);
-        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 1, 500); }, 15000);
+        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 1, 500); },
+                              15000);
         recorder.Stop();
         output += probe.readAllStandardOutput();
         qInfo("%s", output.constData());
