@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import Qt.labs.folderlistmodel
 import com.quillonworks.automation_tool_ui 1.0
 
 WindowTestCase {
@@ -67,19 +68,29 @@ WindowTestCase {
         verify(!dialog.visible)
     }
 
-    // The list's entry for a name, once the folder is listed and drawn.
+    // The list's entry for a name, once the folder is listed and drawn. A
+    // folder may be listed more than once as the list's filters and order
+    // are set, each listing replacing the entries: a click on an entry of
+    // an earlier one misses. The entry is taken once it outlasts a frame.
     function entry(dialog, text) {
         const list = findChild(dialog.contentItem, "entries")
-        let found = null
-        tryVerify(() => {
+        const lookUp = () => {
             for (let i = 0; i < list.count; ++i) {
                 const item = list.itemAtIndex(i)
                 if (item && item.children[0].text === text)
-                    found = item
+                    return item
             }
-            return found !== null
-        }, 5000, "the folder lists " + text)
-        return found
+            return null
+        }
+        for (let listing = 0; listing < 20; ++listing) {
+            tryVerify(() => list.model.status === FolderListModel.Ready && lookUp() !== null,
+                      30000, "the folder lists " + text)
+            const found = lookUp()
+            waitForRendering(list, 500)
+            if (lookUp() === found)
+                return found
+        }
+        fail("the folder's listing of " + text + " kept changing")
     }
 
     // Folders are entered and left; a listed file is replaced only on the
