@@ -368,7 +368,7 @@ void AutomationController::OpenFile(const QString& filePath)
         ReportError(QStringLiteral("Error"),
                     QStringLiteral("An error occurred opening the file: ") + What(e) +
                         QStringLiteral(" You may have an incorrect file type. Please load the "
-                                       "TARV|Cue file type (.tarvfile) to open previously saved "
+                                       "TARV|Cue file type (.tarvcue) to open previously saved "
                                        "work."),
                     kErrorType);
         return;
