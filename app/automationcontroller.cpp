@@ -30,6 +30,7 @@
 #include <QAbstractState>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickItem>
@@ -781,6 +782,8 @@ void AutomationController::ShowCueConfig(int index, std::shared_ptr<EventGroup> 
                     m_sfxManager.get(), &qt::SfxManagerWindowController::editCustomAudioRequest);
             m_sfxManager->PropertyTool()->SetTransientParent(
                 qobject_cast<QWindow*>(m_cueEditor->Window()));
+            m_sfxManager->PropertyTool()->SetShowFolder(
+                CurrentPath().isEmpty() ? QString() : QFileInfo(CurrentPath()).absolutePath());
         }
         TrackEditorWindow(m_cueEditor->Window());
     } catch (const std::exception& e) {
