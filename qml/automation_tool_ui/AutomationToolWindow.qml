@@ -261,6 +261,7 @@ Window {
             canDelete: deleteEvent.enabled
             disabledCuesAreHidden: root.disabledCuesAreHidden
             disableStopAllAudioShortcut: automationController.disableStopAllAudioShortcut
+            dialogOpen: fileDialog.visible
 
             onNewClicked: automationController.New()
             onOpenClicked: root.openClicked()
