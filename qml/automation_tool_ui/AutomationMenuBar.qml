@@ -15,20 +15,32 @@ MenuBar {
     property bool disabledCuesAreHidden: false
     property bool isPanicMode: false
     property bool disableStopAllAudioShortcut: false
-    // Set by the window while a dialog inside it (the Open dialog) has the
-    // keyboard: the command keys wait until it is gone.
-    property bool dialogOpen: false
-
     // Qt holds back a window's shortcuts while one of its menus is open, and
     // a menu closes on Escape only while it has the keyboard itself: a menu
     // left open without it kept Ctrl+S, every other command key and Escape
     // from the window. The keys with Ctrl and Escape are therefore the
-    // application's, acting while this window has the keyboard: they close
-    // any open menu, and the keys with Ctrl then run their command. Space
-    // and the arrows still go to an open menu.
+    // application's, acting while this window has the keyboard and no other
+    // popup of it (the About box, the Open dialog) has: they close any open
+    // menu, and the keys with Ctrl then run their command. Space and the
+    // arrows still go to an open menu.
     readonly property bool commandKeysActive: Window.window !== null
                                               && Window.window.activeFocusItem !== null
-                                              && !dialogOpen
+                                              && !keyboardInOtherPopup(Window.window.activeFocusItem)
+
+    // Whether `focusItem` lies in a popup of the window other than these menus.
+    function keyboardInOtherPopup(focusItem) {
+        for (let item = focusItem; item; item = item.parent) {
+            if (item.parent !== Overlay.overlay)
+                continue
+            for (let i = 0; i < count; ++i) {
+                const menu = menuAt(i)
+                if (menu && menu.contentItem && menu.contentItem.parent === item)
+                    return false
+            }
+            return true
+        }
+        return false
+    }
 
     // A deployment value: where the Help menu's support entry leads.
     property url supportUrl: "https://www.quillonworks.com/support"

@@ -261,7 +261,6 @@ Window {
             canDelete: deleteEvent.enabled
             disabledCuesAreHidden: root.disabledCuesAreHidden
             disableStopAllAudioShortcut: automationController.disableStopAllAudioShortcut
-            dialogOpen: fileDialog.visible
 
             onNewClicked: automationController.New()
             onOpenClicked: root.openClicked()

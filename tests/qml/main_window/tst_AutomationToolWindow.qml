@@ -205,6 +205,18 @@ Item {
             startsIn(showsUrl, "a new show after a file was chosen")
         }
 
+        // The Open dialog keeps the keys: Ctrl+S opens no save dialog over
+        // it, and Escape closes it.
+        function test_openDialogKeepsItsKeys() {
+            const dialog = findChild(window, "openDialog")
+            window.openClicked()
+            tryVerify(() => dialog.visible)
+            keyClick(Qt.Key_S, Qt.ControlModifier)
+            compare(testSupport.visibleWindow("CueFileSaveDialog"), null)
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !dialog.visible, 2000, "Escape closes the dialog")
+        }
+
         // A cancelled save dialog withdraws the New or close that waited.
         function test_rejectedSaveDialogWithdraws() {
             controller.newFileDeferred = true
