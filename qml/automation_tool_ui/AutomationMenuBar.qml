@@ -6,7 +6,7 @@ import com.quillonworks.tarv_ui
 // The main window's menus and every key of the window. The menus sit inside
 // the window (a desktop without a global menu shows no native one). Each key
 // is one Shortcut, registered once and honouring its enabled state; a menu
-// entry activates its key's Shortcut, so both roads run the same code.
+// entry runs its key's command, so both roads run the same code.
 MenuBar {
     id: menuBar
 
