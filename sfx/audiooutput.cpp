@@ -53,6 +53,12 @@ AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, int list
     opened.device = wanted;
 #endif
     if (opened.device.IsNull()) {
+#ifdef Q_OS_LINUX
+        if (known.server == KnownOutputs::Server::NotAnswering) {
+            opened.problem = tr("The sound server does not answer.");
+            return opened;
+        }
+#endif
         opened.problem = tr("No audio output device is available.");
         return opened;
     }
