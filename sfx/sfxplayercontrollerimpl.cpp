@@ -436,11 +436,12 @@ void SfxPlayerControllerImpl::OnBusStalled(const OutputBus* bus, const QString& 
                                     "sound again."));
 }
 
-void SfxPlayerControllerImpl::OnBusRecovered(const OutputBus* bus, const QString& message)
+void SfxPlayerControllerImpl::OnBusRecovered(const QString& message)
 {
-    // A later loss is told again.
+    // Said once, as the loss was, however many outputs it silenced; a later
+    // loss is told again.
     m_silenceReported = false;
-    if (m_toldSilent.erase(bus) > 0)
+    if (std::exchange(m_lossTold, false))
         Report(QStringLiteral("INFO"), message, QString());
 }
 
@@ -498,7 +499,7 @@ void SfxPlayerControllerImpl::ReportUnknownOutput(const QString& outputPath, boo
 void SfxPlayerControllerImpl::ReportOutputProblem(const OutputBus* bus, const QString& message)
 {
     if (m_soundAskedFor) {
-        m_toldSilent.insert(bus);
+        m_lossTold = true;
         Report(QStringLiteral("WARNING"), message, QString());
     } else
         m_heldOutputProblems.emplace_back(bus, message);
@@ -510,7 +511,7 @@ void SfxPlayerControllerImpl::ReleaseOutputProblems()
     // playing by now.
     for (const auto& [bus, message] : std::exchange(m_heldOutputProblems, {})) {
         if (bus->IsSilent()) {
-            m_toldSilent.insert(bus);
+            m_lossTold = true;
             Report(QStringLiteral("WARNING"), message, QString());
         }
     }
@@ -645,8 +646,7 @@ OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool repor
         });
         connect(made, &OutputBus::stalled, this,
                 [this, made](const QString& problem) { OnBusStalled(made, problem); });
-        connect(made, &OutputBus::recovered, this,
-                [this, made](const QString& message) { OnBusRecovered(made, message); });
+        connect(made, &OutputBus::recovered, this, &SfxPlayerControllerImpl::OnBusRecovered);
         if (!device.IsNull()) {
             m_outputNames[device.id] = outputPath;
             m_watchOutputs.start();

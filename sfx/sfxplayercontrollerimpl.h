@@ -16,7 +16,6 @@
 #include <QSet>
 #include <QString>
 #include <QTimer>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -112,7 +111,7 @@ private:
     void OnClipFailed(const QString& path, const QString& message);
     void OnBusReady(const OutputBus* bus, bool silent, const QString& problem);
     void OnBusStalled(const OutputBus* bus, const QString& problem);
-    void OnBusRecovered(const OutputBus* bus, const QString& message);
+    void OnBusRecovered(const QString& message);
     // Tells when a named output goes away (its sound effects play on the
     // default output meanwhile) and plays there again when it is back.
     void WatchOutputs();
@@ -164,7 +163,7 @@ private:
     std::map<QByteArray, QString> m_outputNames; // as the show named them
     QSet<QByteArray> m_lostOutputs;
     QSet<QByteArray> m_returningOutputs;
-    std::set<const OutputBus*> m_toldSilent;
+    bool m_lossTold = false; // that sound stopped, until it is back
     bool m_notAnsweringReported = false;
     QSet<QString> m_fileProblemsReported;
     Refusals m_noVoice;

@@ -476,8 +476,8 @@ private slots:
         clock.start();
         QTRY_VERIFY_WITH_TIMEOUT(!SfxPlayerControllerImpl::instance()->IsSilent(), 10000);
         qInfo("heard again %lld ms after the server was back", clock.elapsed());
-        QTRY_COMPARE_WITH_TIMEOUT(m_errors->count(), 2, 2000);
-        qInfo("reports: %s", qPrintable(Reports(*m_errors).join(" | ")));
+        QTRY_VERIFY_WITH_TIMEOUT(m_errors->count() >= 2, 2000);
+        QVERIFY2(m_errors->count() == 2, qPrintable(Reports(*m_errors).join(" | ")));
         QCOMPARE(m_errors->at(1).first().toString(), QStringLiteral("INFO"));
         MonitorRecorder recorder(QStringLiteral("tarv_test"));
         QVERIFY(recorder.Start());
@@ -492,7 +492,7 @@ private slots:
                  qPrintable(Describe(segments)));
         const double level = MedianLevel(levels, segments[0].start + 200, segments[0].end - 200);
         QVERIFY2(std::abs(level - 0.5 / std::sqrt(2.0)) < 0.03, qPrintable(QString::number(level)));
-        QCOMPARE(m_errors->count(), 2);
+        QVERIFY2(m_errors->count() == 2, qPrintable(Reports(*m_errors).join(" | ")));
         m_errors->clear();
     }
 
