@@ -140,10 +140,25 @@ void SfxPropertyToolController::SetWindowProperty(const char* name, const QVaria
     m_window->setProperty(name, value);
 }
 
-void SfxPropertyToolController::ShowNewInstanceTool(const QString& effectId)
+bool SfxPropertyToolController::ShowNewInstanceTool(const QString& effectId)
 {
+    try {
+        FillSourceList();
+    } catch (const std::exception& error) {
+        ReportSfxError(QString::fromUtf8(error.what()));
+    }
+    // The editor would open on another effect, which the operator might not
+    // notice before OK.
+    if (!effectId.isEmpty() && SourceRow(effectId) < 0) {
+        ReportSfxError(tr("The sound effect \"%1\" is no longer in the library: no new "
+                          "instance can play it.")
+                           .arg(effectId),
+                       effectId);
+        return false;
+    }
     m_instance = NoInstance();
     ShowTool(effectId, nullptr);
+    return true;
 }
 
 void SfxPropertyToolController::ShowTool(const QString& effectId,
@@ -261,7 +276,14 @@ void SfxPropertyToolController::ShowInstance(const QString& effectId)
     SetWindowProperty("name", QString::fromStdString(m_instance.name()));
     SetWindowProperty("eventId", QString::fromStdString(m_instance.eventId()));
     SetWindowProperty("loop", m_instance.repeats() == -1);
-    if (const int row = SourceRow(effectId); row >= 0)
+    int row = SourceRow(effectId);
+    if (row < 0 && !effectId.isEmpty()) {
+        // An effect that has left the library stays the instance's, shown as
+        // missing, until the operator picks another.
+        m_sources.Append(tr("%1 (missing)").arg(effectId), effectId);
+        row = m_sources.rowCount() - 1;
+    }
+    if (row >= 0)
         SetWindowProperty("effectIdIndex", row);
     SetWindowProperty("outputPathId", QString::fromStdString(m_instance.outputPath()));
 }

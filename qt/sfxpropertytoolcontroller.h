@@ -50,8 +50,9 @@ public:
     // custom-audio editor filled from them.
     void ShowTool(const QString& effectId, const audio::CustomAudioParameters* parameters);
     // Opens the instance editor on a new instance of `effectId`, whatever was
-    // being edited before.
-    void ShowNewInstanceTool(const QString& effectId);
+    // being edited before. An effect that is no longer in the library opens
+    // nothing: the operator is told, and false returned.
+    bool ShowNewInstanceTool(const QString& effectId);
 
     // The window the next editor belongs to (the manager, or the cue editor
     // for custom audio): the editor stays above it.

@@ -159,13 +159,24 @@ void SfxPlayerControllerImpl::stop(const CustomAudioParameters& parameters)
 
 void SfxPlayerControllerImpl::play(const std::string& eventId)
 {
-    if (QueuedFromOtherThread([this, eventId] { play(eventId); }))
+    PlayEvent(eventId, false);
+}
+
+void SfxPlayerControllerImpl::preview(const std::string& eventId)
+{
+    PlayEvent(eventId, true);
+}
+
+void SfxPlayerControllerImpl::PlayEvent(const std::string& eventId, bool isPreview)
+{
+    if (QueuedFromOtherThread([this, eventId, isPreview] { PlayEvent(eventId, isPreview); }))
         return;
     const QString id = QString::fromStdString(eventId);
+    const Voice unplayed{eventId, true, nullptr, isPreview};
     if (!m_repository) {
         Report(QStringLiteral("ERROR"),
                tr("No sound-effect library is connected: cannot play %1.").arg(id), id);
-        FinishLater(Voice{eventId, true, nullptr});
+        FinishLater(unplayed);
         return;
     }
     std::optional<sfx::SfxDto> instance;
@@ -176,12 +187,12 @@ void SfxPlayerControllerImpl::play(const std::string& eventId)
             QStringLiteral("ERROR"),
             tr("Cannot look up the sound effect %1: %2").arg(id, QString::fromUtf8(error.what())),
             id);
-        FinishLater(Voice{eventId, true, nullptr});
+        FinishLater(unplayed);
         return;
     }
     if (!instance) {
         Report(QStringLiteral("ERROR"), tr("There is no sound effect %1.").arg(id), id);
-        FinishLater(Voice{eventId, true, nullptr});
+        FinishLater(unplayed);
         return;
     }
     const std::string path =
@@ -191,7 +202,7 @@ void SfxPlayerControllerImpl::play(const std::string& eventId)
                tr("The sound effect %1 uses \"%2\", which is not installed.")
                    .arg(id, QString::fromStdString(instance->effectId())),
                id);
-        FinishLater(Voice{eventId, true, nullptr});
+        FinishLater(unplayed);
         return;
     }
     VoiceSettings settings;
@@ -201,8 +212,8 @@ void SfxPlayerControllerImpl::play(const std::string& eventId)
     settings.fadeOutFrames = Mixer::MillisecondsToFrames(instance->fadeOut());
     settings.repeats = instance->repeats();
     GetPlayer(eventId);
-    Begin(Voice{eventId, true, &BusFor(QString::fromStdString(instance->outputPath()))}, path,
-          settings);
+    Begin(Voice{eventId, true, &BusFor(QString::fromStdString(instance->outputPath())), isPreview},
+          path, settings);
 }
 
 void SfxPlayerControllerImpl::stop(const std::string& eventId)
@@ -212,6 +223,15 @@ void SfxPlayerControllerImpl::stop(const std::string& eventId)
     MixerCommand stop;
     stop.kind = MixerCommand::Kind::Stop;
     StopKey(eventId, stop);
+}
+
+void SfxPlayerControllerImpl::stopPreview(const std::string& eventId)
+{
+    if (QueuedFromOtherThread([this, eventId] { stopPreview(eventId); }))
+        return;
+    MixerCommand stop;
+    stop.kind = MixerCommand::Kind::Stop;
+    StopKey(eventId, stop, true);
 }
 
 void SfxPlayerControllerImpl::stop()
@@ -264,14 +284,16 @@ void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, flo
     fade.kind = MixerCommand::Kind::FadeTo;
     fade.gain = std::max(0.0F, gain);
     fade.frames = Mixer::MillisecondsToFrames(milliseconds);
-    for (const auto& [handle, playing] : m_voices) {
-        if (playing.voice.key == eventId) {
+    // A preview is heard at the instance's own level, whatever the show does.
+    for (auto& [handle, playing] : m_voices) {
+        if (playing.voice.key == eventId && !playing.voice.isPreview) {
             fade.voice = handle;
             Send(playing.voice, fade);
+            playing.fade = fade;
         }
     }
     for (Request& pending : m_pending) {
-        if (pending.voice.key == eventId) {
+        if (pending.voice.key == eventId && !pending.voice.isPreview) {
             fade.voice = pending.handle;
             pending.fade = fade;
         }
@@ -288,6 +310,19 @@ bool SfxPlayerControllerImpl::IsPlaying(const std::string& eventId) const
                        }) ||
            std::any_of(m_pending.begin(), m_pending.end(),
                        [&](const Request& p) { return p.voice.key == eventId; });
+}
+
+bool SfxPlayerControllerImpl::IsPlayingAtOwnLevel(const std::string& eventId) const
+{
+    if (QThread::currentThread() != thread())
+        return false;
+    const auto atOwnLevel = [&](const Request& r) {
+        return r.voice.key == eventId && !r.voice.isPreview && !r.stopping &&
+               (!r.fade || r.fade->gain == 1.0F);
+    };
+    return std::any_of(m_voices.begin(), m_voices.end(),
+                       [&](const auto& v) { return atOwnLevel(v.second); }) ||
+           std::any_of(m_pending.begin(), m_pending.end(), atOwnLevel);
 }
 
 void SfxPlayerControllerImpl::PreloadRepositoryEffects()
@@ -380,17 +415,21 @@ void SfxPlayerControllerImpl::Send(const Voice& voice, const MixerCommand& comma
            key);
 }
 
-void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand& stop)
+void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand& stop,
+                                      bool previewsOnly)
 {
+    const auto stops = [&](const Voice& voice) {
+        return voice.key == key && (voice.isPreview || !previewsOnly);
+    };
     MixerCommand command = stop;
     for (auto& [handle, playing] : m_voices) {
-        if (playing.voice.key == key) {
+        if (stops(playing.voice)) {
             command.voice = handle;
             Send(playing.voice, command);
             playing.stopping = true;
         }
     }
-    FinishLater(TakePending([&](const Request& p) { return p.voice.key == key; }));
+    FinishLater(TakePending([&](const Request& p) { return stops(p.voice); }));
 }
 
 void SfxPlayerControllerImpl::OnClipReady(const QString& path)
@@ -586,11 +625,15 @@ void SfxPlayerControllerImpl::Gone(const Voice& voice)
 {
     if (!voice.isEvent)
         return;
-    const bool playing =
-        std::any_of(m_voices.begin(), m_voices.end(),
-                    [&](const auto& v) { return v.second.voice.key == voice.key; }) ||
-        std::any_of(m_pending.begin(), m_pending.end(),
-                    [&](const Request& p) { return p.voice.key == voice.key; });
+    // The end of the last preview copy is told even while the show's sound of
+    // the instance plays on, or the preview would never seem to end.
+    const auto same = [&](const Voice& other) {
+        return other.key == voice.key && (other.isPreview || !voice.isPreview);
+    };
+    const bool playing = std::any_of(m_voices.begin(), m_voices.end(),
+                                     [&](const auto& v) { return same(v.second.voice); }) ||
+                         std::any_of(m_pending.begin(), m_pending.end(),
+                                     [&](const Request& p) { return same(p.voice); });
     if (!playing)
         emit GetPlayer(voice.key)->sfxFinished(QString::fromStdString(voice.key));
 }
