@@ -328,7 +328,9 @@ private slots:
             if (const auto match = opened.match(line); match.hasMatch()) {
                 const QString name = match.captured(1);
                 const QString flags = match.captured(2);
-                if (name.startsWith(path + QLatin1Char('.')) ||
+                // The new file: made beside the target under a name of its own.
+                if ((QFileInfo(name).path() == folder && name != path &&
+                     flags.contains(QStringLiteral("O_CREAT"))) ||
                     (name == folder && flags.contains(QStringLiteral("O_TMPFILE")))) {
                     newFileFd = match.captured(3);
                 } else if (name == folder && flags.contains(QStringLiteral("O_DIRECTORY"))) {
