@@ -25,15 +25,17 @@ class SilentClock;
 // buffer bounds the time from a play to its sound. (Qt 6.4's PulseAudio sink
 // pulls only in whole 20 ms periods, which needs a larger buffer than this.)
 // When the device cannot be opened, or fails later, a SilentClock drives the
-// mixer instead, and the device is opened again once a second until it
-// opens (the sound server restarted, or started after the program): on a
-// thread of its own, so that neither the clock nor the feed waits for a
-// server that is slow to answer. A device that takes no sound for longer than its granted
+// mixer instead. A device that takes no sound for longer than its granted
 // buffer plus kStallMilliseconds without reporting an error (a sound server
 // that hangs) counts as stalled: the SilentClock keeps the voices, notices
 // and panics on time meanwhile, and the device is fed again as soon as it
 // takes sound. A device with a large buffer takes sound in large steps, so
 // only the buffer it was granted tells a pause from a stall.
+//
+// A device that could not be opened, or failed, is opened again once a
+// second until it opens (the sound server restarted, or started after the
+// program): on a thread of its own, so that neither the silent clock nor the
+// feed waits for a server that is slow to answer.
 //
 // A device that has not begun to take sound shortly after it was opened is
 // woken (Linux): PulseAudio plays an idle sink in long steps (two seconds

@@ -500,11 +500,7 @@ void SfxPlayerControllerImpl::WatchOutputs()
             if (!m_lostOutputs.contains(id)) {
                 m_lostOutputs.insert(id);
                 m_returningOutputs.remove(id);
-                Report(QStringLiteral("WARNING"),
-                       tr("There is no audio output \"%1\": its sound effects play on the "
-                          "default output.")
-                           .arg(name),
-                       name);
+                Report(QStringLiteral("WARNING"), NoOutput(name), name);
             }
         } else if (m_lostOutputs.remove(id)) {
             m_returningOutputs.insert(id);
@@ -513,11 +509,18 @@ void SfxPlayerControllerImpl::WatchOutputs()
     }
 }
 
+QString SfxPlayerControllerImpl::NoOutput(const QString& outputPath)
+{
+    return tr("There is no audio output \"%1\": its sound effects play on the default output.")
+        .arg(outputPath);
+}
+
 void SfxPlayerControllerImpl::ReportUnknownOutput(const QString& outputPath, bool serverAnswers)
 {
     if (!serverAnswers) {
         // Its outputs cannot be known now; the output is looked for again
         // at the next play.
+        m_watchOutputs.start(); // which tells when it answers again
         if (!std::exchange(m_notAnsweringReported, true))
             Report(QStringLiteral("WARNING"),
                    tr("The sound server does not answer: the audio output \"%1\" cannot be "
@@ -529,10 +532,7 @@ void SfxPlayerControllerImpl::ReportUnknownOutput(const QString& outputPath, boo
     if (m_unknownOutputsReported.contains(outputPath))
         return;
     m_unknownOutputsReported.insert(outputPath);
-    Report(QStringLiteral("WARNING"),
-           tr("There is no audio output \"%1\": its sound effects play on the default output.")
-               .arg(outputPath),
-           outputPath);
+    Report(QStringLiteral("WARNING"), NoOutput(outputPath), outputPath);
 }
 
 void SfxPlayerControllerImpl::ReportOutputProblem(const OutputBus* bus, const QString& message)

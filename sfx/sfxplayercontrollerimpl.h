@@ -125,6 +125,8 @@ private:
     // default output meanwhile) and plays there again when it is back.
     void WatchOutputs();
     void ReportUnknownOutput(const QString& outputPath, bool serverAnswers);
+    // Said of an output missing at its first play and of one that goes away.
+    static QString NoOutput(const QString& outputPath);
     // An output's problem is told once sound is asked for: until the first
     // play it is held, so that a program that never plays (or a machine
     // without sound) does not greet the operator with it at start-up.
