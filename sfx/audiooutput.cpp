@@ -89,7 +89,21 @@ AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, int list
 
 void AudioOutput::Start()
 {
-    Adopt(OpenDevice(m_wanted, kListMilliseconds));
+    m_sinceTried.start();
+    m_opening = std::async(std::launch::async,
+                           [wanted = m_wanted] { return OpenDevice(wanted, kListMilliseconds); });
+    // Plays wait in the mixer for a device that opens at once, as it does.
+    if (m_opening.wait_for(std::chrono::milliseconds(kOpenWaitMilliseconds)) ==
+        std::future_status::ready) {
+        Adopt(m_opening.get());
+        return;
+    }
+    // A server slow to answer: the clock keeps the show on time (from the
+    // first play) until it does.
+    m_starting = true;
+    m_silent = std::make_unique<SilentClock>(m_mixer);
+    m_silent->Start(m_sinceTried.nsecsElapsed());
+    m_reopen.start();
 }
 
 void AudioOutput::Adopt(Opened opened)
@@ -140,10 +154,12 @@ void AudioOutput::TryReopen()
         if (m_opening.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             return;
         Opened opened = m_opening.get();
-        if (!opened.stream)
+        if (!opened.stream && !std::exchange(m_starting, false))
             return;
-        m_reopen.stop();
+        m_starting = false;
         m_reopenAsked = false;
+        if (opened.stream)
+            m_reopen.stop();
         Adopt(std::move(opened));
         return;
     }

@@ -73,6 +73,10 @@ public:
     static constexpr int kReopenMilliseconds = 1000;
     // How long the first opening waits for the server's list of outputs.
     static constexpr int kListMilliseconds = 1000;
+    // How long Start waits for the device to open before the silent clock
+    // takes over until it does: longer than a busy machine takes to open
+    // one, short against a server that hangs.
+    static constexpr int kOpenWaitMilliseconds = 1500;
 
     // A null `device` is the system's default output at each opening.
     AudioOutput(Mixer& mixer, OutputDevice device);
@@ -128,6 +132,7 @@ private:
     bool m_stalled = false;
     bool m_failed = false;      // the device stopped working
     bool m_reopenAsked = false; // by Reopen, until it opens
+    bool m_starting = false;    // the first opening goes on off this thread
     QTimer m_reopen;
     QElapsedTimer m_sinceTried;
     std::future<Opened> m_opening;
