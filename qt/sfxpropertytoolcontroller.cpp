@@ -111,6 +111,17 @@ void SfxPropertyToolController::SetTransientParent(QWindow* owner)
     m_owner = owner;
 }
 
+void SfxPropertyToolController::SetShowFolder(const QString& folder)
+{
+    m_audioFolder.SetShowFolder(folder);
+}
+
+void SfxPropertyToolController::KeepChosenAudioFolder()
+{
+    if (m_window && !IsInstanceEditor(m_window))
+        m_audioFolder.Returned(m_window->property("audioFolder").toUrl());
+}
+
 QObject* SfxPropertyToolController::Window() const
 {
     return m_window;
@@ -165,6 +176,7 @@ void SfxPropertyToolController::ShowTool(const QString& effectId,
                                          const CustomAudioParameters* parameters)
 {
     const bool custom = parameters != nullptr;
+    KeepChosenAudioFolder();
     if (!OpenWindow(custom))
         return;
     // Effects may have been installed or removed since the last opening: the
@@ -175,6 +187,8 @@ void SfxPropertyToolController::ShowTool(const QString& effectId,
         ReportSfxError(QString::fromUtf8(error.what()));
     }
     SetWindowProperty("effectModel", QVariant::fromValue(&m_sources));
+    if (custom)
+        SetWindowProperty("audioFolder", m_audioFolder.Offer());
     if (custom && !parameters->file().isEmpty())
         ShowCustomAudio(*parameters);
     else if (!custom && IsEditingInstance())
@@ -463,6 +477,7 @@ void SfxPropertyToolController::onToolClosing()
 {
     emit toolClosing();
     m_instance = NoInstance();
+    KeepChosenAudioFolder();
     if (m_window) {
         disconnect(m_window, nullptr, this, nullptr);
         m_window->deleteLater();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qt/chooserfolder.h"
 #include "qt/sfxlistmodel.h"
 #include "sfx/sfxdto.h"
 
@@ -57,6 +58,9 @@ public:
     // The window the next editor belongs to (the manager, or the cue editor
     // for custom audio): the editor stays above it.
     void SetTransientParent(QWindow* owner);
+    // The open show's folder, empty for a show never saved: the audio file
+    // chooser starts there until a file is chosen with it.
+    void SetShowFolder(const QString& folder);
 
     QVariantList SoundEffects() const;
     // The open editor window, null when none is open.
@@ -100,6 +104,7 @@ private:
     void WriteSoundProperties(double volume, double pan, double reverb, unsigned fadeIn,
                               unsigned fadeOut);
     void SetWindowProperty(const char* name, const QVariant& value);
+    void KeepChosenAudioFolder();
 
     QQmlEngine* m_engine;
     QPointer<QObject> m_window;
@@ -109,6 +114,7 @@ private:
     QList<QPair<QString, QString>> m_sourcePairs;
     std::shared_ptr<automation::CustomAudio> m_audio;
     QPointer<QWindow> m_owner;
+    ChooserFolder m_audioFolder;
 };
 
 } // namespace tarv::qt

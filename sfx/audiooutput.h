@@ -2,7 +2,9 @@
 
 #include "sfx/outputdevices.h"
 
+#include <future>
 #include <memory>
+#include <QAudioFormat>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -29,6 +31,11 @@ class SilentClock;
 // and panics on time meanwhile, and the device is fed again as soon as it
 // takes sound. A device with a large buffer takes sound in large steps, so
 // only the buffer it was granted tells a pause from a stall.
+//
+// A device that could not be opened, or failed, is opened again once a
+// second until it opens (the sound server restarted, or started after the
+// program): on a thread of its own, so that neither the silent clock nor the
+// feed waits for a server that is slow to answer.
 //
 // A device that has not begun to take sound shortly after it was opened is
 // woken (Linux): PulseAudio plays an idle sink in long steps (two seconds
@@ -63,13 +70,24 @@ public:
     static constexpr int kWakeTries = 16;
     static constexpr int kMaxWakeTries = 500;
     static constexpr int kSkipAfterHoldUpMilliseconds = 5000;
+    static constexpr int kReopenMilliseconds = 1000;
+    // How long the first opening waits for the server's list of outputs.
+    static constexpr int kListMilliseconds = 1000;
+    // How long Start waits for the device to open before the silent clock
+    // takes over until it does: longer than a busy machine takes to open
+    // one, short against a server that hangs.
+    static constexpr int kOpenWaitMilliseconds = 1500;
 
+    // A null `device` is the system's default output at each opening.
     AudioOutput(Mixer& mixer, OutputDevice device);
     ~AudioOutput() override;
 
     // Both run on the audio thread.
     void Start();
     void Stop();
+    // Opens the device again and plays there once it is open (an output
+    // that went away came back); until then it plays where it did.
+    void Reopen();
 
 signals:
     // bufferMilliseconds: the device buffer actually granted (0 when silent);
@@ -77,8 +95,21 @@ signals:
     void ready(double bufferMilliseconds, bool silent, const QString& problem);
     // The device stopped taking sound (problem says so) or takes it again.
     void stallChanged(bool stalled, const QString& problem);
+    // The device that had stopped working plays again (`message` says so).
+    void recovered(const QString& message);
 
 private:
+    struct Opened
+    {
+        OutputDevice device;
+        QAudioFormat format;
+        std::unique_ptr<DeviceStream> stream;
+        QString problem; // why there is no stream
+    };
+    // Runs on any thread.
+    static Opened OpenDevice(const OutputDevice& wanted, int listMilliseconds);
+    void Adopt(Opened opened);
+    void TryReopen();
     void Feed();
     void CheckStall();
     void WakeDevice();
@@ -86,7 +117,8 @@ private:
     void StartSilent(const QString& problem);
 
     Mixer& m_mixer;
-    OutputDevice m_device;
+    const OutputDevice m_wanted;
+    OutputDevice m_device; // the one open, or tried last
     std::unique_ptr<MixerRenderer> m_renderer;
     std::vector<char> m_bytes;
     std::unique_ptr<DeviceStream> m_stream;
@@ -97,6 +129,13 @@ private:
     int m_wakeTriesLeft = 0;
     qint64 m_bufferMilliseconds = 0;
     std::unique_ptr<SilentClock> m_silent;
+    bool m_stalled = false;
+    bool m_failed = false;      // the device stopped working
+    bool m_reopenAsked = false; // by Reopen, until it opens
+    bool m_starting = false;    // the first opening goes on off this thread
+    QTimer m_reopen;
+    QElapsedTimer m_sinceTried;
+    std::future<Opened> m_opening;
 };
 
 } // namespace tarv::audio

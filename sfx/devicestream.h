@@ -9,7 +9,9 @@
 namespace tarv::audio {
 
 // A sound device opened for playback, fed in push mode from the audio
-// thread: every call comes from that thread.
+// thread: every call comes from that thread, but for Open, which may run on
+// another one (a device opened again after it failed) before the stream is
+// handed to the audio thread.
 class DeviceStream
 {
 public:

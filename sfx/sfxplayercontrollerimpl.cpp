@@ -35,6 +35,7 @@ void DestroyEngine()
 }
 
 constexpr int kPollMilliseconds = 10;
+constexpr int kWatchOutputsMilliseconds = 250;
 // Refused plays are reported at most this often, together.
 constexpr int kRefusalReportMilliseconds = 1000;
 constexpr auto kCustomKeyPrefix = "file:";
@@ -52,11 +53,14 @@ float Narrowed(double value)
 SfxPlayerControllerImpl::SfxPlayerControllerImpl()
     : m_clips(this)
     , m_poll(this)
+    , m_watchOutputs(this)
 {
     connect(&m_clips, &ClipCache::clipReady, this, &SfxPlayerControllerImpl::OnClipReady);
     connect(&m_clips, &ClipCache::clipFailed, this, &SfxPlayerControllerImpl::OnClipFailed);
     m_poll.setInterval(kPollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &SfxPlayerControllerImpl::Poll);
+    m_watchOutputs.setInterval(kWatchOutputsMilliseconds);
+    connect(&m_watchOutputs, &QTimer::timeout, this, &SfxPlayerControllerImpl::WatchOutputs);
 }
 
 void SfxPlayerControllerImpl::OpenDefaultOutput()
@@ -452,6 +456,12 @@ void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& m
 
 void SfxPlayerControllerImpl::OnBusReady(const OutputBus* bus, bool silent, const QString& problem)
 {
+    if (!silent && m_returningOutputs.remove(bus->Device().id)) {
+        Report(QStringLiteral("INFO"),
+               tr("The audio output \"%1\" is back: its sound effects play there again.")
+                   .arg(m_outputNames[bus->Device().id]),
+               m_outputNames[bus->Device().id]);
+    }
     if (!silent || m_silenceReported)
         return;
     m_silenceReported = true;
@@ -465,11 +475,72 @@ void SfxPlayerControllerImpl::OnBusStalled(const OutputBus* bus, const QString& 
                                     "sound again."));
 }
 
+void SfxPlayerControllerImpl::OnBusRecovered(const QString& message)
+{
+    // Said once, as the loss was, however many outputs it silenced; a later
+    // loss is told again.
+    m_silenceReported = false;
+    if (std::exchange(m_lossTold, false))
+        Report(QStringLiteral("INFO"), message, QString());
+}
+
+void SfxPlayerControllerImpl::WatchOutputs()
+{
+    const KnownOutputs known = CurrentOutputs();
+    if (known.server != KnownOutputs::Server::Answering)
+        return;
+    m_notAnsweringReported = false;
+    for (const auto& [id, bus] : m_buses) {
+        if (id.isEmpty() || !bus->IsStarted())
+            continue;
+        const QString& name = m_outputNames[id];
+        if (!known.Has(id)) {
+            // The server moves its streams to the default output, or the
+            // bus opens there.
+            if (!m_lostOutputs.contains(id)) {
+                m_lostOutputs.insert(id);
+                m_returningOutputs.remove(id);
+                Report(QStringLiteral("WARNING"), NoOutput(name), name);
+            }
+        } else if (m_lostOutputs.remove(id)) {
+            m_returningOutputs.insert(id);
+            bus->Reopen();
+        }
+    }
+}
+
+QString SfxPlayerControllerImpl::NoOutput(const QString& outputPath)
+{
+    return tr("There is no audio output \"%1\": its sound effects play on the default output.")
+        .arg(outputPath);
+}
+
+void SfxPlayerControllerImpl::ReportUnknownOutput(const QString& outputPath, bool serverAnswers)
+{
+    if (!serverAnswers) {
+        // Its outputs cannot be known now; the output is looked for again
+        // at the next play.
+        m_watchOutputs.start(); // which tells when it answers again
+        if (!std::exchange(m_notAnsweringReported, true))
+            Report(QStringLiteral("WARNING"),
+                   tr("The sound server does not answer: the audio output \"%1\" cannot be "
+                      "found, and its sound effects play on the default output.")
+                       .arg(outputPath),
+                   outputPath);
+        return;
+    }
+    if (m_unknownOutputsReported.contains(outputPath))
+        return;
+    m_unknownOutputsReported.insert(outputPath);
+    Report(QStringLiteral("WARNING"), NoOutput(outputPath), outputPath);
+}
+
 void SfxPlayerControllerImpl::ReportOutputProblem(const OutputBus* bus, const QString& message)
 {
-    if (m_soundAskedFor)
+    if (m_soundAskedFor) {
+        m_lossTold = true;
         Report(QStringLiteral("WARNING"), message, QString());
-    else
+    } else
         m_heldOutputProblems.emplace_back(bus, message);
 }
 
@@ -478,8 +549,10 @@ void SfxPlayerControllerImpl::ReleaseOutputProblems()
     // Only what still holds: a device that stalled as it opened may be
     // playing by now.
     for (const auto& [bus, message] : std::exchange(m_heldOutputProblems, {})) {
-        if (bus->IsSilent())
+        if (bus->IsSilent()) {
+            m_lossTold = true;
             Report(QStringLiteral("WARNING"), message, QString());
+        }
     }
 }
 
@@ -589,21 +662,22 @@ void SfxPlayerControllerImpl::Report(const QString& type, const QString& message
 
 OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool reportUnknown)
 {
+    // What is known of the outputs, never the server itself: a play does not
+    // wait for a server that hangs.
     OutputDevice device;
     if (!outputPath.isEmpty()) {
-        const QList<OutputDevice> outputs = OutputDevices();
-        const auto named = std::find_if(outputs.begin(), outputs.end(), [&](const OutputDevice& d) {
-            return d.description == outputPath || d.id == outputPath.toUtf8();
-        });
-        if (named != outputs.end())
+        const KnownOutputs known = CurrentOutputs();
+        if (const auto named = known.Find(outputPath)) {
             device = *named;
-        else if (reportUnknown && !m_unknownOutputsReported.contains(outputPath)) {
-            m_unknownOutputsReported.insert(outputPath);
-            Report(QStringLiteral("WARNING"),
-                   tr("There is no audio output \"%1\": its sound effects play on the default "
-                      "output.")
-                       .arg(outputPath),
-                   outputPath);
+        } else {
+            // An output that went away keeps its bus, which plays on the
+            // default output until it is back.
+            for (const auto& [id, bus] : m_buses) {
+                if (m_lostOutputs.contains(id) && m_outputNames[id] == outputPath)
+                    return *bus;
+            }
+            if (reportUnknown && known.server != KnownOutputs::Server::Unknown)
+                ReportUnknownOutput(outputPath, known.server != KnownOutputs::Server::NotAnswering);
         }
     }
     auto& bus = m_buses[device.id];
@@ -615,6 +689,11 @@ OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool repor
         });
         connect(made, &OutputBus::stalled, this,
                 [this, made](const QString& problem) { OnBusStalled(made, problem); });
+        connect(made, &OutputBus::recovered, this, &SfxPlayerControllerImpl::OnBusRecovered);
+        if (!device.IsNull()) {
+            m_outputNames[device.id] = outputPath;
+            m_watchOutputs.start();
+        }
     }
     return *bus;
 }

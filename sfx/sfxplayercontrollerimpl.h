@@ -120,6 +120,13 @@ private:
     void OnClipFailed(const QString& path, const QString& message);
     void OnBusReady(const OutputBus* bus, bool silent, const QString& problem);
     void OnBusStalled(const OutputBus* bus, const QString& problem);
+    void OnBusRecovered(const QString& message);
+    // Tells when a named output goes away (its sound effects play on the
+    // default output meanwhile) and plays there again when it is back.
+    void WatchOutputs();
+    void ReportUnknownOutput(const QString& outputPath, bool serverAnswers);
+    // Said of an output missing at its first play and of one that goes away.
+    static QString NoOutput(const QString& outputPath);
     // An output's problem is told once sound is asked for: until the first
     // play it is held, so that a program that never plays (or a machine
     // without sound) does not greet the operator with it at start-up.
@@ -163,6 +170,12 @@ private:
     bool m_soundAskedFor = false;
     std::vector<std::pair<const OutputBus*, QString>> m_heldOutputProblems;
     QSet<QString> m_unknownOutputsReported;
+    QTimer m_watchOutputs;
+    std::map<QByteArray, QString> m_outputNames; // as the show named them
+    QSet<QByteArray> m_lostOutputs;
+    QSet<QByteArray> m_returningOutputs;
+    bool m_lossTold = false; // that sound stopped, until it is back
+    bool m_notAnsweringReported = false;
     QSet<QString> m_fileProblemsReported;
     Refusals m_noVoice;
     Refusals m_queueFull;

@@ -213,7 +213,9 @@ private slots:
             << QStringLiteral("... and more.");
         QTest::newRow("broken") << QByteArray("{\"version\": \"1.0\", \"main\": [")
                                 << QStringLiteral("Error")
-                                << QStringLiteral(" You may have an incorrect file type.");
+                                << QStringLiteral(" You may have an incorrect file type. Please "
+                                                  "load the TARV|Cue file type (.tarvcue) to "
+                                                  "open previously saved work.");
         // A file that cannot be read says why, with no word of a wrong file
         // type; one larger than any show is refused before it is read.
         const QString opening =
