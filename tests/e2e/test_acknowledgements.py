@@ -79,11 +79,12 @@ def main():
         check(editor, "Edit opened no cue editor")
         display.activate(editor[0])
         display.key("Escape")
-        # The file chooser is a window of the main window's own.
+        # The file chooser is a window of the main window's own; it starts in
+        # the open show's folder.
         display.activate(main_window)
         display.key("ctrl+o")
-        check(e2e.wait_until(lambda: program.watches_folder(os.getcwd()), 60),
-              "Ctrl+O showed no file chooser listing the working folder")
+        check(e2e.wait_until(lambda: program.watches_folder(home), 60),
+              "Ctrl+O showed no file chooser listing the show's folder")
         display.settle(main_window)
 
         libraries = loaded_libraries(program.pid)

@@ -99,7 +99,7 @@ class Session(e2e.Operator):
                   self.display.window_name(w) for w in self.program.other_windows(self.main)))
         written = os.stat(self.show).st_mtime_ns
         self.display.key("ctrl+s")
-        return e2e.wait_until(lambda: os.stat(self.show).st_mtime_ns != written, 5)
+        return e2e.wait_until(lambda: os.stat(self.show).st_mtime_ns != written, 30)
 
 
 def keys_through_open_menus(session, receiver):
@@ -110,7 +110,7 @@ def keys_through_open_menus(session, receiver):
         check(session.saves(), f"Ctrl+S wrote nothing while the menu opened by {how} was open")
         receiver.drain()
         session.key("space")
-        check(receiver.receive(5) is not None,
+        check(receiver.receive(30) is not None,
               f"Space after Ctrl+S fired no cue: the menu opened by {how} stayed open")
     session.open_menu("alt+e")
     session.key("shift+ctrl+o")
