@@ -12,6 +12,7 @@
 #include "tests/qt/stderrcapture.h"
 #include "tests/support/filesizelimit.h"
 
+#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -325,8 +326,21 @@ private slots:
         bool fileSynced = false;
         bool renamed = false;
         bool folderSynced = false;
+        // With other threads making calls meanwhile, strace splits a call
+        // into "<unfinished ...>" and "<... resumed>" lines: joined again by
+        // the thread's id, each call is one line.
+        QHash<QString, QString> unfinished;
+        const QRegularExpression resumed(
+            QStringLiteral("^(\\d+)\\s+<\\.\\.\\. \\w+ resumed>(.*)$"));
         while (!trace.atEnd()) {
-            const QString line = QString::fromUtf8(trace.readLine()).trimmed();
+            QString line = QString::fromUtf8(trace.readLine()).trimmed();
+            const QString thread = line.section(QLatin1Char(' '), 0, 0);
+            if (line.endsWith(QStringLiteral("<unfinished ...>"))) {
+                unfinished[thread] = line.chopped(16);
+                continue;
+            }
+            if (const auto match = resumed.match(line); match.hasMatch())
+                line = unfinished.take(match.captured(1)) + match.captured(2);
             if (const auto match = opened.match(line); match.hasMatch()) {
                 const QString name = match.captured(1);
                 const QString flags = match.captured(2);
