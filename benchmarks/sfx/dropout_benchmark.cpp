@@ -7,7 +7,8 @@
 // Run by hand: build/<dir>/benchmarks/sfx/sfx_dropout_benchmark
 // It starts a private PulseAudio server of its own (tests/sfx/pulse-start.sh)
 // and stops it when done. TARV_BENCH_RUNS runs of each player per case
-// (default 4), of TARV_BENCH_SECONDS seconds (default 10).
+// (default 4), of TARV_BENCH_SECONDS seconds (default 10); TARV_BENCH_WHERE=1
+// prints where each gap falls.
 
 #include "sfx/customaudioparameters.h"
 #include "sfx/sfxplayercontroller.h"
@@ -173,6 +174,10 @@ Gaps Record(const QString& program, const QStringList& arguments, int seconds)
             continue;
         }
         if (run >= kRate / 1000) {
+            if (qEnvironmentVariableIsSet("TARV_BENCH_WHERE"))
+                std::fprintf(stderr, "  gap of %.1f ms at %.1f s\n",
+                             static_cast<double>(run) * 1000.0 / kRate,
+                             static_cast<double>(f - first) / kRate);
             ++gaps.count;
             gaps.milliseconds += static_cast<double>(run) * 1000.0 / kRate;
         }
