@@ -42,8 +42,8 @@ bool RealtimeThread::Request(pid_t thread)
         return false;
     sched_param parameters{};
     parameters.sched_priority = kPriority;
-    // Children of this process start as normal programs.
-    if (sched_setscheduler(thread, SCHED_FIFO | SCHED_RESET_ON_FORK, &parameters) == 0)
+    // Threads it starts run in real time too.
+    if (sched_setscheduler(thread, SCHED_FIFO, &parameters) == 0)
         return true;
     AskRealtimeKit(thread);
     return false;
