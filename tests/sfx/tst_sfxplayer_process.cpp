@@ -204,6 +204,9 @@ private slots:
     {
         // As above, with the first play while the output is still opening:
         // at once, and a tenth of a second after start-up.
+#ifdef TARV_SANITIZED
+        QSKIP("The sanitizers slow the player down too much for its timing to tell.");
+#endif
         const int atOnce = FirstPlayLateBy(0);
         const int soonAfter = FirstPlayLateBy(100);
         qInfo("first play late by %d ms at once, %d ms 0.1 s after start-up", atOnce, soonAfter);
@@ -218,7 +221,7 @@ private slots:
     void theDeviceIsFedInRealTimeWhereTheSystemGrantsIt()
     {
         // Busy programs make a feed at normal priority late, and the sound
-        // drops out; one thread of the player runs in real time.
+        // drops out; the player's threads that feed it run in real time.
         sched_param parameters{};
         parameters.sched_priority = 1;
         std::thread trial([&parameters] {
@@ -241,7 +244,7 @@ private slots:
             realtime += policy >= 0 && (policy & ~SCHED_RESET_ON_FORK) == SCHED_FIFO ? 1 : 0;
         }
         QVERIFY(probe.waitForFinished(10000));
-        QCOMPARE(realtime, 1);
+        QVERIFY(realtime > 0);
     }
 
     void aHoldUpOfTheProgramSkipsAheadWithoutAWord()
