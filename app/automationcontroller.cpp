@@ -30,6 +30,7 @@
 #include <QAbstractState>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickItem>
@@ -368,7 +369,7 @@ void AutomationController::OpenFile(const QString& filePath)
         ReportError(QStringLiteral("Error"),
                     QStringLiteral("An error occurred opening the file: ") + What(e) +
                         QStringLiteral(" You may have an incorrect file type. Please load the "
-                                       "TARV|Cue file type (.tarvfile) to open previously saved "
+                                       "TARV|Cue file type (.tarvcue) to open previously saved "
                                        "work."),
                     kErrorType);
         return;
@@ -781,6 +782,8 @@ void AutomationController::ShowCueConfig(int index, std::shared_ptr<EventGroup> 
                     m_sfxManager.get(), &qt::SfxManagerWindowController::editCustomAudioRequest);
             m_sfxManager->PropertyTool()->SetTransientParent(
                 qobject_cast<QWindow*>(m_cueEditor->Window()));
+            m_sfxManager->PropertyTool()->SetShowFolder(
+                CurrentPath().isEmpty() ? QString() : QFileInfo(CurrentPath()).absolutePath());
         }
         TrackEditorWindow(m_cueEditor->Window());
     } catch (const std::exception& e) {

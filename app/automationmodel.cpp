@@ -1,10 +1,12 @@
 #include "app/automationmodel.h"
 
+#include "app/typednumber.h"
 #include "automation/event.h"
 #include "automation/eventgroup.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace tarv::automation {
 
@@ -28,16 +30,28 @@ const QHash<int, QByteArray>& RoleNameTable()
     return names;
 }
 
-// An offset typed by the operator: a finite number, cut to whole
-// milliseconds and kept between 0 and the longest offset.
-bool ToOffset(const QVariant& value, unsigned& offset)
+std::optional<double> NumberOf(const QVariant& value)
 {
+    if (value.typeId() == QMetaType::QString) {
+        return TypedNumber(value.toString());
+    }
     bool ok = false;
     const double number = value.toDouble(&ok);
-    if (!ok || !std::isfinite(number)) {
+    if (!ok || std::isnan(number)) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+// An offset typed by the operator: a number, cut to whole milliseconds and
+// kept between 0 and the longest offset (an infinity too).
+bool ToOffset(const QVariant& value, unsigned& offset)
+{
+    const std::optional<double> number = NumberOf(value);
+    if (!number) {
         return false;
     }
-    const double clamped = std::clamp(number, 0.0, double(AutomationModel::MaxOffsetMs));
+    const double clamped = std::clamp(*number, 0.0, double(AutomationModel::MaxOffsetMs));
     offset = static_cast<unsigned>(clamped);
     return true;
 }

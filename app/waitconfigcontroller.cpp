@@ -1,12 +1,13 @@
 #include "app/waitconfigcontroller.h"
 
+#include "app/typednumber.h"
 #include "automation/automation.h"
 #include "automation/eventtypes.h"
 #include "automation/waitevent.h"
 
-#include <cmath>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <QQuickItem>
 #include <QUrl>
 
@@ -47,12 +48,11 @@ WaitConfigController::~WaitConfigController() = default;
 
 unsigned WaitConfigController::WaitTimeMs(const QString& secondsText)
 {
-    bool ok = false;
-    const double seconds = secondsText.toDouble(&ok);
-    if (!ok || std::isnan(seconds)) {
+    const std::optional<double> seconds = TypedNumber(secondsText);
+    if (!seconds) {
         return 0;
     }
-    const double ms = seconds * 1000.0;
+    const double ms = *seconds * 1000.0;
     if (ms <= 0.0) {
         return 0;
     }

@@ -27,7 +27,8 @@ public:
     ~WaitConfigController() override;
 
     // Seconds as the operator typed them, in whole milliseconds: cut toward
-    // zero, held within 0..MaxWaitTimeMs; text that is no number gives 0.
+    // zero, held within 0..MaxWaitTimeMs ("Infinity" too); text that is no
+    // number gives 0.
     static unsigned WaitTimeMs(const QString& secondsText);
 
 private slots:

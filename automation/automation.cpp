@@ -4,23 +4,15 @@
 #include "automation/automationjsonoutputadapter.h"
 #include "automation/cuefileversion.h"
 #include "automation/customaudio.h"
+#include "automation/filereplacement.h"
 
 #include <algorithm>
 #include <climits>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <set>
 #include <sstream>
 #include <stdexcept>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <iostream>
-#include <unistd.h>
-#endif
 
 namespace tarv::automation {
 
@@ -60,37 +52,6 @@ auto FindByEventId(Records& records, const std::string& eventId)
 {
     throw std::runtime_error(
         QStringLiteral("Unable to save the cue file %1: %2").arg(path, reason).toStdString());
-}
-
-// Renaming a new file over the old one is atomic but not durable: after a
-// power cut the folder may name a file whose bytes never reached the disk.
-// The bytes are synced before the rename, the folder entry after it.
-bool SyncToDisk(int descriptor)
-{
-#ifdef Q_OS_UNIX
-    return ::fsync(descriptor) == 0;
-#else
-    Q_UNUSED(descriptor);
-    return true;
-#endif
-}
-
-void SyncFolderOf(const QString& path)
-{
-#ifdef Q_OS_UNIX
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int descriptor = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0 || ::fsync(descriptor) != 0) {
-        // The new file is in place already; only its durability is in doubt.
-        std::cerr << "Unable to sync the folder of " << path.toStdString() << ": "
-                  << std::strerror(errno) << "\n";
-    }
-    if (descriptor >= 0) {
-        ::close(descriptor);
-    }
-#else
-    Q_UNUSED(path);
-#endif
 }
 
 } // namespace
@@ -216,27 +177,13 @@ void Automation::Save(const QString& path)
     if (target.exists() && !target.isFile()) {
         ThrowSaveError(path, QStringLiteral("it is not a regular file"));
     }
-    // Unbuffered, so a short write (disk full, size limit) shows in write()'s
-    // count: a buffered flush inside commit() would drop it silently and
-    // replace the old file with a truncated one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        ThrowSaveError(path, file.errorString());
+    try {
+        FileReplacement file(path);
+        file.Write(bytes);
+        file.Commit();
+    } catch (const FileReplacementError& e) {
+        ThrowSaveError(path, QString::fromStdString(e.what()));
     }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size || file.size() != size) {
-        file.cancelWriting();
-        ThrowSaveError(path,
-                       QStringLiteral("not all of the file could be written (is the disk full?)"));
-    }
-    if (!SyncToDisk(file.handle())) {
-        file.cancelWriting();
-        ThrowSaveError(path, QStringLiteral("the file could not be written to the disk"));
-    }
-    if (!file.commit()) {
-        ThrowSaveError(path, file.errorString());
-    }
-    SyncFolderOf(path);
 }
 
 QString Automation::Path() const

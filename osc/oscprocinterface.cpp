@@ -22,7 +22,7 @@ void OscProcInterface::OnFadeSfx(const std::string&, const std::string&, double,
 
 void OscProcInterface::OnProcessingError(const std::string& error, const std::string& context)
 {
-    ReportRefusal(EscapeForTerminal(context) + ": " + EscapeForTerminal(error) + "\n\n");
+    ReportRefusal(EscapeForTerminal(context) + ": " + EscapeForTerminal(error) + "\n");
 }
 
 } // namespace tarv::osc

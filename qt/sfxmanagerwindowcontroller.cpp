@@ -209,10 +209,14 @@ void SfxManagerWindowController::onPlaySfx(QString eventId)
         SfxPlayerController player;
         const std::string id = eventId.toStdString();
         // An instance the show is playing is previewed as it plays, not
-        // doubled by a second copy; stopping the preview then stops it.
-        if (!player.IsPlaying(id))
-            player.play(id);
-        m_previews.insert(eventId);
+        // doubled by a second copy; stopping the preview then stops it. One
+        // the show has faded to another level would not be heard as the
+        // instance: it gets a copy of its own at the instance's level, which
+        // leaves the show's sound alone.
+        const bool takeOver = player.IsPlayingAtOwnLevel(id);
+        if (!takeOver)
+            player.preview(id);
+        m_previews.insert(eventId, takeOver);
         QObject* notifier = player.GetPlayer(id);
         if (notifier != nullptr && m_window) {
             Connect(notifier, SIGNAL(sfxFinished(QString)), m_window, SIGNAL(sfxFinished(QString)));
@@ -227,10 +231,22 @@ void SfxManagerWindowController::onStopSfx(QString eventId)
 {
     // The window asks to stop before every edit and delete; audio of that id
     // that the show started is not this window's to stop.
-    if (!m_previews.remove(eventId))
+    const auto preview = m_previews.constFind(eventId);
+    if (preview == m_previews.constEnd())
         return;
+    const bool tookOver = preview.value();
+    m_previews.erase(preview);
+    StopPreview(eventId, tookOver);
+}
+
+void SfxManagerWindowController::StopPreview(const QString& eventId, bool tookOver)
+{
     try {
-        SfxPlayerController().stop(eventId.toStdString());
+        SfxPlayerController player;
+        if (tookOver)
+            player.stop(eventId.toStdString());
+        else
+            player.stopPreview(eventId.toStdString());
     } catch (const std::exception& error) {
         ReportSfxError(QString::fromUtf8(error.what()), eventId);
     }
@@ -262,7 +278,15 @@ void SfxManagerWindowController::onSoundEffectSelected(QVariant index)
 void SfxManagerWindowController::onAddSoundEffectInstanceClicked(QString effectId)
 {
     m_propertyTool->SetTransientParent(qobject_cast<QWindow*>(m_window.data()));
-    m_propertyTool->ShowNewInstanceTool(effectId);
+    if (m_propertyTool->ShowNewInstanceTool(effectId))
+        return;
+    // The source has left the library since the list was filled: the list
+    // shows what is left.
+    try {
+        FillSourceList();
+    } catch (const std::exception& error) {
+        ReportSfxError(QString::fromUtf8(error.what()));
+    }
 }
 
 void SfxManagerWindowController::onEditSoundEffectInstanceClicked(QString eventId)
@@ -302,14 +326,9 @@ void SfxManagerWindowController::onSfxIsReady(QString effectPath)
 void SfxManagerWindowController::onRequestClose()
 {
     // Only this window's previews stop: a cue's audio plays on.
-    const QSet<QString> previews = std::exchange(m_previews, {});
-    for (const QString& eventId : previews) {
-        try {
-            SfxPlayerController().stop(eventId.toStdString());
-        } catch (const std::exception& error) {
-            ReportSfxError(QString::fromUtf8(error.what()), eventId);
-        }
-    }
+    const auto previews = std::exchange(m_previews, {});
+    for (auto preview = previews.cbegin(); preview != previews.cend(); ++preview)
+        StopPreview(preview.key(), preview.value());
     m_selectedSource.reset();
     // Deleted once the closing signal has returned, never inside it.
     if (m_window) {

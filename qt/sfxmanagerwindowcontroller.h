@@ -5,10 +5,10 @@
 #include "sfx/sfxdto.h"
 
 #include <memory>
+#include <QHash>
 #include <QObject>
 #include <QPair>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <vector>
@@ -78,6 +78,7 @@ private:
     void FillSourceList();
     void ReloadInstances();
     void SetWindowProperty(const char* name, const QVariant& value);
+    void StopPreview(const QString& eventId, bool tookOver);
 
     QQmlEngine* m_engine;
     QPointer<QObject> m_window;
@@ -87,9 +88,10 @@ private:
     std::unique_ptr<QPair<QString, QString>> m_selectedSource;
     std::weak_ptr<audio::SfxRepository> m_repository;
     std::unique_ptr<SfxPropertyToolController> m_propertyTool;
-    // Previews this window started that have neither ended nor been stopped:
-    // closing the window stops these and nothing else.
-    QSet<QString> m_previews;
+    // Previews this window started that have neither ended nor been stopped,
+    // each with whether it took over the show's sound of the instance (or is
+    // a copy of its own): closing the window stops these and nothing else.
+    QHash<QString, bool> m_previews;
     QPointer<QWindow> m_owner;
 };
 

@@ -111,6 +111,17 @@ void SfxPropertyToolController::SetTransientParent(QWindow* owner)
     m_owner = owner;
 }
 
+void SfxPropertyToolController::SetShowFolder(const QString& folder)
+{
+    m_audioFolder.SetShowFolder(folder);
+}
+
+void SfxPropertyToolController::KeepChosenAudioFolder()
+{
+    if (m_window && !IsInstanceEditor(m_window))
+        m_audioFolder.Returned(m_window->property("audioFolder").toUrl());
+}
+
 QObject* SfxPropertyToolController::Window() const
 {
     return m_window;
@@ -140,16 +151,32 @@ void SfxPropertyToolController::SetWindowProperty(const char* name, const QVaria
     m_window->setProperty(name, value);
 }
 
-void SfxPropertyToolController::ShowNewInstanceTool(const QString& effectId)
+bool SfxPropertyToolController::ShowNewInstanceTool(const QString& effectId)
 {
+    try {
+        FillSourceList();
+    } catch (const std::exception& error) {
+        ReportSfxError(QString::fromUtf8(error.what()));
+    }
+    // The editor would open on another effect, which the operator might not
+    // notice before OK.
+    if (!effectId.isEmpty() && SourceRow(effectId) < 0) {
+        ReportSfxError(tr("The sound effect \"%1\" is no longer in the library: no new "
+                          "instance can play it.")
+                           .arg(effectId),
+                       effectId);
+        return false;
+    }
     m_instance = NoInstance();
     ShowTool(effectId, nullptr);
+    return true;
 }
 
 void SfxPropertyToolController::ShowTool(const QString& effectId,
                                          const CustomAudioParameters* parameters)
 {
     const bool custom = parameters != nullptr;
+    KeepChosenAudioFolder();
     if (!OpenWindow(custom))
         return;
     // Effects may have been installed or removed since the last opening: the
@@ -160,6 +187,8 @@ void SfxPropertyToolController::ShowTool(const QString& effectId,
         ReportSfxError(QString::fromUtf8(error.what()));
     }
     SetWindowProperty("effectModel", QVariant::fromValue(&m_sources));
+    if (custom)
+        SetWindowProperty("audioFolder", m_audioFolder.Offer());
     if (custom && !parameters->file().isEmpty())
         ShowCustomAudio(*parameters);
     else if (!custom && IsEditingInstance())
@@ -261,7 +290,14 @@ void SfxPropertyToolController::ShowInstance(const QString& effectId)
     SetWindowProperty("name", QString::fromStdString(m_instance.name()));
     SetWindowProperty("eventId", QString::fromStdString(m_instance.eventId()));
     SetWindowProperty("loop", m_instance.repeats() == -1);
-    if (const int row = SourceRow(effectId); row >= 0)
+    int row = SourceRow(effectId);
+    if (row < 0 && !effectId.isEmpty()) {
+        // An effect that has left the library stays the instance's, shown as
+        // missing, until the operator picks another.
+        m_sources.Append(tr("%1 (missing)").arg(effectId), effectId);
+        row = m_sources.rowCount() - 1;
+    }
+    if (row >= 0)
         SetWindowProperty("effectIdIndex", row);
     SetWindowProperty("outputPathId", QString::fromStdString(m_instance.outputPath()));
 }
@@ -441,6 +477,7 @@ void SfxPropertyToolController::onToolClosing()
 {
     emit toolClosing();
     m_instance = NoInstance();
+    KeepChosenAudioFolder();
     if (m_window) {
         disconnect(m_window, nullptr, this, nullptr);
         m_window->deleteLater();

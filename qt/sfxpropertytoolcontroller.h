@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qt/chooserfolder.h"
 #include "qt/sfxlistmodel.h"
 #include "sfx/sfxdto.h"
 
@@ -50,12 +51,16 @@ public:
     // custom-audio editor filled from them.
     void ShowTool(const QString& effectId, const audio::CustomAudioParameters* parameters);
     // Opens the instance editor on a new instance of `effectId`, whatever was
-    // being edited before.
-    void ShowNewInstanceTool(const QString& effectId);
+    // being edited before. An effect that is no longer in the library opens
+    // nothing: the operator is told, and false returned.
+    bool ShowNewInstanceTool(const QString& effectId);
 
     // The window the next editor belongs to (the manager, or the cue editor
     // for custom audio): the editor stays above it.
     void SetTransientParent(QWindow* owner);
+    // The open show's folder, empty for a show never saved: the audio file
+    // chooser starts there until a file is chosen with it.
+    void SetShowFolder(const QString& folder);
 
     QVariantList SoundEffects() const;
     // The open editor window, null when none is open.
@@ -99,6 +104,7 @@ private:
     void WriteSoundProperties(double volume, double pan, double reverb, unsigned fadeIn,
                               unsigned fadeOut);
     void SetWindowProperty(const char* name, const QVariant& value);
+    void KeepChosenAudioFolder();
 
     QQmlEngine* m_engine;
     QPointer<QObject> m_window;
@@ -108,6 +114,7 @@ private:
     QList<QPair<QString, QString>> m_sourcePairs;
     std::shared_ptr<automation::CustomAudio> m_audio;
     QPointer<QWindow> m_owner;
+    ChooserFolder m_audioFolder;
 };
 
 } // namespace tarv::qt

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace tarv::audio {
@@ -30,70 +31,180 @@ std::int64_t SteadyNanoseconds()
 
 constexpr std::int64_t kNanosecondsPerMillisecond = 1000000;
 
+// Polls an opening in progress on its own thread.
+constexpr int kOpeningPollMilliseconds = 20;
+
 } // namespace
 
 AudioOutput::AudioOutput(Mixer& mixer, OutputDevice device)
     : m_mixer(mixer)
-    , m_device(std::move(device))
+    , m_wanted(std::move(device))
+    , m_device(m_wanted)
     , m_watch(this)
+    , m_reopen(this)
 {
     m_watch.setTimerType(Qt::PreciseTimer);
     m_watch.setInterval(kWatchMilliseconds);
     connect(&m_watch, &QTimer::timeout, this, &AudioOutput::Watch);
+    m_reopen.setInterval(kOpeningPollMilliseconds);
+    connect(&m_reopen, &QTimer::timeout, this, &AudioOutput::TryReopen);
 }
 
-// Stop() closes the device on the audio thread; otherwise it closes here.
+// Stop() closes the device on the audio thread; otherwise it closes here
+// (after an opening in progress has ended).
 AudioOutput::~AudioOutput() = default;
 
-void AudioOutput::Start()
+AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, int listMilliseconds)
 {
+    Opened opened;
 #ifdef Q_OS_LINUX
-    // This thread too (Linux ignores a priority asked of Qt): the device's
-    // connection, started from here, then runs in real time from its start,
-    // and the output opens promptly on a busy machine.
+    // The opening thread runs in real time too (Linux ignores a priority
+    // asked of Qt): the device's connection, started from it, then runs in
+    // real time from its start, and the output opens promptly on a busy
+    // machine.
     RealtimeThread::Request(gettid());
+    // A named output that is gone plays on the default until it is back.
+    const KnownOutputs known = CurrentOutputs(listMilliseconds);
+    opened.device = wanted.IsNull() || (known.server == KnownOutputs::Server::Answering &&
+                                        !known.Has(wanted.id))
+                        ? known.Default()
+                        : wanted;
+#else
+    Q_UNUSED(listMilliseconds)
+    opened.device = wanted;
 #endif
-    if (m_device.IsNull()) {
-        StartSilent(tr("No audio output device is available."));
-        return;
+    if (opened.device.IsNull()) {
+#ifdef Q_OS_LINUX
+        if (known.server == KnownOutputs::Server::NotAnswering) {
+            opened.problem = tr("The sound server does not answer.");
+            return opened;
+        }
+#endif
+        opened.problem = tr("No audio output device is available.");
+        return opened;
     }
-    QAudioFormat format;
+    QAudioFormat& format = opened.format;
     format.setSampleRate(Mixer::kSampleRate);
     format.setChannelCount(Mixer::kChannels);
     format.setSampleFormat(QAudioFormat::Float);
 #ifndef Q_OS_LINUX // the PulseAudio server converts what it is given
-    if (!m_device.device.isFormatSupported(format))
+    if (!opened.device.device.isFormatSupported(format))
         format.setSampleFormat(QAudioFormat::Int16);
-    if (!m_device.device.isFormatSupported(format)) {
-        StartSilent(
-            tr("The audio device \"%1\" does not take 48 kHz stereo.").arg(m_device.description));
-        return;
+    if (!opened.device.device.isFormatSupported(format)) {
+        opened.problem = tr("The audio device \"%1\" does not take 48 kHz stereo.")
+                             .arg(opened.device.description);
+        return opened;
     }
 #endif
+    opened.stream = DeviceStream::Open(opened.device, format, kBufferMilliseconds);
+    if (!opened.stream) {
+        opened.problem =
+            CurrentOutputs().server == KnownOutputs::Server::NotAnswering
+                ? tr("The sound server does not answer: the audio device \"%1\" could not be "
+                     "opened.")
+                      .arg(opened.device.description)
+                : tr("The audio device \"%1\" could not be opened.").arg(opened.device.description);
+    }
+    return opened;
+}
 
-    m_renderer = std::make_unique<MixerRenderer>(m_mixer, format);
-    m_discarded.resize(
-        static_cast<std::size_t>(MixerRenderer::kMaxFrames * format.bytesPerFrame()));
-    m_stream = DeviceStream::Open(m_device, format, kBufferMilliseconds);
-    if (!m_stream) {
-        StartSilent(tr("The audio device \"%1\" could not be opened.").arg(m_device.description));
+void AudioOutput::Start()
+{
+    m_sinceTried.start();
+    m_opening = std::async(std::launch::async,
+                           [wanted = m_wanted] { return OpenDevice(wanted, kListMilliseconds); });
+    // Plays wait in the mixer for a device that opens at once, as it does.
+    if (m_opening.wait_for(std::chrono::milliseconds(kOpenWaitMilliseconds)) ==
+        std::future_status::ready) {
+        Adopt(m_opening.get());
         return;
     }
-    const double granted =
-        static_cast<double>(format.durationForBytes(static_cast<qint32>(m_stream->BufferBytes()))) /
-        1000.0;
+    // A server slow to answer: the clock keeps the show on time (from the
+    // first play) until it does.
+    m_starting = true;
+    m_silent = std::make_unique<SilentClock>(m_mixer);
+    m_silent->Start(m_sinceTried.nsecsElapsed());
+    m_reopen.start();
+}
+
+void AudioOutput::Adopt(Opened opened)
+{
+    if (!opened.stream) {
+        m_device = opened.device;
+        m_failed = true;
+        StartSilent(opened.problem);
+        m_reopen.start();
+        return;
+    }
+    m_watch.stop();
+    m_silent.reset();
+    if (m_stalled) {
+        m_stalled = false;
+        emit stallChanged(false, QString());
+    }
+    // The device played on until now closes first: its source renders with
+    // the renderer replaced here.
+    m_stream = std::move(opened.stream);
+    m_device = opened.device;
+    m_renderer = std::make_unique<MixerRenderer>(m_mixer, opened.format);
+    m_discarded.resize(
+        static_cast<std::size_t>(MixerRenderer::kMaxFrames * opened.format.bytesPerFrame()));
+    const double granted = static_cast<double>(opened.format.durationForBytes(
+                               static_cast<qint32>(m_stream->BufferBytes()))) /
+                           1000.0;
     m_bufferMilliseconds = static_cast<qint64>(std::ceil(granted));
     m_firstBytesLeft = m_stream->BufferBytes();
+    m_filledAt = 0;
+    m_deviceRenders = true;
+    m_taken.store(0, std::memory_order_relaxed);
     m_excusedAt = SteadyNanoseconds();
     m_sinceWatched.start();
     m_stream->Feed([this](char* out, qsizetype bytes) { Fill(out, bytes); });
     m_watch.start();
     emit ready(granted, false, QString());
+    if (std::exchange(m_failed, false))
+        emit recovered(tr("The audio device \"%1\" plays sound again.").arg(m_device.description));
+}
+
+void AudioOutput::Reopen()
+{
+    m_reopenAsked = true;
+    m_sinceTried.invalidate();
+    m_reopen.start();
+}
+
+void AudioOutput::TryReopen()
+{
+    if (m_opening.valid()) {
+        if (m_opening.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            return;
+        Opened opened = m_opening.get();
+        if (!opened.stream && !std::exchange(m_starting, false))
+            return;
+        m_starting = false;
+        m_reopenAsked = false;
+        if (opened.stream)
+            m_reopen.stop();
+        Adopt(std::move(opened));
+        return;
+    }
+    if (m_stream && !m_reopenAsked) {
+        m_reopen.stop();
+        return;
+    }
+    if (m_sinceTried.isValid() && m_sinceTried.elapsed() < kReopenMilliseconds)
+        return;
+    m_sinceTried.start();
+    m_opening =
+        std::async(std::launch::async, [wanted = m_wanted] { return OpenDevice(wanted, 0); });
 }
 
 void AudioOutput::Stop()
 {
     m_watch.stop();
+    m_reopen.stop();
+    if (m_opening.valid())
+        m_opening.get(); // closed here, on the audio thread
     m_stream.reset();
     m_silent.reset();
     m_renderer.reset();
@@ -134,12 +245,17 @@ void AudioOutput::Watch()
         return;
     if (m_stream->Failed()) {
         // The device went away (server stopped, device unplugged): keep the
-        // show running on the clock, for good now, also when it had stalled
-        // first.
+        // show running on the clock, also when it had stalled first, and
+        // open the device again once it is back.
         m_watch.stop();
         m_stream.reset();
         m_silent.reset();
+        if (std::exchange(m_stalled, false))
+            emit stallChanged(false, QString());
+        m_failed = true;
         StartSilent(tr("The audio device \"%1\" stopped working.").arg(m_device.description));
+        m_sinceTried.start();
+        m_reopen.start();
         return;
     }
     const std::int64_t now = SteadyNanoseconds();
@@ -154,6 +270,7 @@ void AudioOutput::Watch()
             return;
         // Taking sound again: the clock hands the mixer back to the device.
         m_silent.reset();
+        m_stalled = false;
         m_stream->Exclusive([this] { m_deviceRenders = true; });
         emit stallChanged(false, QString());
         return;
@@ -171,6 +288,7 @@ void AudioOutput::Watch()
     m_stalledAt = now;
     m_silent = std::make_unique<SilentClock>(m_mixer);
     m_silent->Start(since - m_bufferMilliseconds * kNanosecondsPerMillisecond);
+    m_stalled = true;
     emit stallChanged(
         true, tr("The audio device \"%1\" stopped taking sound.").arg(m_device.description));
 }

@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <future>
 #include <memory>
+#include <QAudioFormat>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -35,6 +37,11 @@ class SilentClock;
 // the SilentClock (and a skip ahead), handed over while the source does not
 // run.
 //
+// A device that could not be opened, or failed, is opened again once a
+// second until it opens (the sound server restarted, or started after the
+// program): on a thread of its own, so that neither the silent clock nor the
+// device waits for a server that is slow to answer.
+//
 // A hold-up of this program itself (the watch timer came late: the process
 // was stopped, the machine suspended) is not the device's fault and is never
 // reported. After one of more than kSkipAfterHoldUpMilliseconds the source
@@ -54,13 +61,24 @@ public:
     // The watch timer coming this late means the program was held up.
     static constexpr int kHoldUpMilliseconds = 200;
     static constexpr int kSkipAfterHoldUpMilliseconds = 5000;
+    static constexpr int kReopenMilliseconds = 1000;
+    // How long the first opening waits for the server's list of outputs.
+    static constexpr int kListMilliseconds = 1000;
+    // How long Start waits for the device to open before the silent clock
+    // takes over until it does: longer than a busy machine takes to open
+    // one, short against a server that hangs.
+    static constexpr int kOpenWaitMilliseconds = 1500;
 
+    // A null `device` is the system's default output at each opening.
     AudioOutput(Mixer& mixer, OutputDevice device);
     ~AudioOutput() override;
 
     // Both run on the audio thread.
     void Start();
     void Stop();
+    // Opens the device again and plays there once it is open (an output
+    // that went away came back); until then it plays where it did.
+    void Reopen();
 
 signals:
     // bufferMilliseconds: the device buffer actually granted (0 when silent);
@@ -68,8 +86,21 @@ signals:
     void ready(double bufferMilliseconds, bool silent, const QString& problem);
     // The device stopped taking sound (problem says so) or takes it again.
     void stallChanged(bool stalled, const QString& problem);
+    // The device that had stopped working plays again (`message` says so).
+    void recovered(const QString& message);
 
 private:
+    struct Opened
+    {
+        OutputDevice device;
+        QAudioFormat format;
+        std::unique_ptr<DeviceStream> stream;
+        QString problem; // why there is no stream
+    };
+    // Runs on any thread.
+    static Opened OpenDevice(const OutputDevice& wanted, int listMilliseconds);
+    void Adopt(Opened opened);
+    void TryReopen();
     // On the device's thread.
     void Fill(char* out, qsizetype bytes) noexcept;
     void Watch();
@@ -77,7 +108,8 @@ private:
     void StartSilent(const QString& problem);
 
     Mixer& m_mixer;
-    OutputDevice m_device;
+    const OutputDevice m_wanted;
+    OutputDevice m_device; // the one open, or tried last
     std::unique_ptr<MixerRenderer> m_renderer;
     std::unique_ptr<DeviceStream> m_stream; // its source renders with m_renderer
     QTimer m_watch;
@@ -98,6 +130,13 @@ private:
     bool m_deviceRenders = true;
     std::int64_t m_stalledAt = 0;
     std::unique_ptr<SilentClock> m_silent;
+    bool m_stalled = false;
+    bool m_failed = false;      // the device stopped working
+    bool m_reopenAsked = false; // by Reopen, until it opens
+    bool m_starting = false;    // the first opening goes on off this thread
+    QTimer m_reopen;
+    QElapsedTimer m_sinceTried;
+    std::future<Opened> m_opening;
 };
 
 } // namespace tarv::audio

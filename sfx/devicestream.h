@@ -12,8 +12,10 @@ namespace tarv::audio {
 // A sound device opened for playback that asks for its sound itself: the
 // source is called as soon as the device has room, on a thread of the
 // device's (PulseAudio: its connection's real-time thread) or, where the
-// device is fed by a timer, on the thread that opened it. Every other call
-// comes from the thread that opened it.
+// device is fed by a timer, on the audio thread. Every other call comes
+// from the audio thread, but for Open, which may run on another one (a
+// device opened again after it failed) before the stream is handed to the
+// audio thread.
 class DeviceStream
 {
 public:

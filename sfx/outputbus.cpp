@@ -28,16 +28,30 @@ void OutputBus::Open()
 {
     if (m_thread.isRunning())
         return;
+#ifdef Q_OS_LINUX
+    // The default is looked up on the audio thread, as it opens the device:
+    // a sound server that hangs never holds this thread up.
+    m_output = std::make_unique<AudioOutput>(*m_mixer, m_device);
+#else
     // Devices are looked up here, on the GUI thread, where Qt's device
-    // registry lives (where Qt's is used).
-    OutputDevice device = m_device.IsNull() ? DefaultOutputDevice() : m_device;
-    m_output = std::make_unique<AudioOutput>(*m_mixer, std::move(device));
+    // registry lives.
+    m_output = std::make_unique<AudioOutput>(*m_mixer,
+                                             m_device.IsNull() ? DefaultOutputDevice() : m_device);
+#endif
     m_output->moveToThread(&m_thread);
     connect(m_output.get(), &AudioOutput::ready, this, &OutputBus::OnReady, Qt::QueuedConnection);
     connect(m_output.get(), &AudioOutput::stallChanged, this, &OutputBus::OnStallChanged,
             Qt::QueuedConnection);
+    connect(m_output.get(), &AudioOutput::recovered, this, &OutputBus::recovered,
+            Qt::QueuedConnection);
     m_thread.start(QThread::TimeCriticalPriority);
     QMetaObject::invokeMethod(m_output.get(), &AudioOutput::Start, Qt::QueuedConnection);
+}
+
+void OutputBus::Reopen()
+{
+    if (m_thread.isRunning())
+        QMetaObject::invokeMethod(m_output.get(), &AudioOutput::Reopen, Qt::QueuedConnection);
 }
 
 bool OutputBus::Submit(const MixerCommand& command)

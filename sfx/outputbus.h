@@ -28,6 +28,9 @@ public:
 
     // Opens the device ahead of the first play; nothing once it is open.
     void Open();
+    // Plays on the device again, once it opens (it came back).
+    void Reopen();
+    const OutputDevice& Device() const noexcept { return m_device; }
     bool Submit(const MixerCommand& command);
     std::optional<VoiceEnded> TakeEnded();
 
@@ -42,6 +45,8 @@ signals:
     // The device stopped taking sound; the output keeps time silently until
     // it takes sound again.
     void stalled(const QString& problem);
+    // The device plays again after it had stopped working or gone away.
+    void recovered(const QString& message);
 
 private:
     void OnReady(double bufferMilliseconds, bool silent, const QString& problem);

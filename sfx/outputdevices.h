@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -26,6 +28,37 @@ struct OutputDevice
         return id.isEmpty();
     }
 };
+
+// What is known of the outputs. On Linux a thread of its own keeps it up to
+// date: it follows the server's changes, asks it once a second whether it
+// still answers and, while no server runs, looks for one once a second. A
+// server that hangs leaves the last outputs it told.
+struct KnownOutputs
+{
+    enum class Server : std::uint8_t
+    {
+        Unknown, // not asked yet
+        Answering,
+        NotAnswering, // it hangs
+        Absent,       // none runs: there are no outputs
+    };
+
+    Server server = Server::Unknown;
+    QList<OutputDevice> outputs;
+    QByteArray defaultName;
+    // Changes whenever the outputs or the default do.
+    std::uint64_t generation = 0;
+
+    // The default output; null when there is none.
+    OutputDevice Default() const;
+    // The output named by its description or its id.
+    std::optional<OutputDevice> Find(const QString& name) const;
+    bool Has(const QByteArray& id) const;
+};
+
+// Never waits on the server. `waitMilliseconds`: at most this long for its
+// first answer, off the GUI thread only.
+KnownOutputs CurrentOutputs(int waitMilliseconds = 0);
 
 // The system's default output now; null when there is none.
 OutputDevice DefaultOutputDevice();

@@ -1,6 +1,7 @@
 #include "sfx/devicestream.h"
 
 #include <algorithm>
+#include <memory>
 #include <QAudioSink>
 #include <QIODevice>
 #include <QTimer>
@@ -23,15 +24,11 @@ public:
 
     QtDeviceStream(const QAudioDevice& device, const QAudioFormat& format)
         : m_sink(device, format)
-    {
-        m_feed.setTimerType(Qt::PreciseTimer);
-        m_feed.setInterval(kFeedMilliseconds);
-        QObject::connect(&m_feed, &QTimer::timeout, &m_feed, [this] { Write(); });
-    }
+    {}
 
     ~QtDeviceStream() override
     {
-        m_feed.stop();
+        m_feed.reset();
         m_sink.stop();
     }
 
@@ -51,7 +48,12 @@ public:
         m_bytes.resize(
             static_cast<std::size_t>(std::max(frame, m_sink.bufferSize() / frame * frame)));
         Write();
-        m_feed.start();
+        // Made here, on the audio thread, whose event loop runs it.
+        m_feed = std::make_unique<QTimer>();
+        m_feed->setTimerType(Qt::PreciseTimer);
+        m_feed->setInterval(kFeedMilliseconds);
+        QObject::connect(m_feed.get(), &QTimer::timeout, m_feed.get(), [this] { Write(); });
+        m_feed->start();
     }
 
     // The source runs on this thread, between calls.
@@ -81,7 +83,7 @@ private:
     QIODevice* m_input = nullptr; // owned by the sink
     Source m_source;
     std::vector<char> m_bytes;
-    QTimer m_feed;
+    std::unique_ptr<QTimer> m_feed;
 };
 
 } // namespace

@@ -12,7 +12,8 @@ class SfxRepository;
 // application asks for the player's repository and announces changed sound
 // effects; the player reports errors and files that are ready to play.
 //
-// soundEffectError(type, message, context): type is "ERROR" or "WARNING",
+// soundEffectError(type, message, context): type is "ERROR" or "WARNING", or
+// "INFO" when sound that was reported lost is back,
 // message is for the operator, context names the file or event id concerned
 // (it may be empty).
 class SfxPlayerConnectionMediator : public QObject

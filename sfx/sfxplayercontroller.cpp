@@ -34,6 +34,16 @@ void SfxPlayerController::stop(const std::string& eventId)
     SfxPlayerControllerImpl::instance()->stop(eventId);
 }
 
+void SfxPlayerController::preview(const std::string& eventId)
+{
+    SfxPlayerControllerImpl::instance()->preview(eventId);
+}
+
+void SfxPlayerController::stopPreview(const std::string& eventId)
+{
+    SfxPlayerControllerImpl::instance()->stopPreview(eventId);
+}
+
 void SfxPlayerController::stop()
 {
     SfxPlayerControllerImpl::instance()->stop();
@@ -62,6 +72,11 @@ void SfxPlayerController::FadeTo(const std::string& eventId, float gain, float m
 bool SfxPlayerController::IsPlaying(const std::string& eventId)
 {
     return SfxPlayerControllerImpl::instance()->IsPlaying(eventId);
+}
+
+bool SfxPlayerController::IsPlayingAtOwnLevel(const std::string& eventId)
+{
+    return SfxPlayerControllerImpl::instance()->IsPlayingAtOwnLevel(eventId);
 }
 
 } // namespace tarv::audio

@@ -32,6 +32,10 @@ public:
     virtual void play(const std::string& eventId);
     // Fades the instance out over its own fade-out time.
     virtual void stop(const std::string& eventId);
+    // A copy of the instance for the operator's ears: the show's fades do
+    // not reach it, and only stopPreview stops it alone (stop stops it too).
+    virtual void preview(const std::string& eventId);
+    virtual void stopPreview(const std::string& eventId);
     // Keeps stop("sfx.1") from choosing stop(bool).
     void stop(const char* eventId) { stop(std::string(eventId)); }
     // Stops all audio, each voice fading over its own fade-out time.
@@ -39,7 +43,8 @@ public:
     // With panic, everything stops at once without fades.
     virtual void stop(bool panic);
     // The notifier of an event id (never null): its sfxFinished(QString)
-    // follows the end of the last voice of that id.
+    // follows the end of the last voice of that id, and the end of its last
+    // preview copy.
     virtual SfxPlayer* GetPlayer(const std::string& eventId);
     virtual void PreloadFile(const std::string& path);
     // Moves the instance's level to `gain` (linear, relative to its volume;
@@ -49,6 +54,10 @@ public:
     // been told to stop. On the GUI thread only (elsewhere it answers false);
     // a play queued from another thread counts once it has run there.
     virtual bool IsPlaying(const std::string& eventId);
+    // The same, for a voice of the show still at the instance's own level:
+    // one that the show has faded to another level, and a preview copy, do
+    // not count.
+    virtual bool IsPlayingAtOwnLevel(const std::string& eventId);
 };
 
 } // namespace tarv::audio

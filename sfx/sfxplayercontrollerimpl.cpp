@@ -35,6 +35,7 @@ void DestroyEngine()
 }
 
 constexpr int kPollMilliseconds = 10;
+constexpr int kWatchOutputsMilliseconds = 250;
 // Refused plays are reported at most this often, together.
 constexpr int kRefusalReportMilliseconds = 1000;
 constexpr auto kCustomKeyPrefix = "file:";
@@ -52,11 +53,14 @@ float Narrowed(double value)
 SfxPlayerControllerImpl::SfxPlayerControllerImpl()
     : m_clips(this)
     , m_poll(this)
+    , m_watchOutputs(this)
 {
     connect(&m_clips, &ClipCache::clipReady, this, &SfxPlayerControllerImpl::OnClipReady);
     connect(&m_clips, &ClipCache::clipFailed, this, &SfxPlayerControllerImpl::OnClipFailed);
     m_poll.setInterval(kPollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &SfxPlayerControllerImpl::Poll);
+    m_watchOutputs.setInterval(kWatchOutputsMilliseconds);
+    connect(&m_watchOutputs, &QTimer::timeout, this, &SfxPlayerControllerImpl::WatchOutputs);
 }
 
 void SfxPlayerControllerImpl::OpenDefaultOutput()
@@ -155,13 +159,24 @@ void SfxPlayerControllerImpl::stop(const CustomAudioParameters& parameters)
 
 void SfxPlayerControllerImpl::play(const std::string& eventId)
 {
-    if (QueuedFromOtherThread([this, eventId] { play(eventId); }))
+    PlayEvent(eventId, false);
+}
+
+void SfxPlayerControllerImpl::preview(const std::string& eventId)
+{
+    PlayEvent(eventId, true);
+}
+
+void SfxPlayerControllerImpl::PlayEvent(const std::string& eventId, bool isPreview)
+{
+    if (QueuedFromOtherThread([this, eventId, isPreview] { PlayEvent(eventId, isPreview); }))
         return;
     const QString id = QString::fromStdString(eventId);
+    const Voice unplayed{eventId, true, nullptr, isPreview};
     if (!m_repository) {
         Report(QStringLiteral("ERROR"),
                tr("No sound-effect library is connected: cannot play %1.").arg(id), id);
-        FinishLater(Voice{eventId, true, nullptr});
+        FinishLater(unplayed);
         return;
     }
     std::optional<sfx::SfxDto> instance;
@@ -172,12 +187,12 @@ void SfxPlayerControllerImpl::play(const std::string& eventId)
             QStringLiteral("ERROR"),
             tr("Cannot look up the sound effect %1: %2").arg(id, QString::fromUtf8(error.what())),
             id);
-        FinishLater(Voice{eventId, true, nullptr});
+        FinishLater(unplayed);
         return;
     }
     if (!instance) {
         Report(QStringLiteral("ERROR"), tr("There is no sound effect %1.").arg(id), id);
-        FinishLater(Voice{eventId, true, nullptr});
+        FinishLater(unplayed);
         return;
     }
     const std::string path =
@@ -187,7 +202,7 @@ void SfxPlayerControllerImpl::play(const std::string& eventId)
                tr("The sound effect %1 uses \"%2\", which is not installed.")
                    .arg(id, QString::fromStdString(instance->effectId())),
                id);
-        FinishLater(Voice{eventId, true, nullptr});
+        FinishLater(unplayed);
         return;
     }
     VoiceSettings settings;
@@ -197,8 +212,8 @@ void SfxPlayerControllerImpl::play(const std::string& eventId)
     settings.fadeOutFrames = Mixer::MillisecondsToFrames(instance->fadeOut());
     settings.repeats = instance->repeats();
     GetPlayer(eventId);
-    Begin(Voice{eventId, true, &BusFor(QString::fromStdString(instance->outputPath()))}, path,
-          settings);
+    Begin(Voice{eventId, true, &BusFor(QString::fromStdString(instance->outputPath())), isPreview},
+          path, settings);
 }
 
 void SfxPlayerControllerImpl::stop(const std::string& eventId)
@@ -208,6 +223,15 @@ void SfxPlayerControllerImpl::stop(const std::string& eventId)
     MixerCommand stop;
     stop.kind = MixerCommand::Kind::Stop;
     StopKey(eventId, stop);
+}
+
+void SfxPlayerControllerImpl::stopPreview(const std::string& eventId)
+{
+    if (QueuedFromOtherThread([this, eventId] { stopPreview(eventId); }))
+        return;
+    MixerCommand stop;
+    stop.kind = MixerCommand::Kind::Stop;
+    StopKey(eventId, stop, true);
 }
 
 void SfxPlayerControllerImpl::stop()
@@ -260,14 +284,16 @@ void SfxPlayerControllerImpl::FadeTo(const std::string& eventId, float gain, flo
     fade.kind = MixerCommand::Kind::FadeTo;
     fade.gain = std::max(0.0F, gain);
     fade.frames = Mixer::MillisecondsToFrames(milliseconds);
-    for (const auto& [handle, playing] : m_voices) {
-        if (playing.voice.key == eventId) {
+    // A preview is heard at the instance's own level, whatever the show does.
+    for (auto& [handle, playing] : m_voices) {
+        if (playing.voice.key == eventId && !playing.voice.isPreview) {
             fade.voice = handle;
             Send(playing.voice, fade);
+            playing.fade = fade;
         }
     }
     for (Request& pending : m_pending) {
-        if (pending.voice.key == eventId) {
+        if (pending.voice.key == eventId && !pending.voice.isPreview) {
             fade.voice = pending.handle;
             pending.fade = fade;
         }
@@ -284,6 +310,19 @@ bool SfxPlayerControllerImpl::IsPlaying(const std::string& eventId) const
                        }) ||
            std::any_of(m_pending.begin(), m_pending.end(),
                        [&](const Request& p) { return p.voice.key == eventId; });
+}
+
+bool SfxPlayerControllerImpl::IsPlayingAtOwnLevel(const std::string& eventId) const
+{
+    if (QThread::currentThread() != thread())
+        return false;
+    const auto atOwnLevel = [&](const Request& r) {
+        return r.voice.key == eventId && !r.voice.isPreview && !r.stopping &&
+               (!r.fade || r.fade->gain == 1.0F);
+    };
+    return std::any_of(m_voices.begin(), m_voices.end(),
+                       [&](const auto& v) { return atOwnLevel(v.second); }) ||
+           std::any_of(m_pending.begin(), m_pending.end(), atOwnLevel);
 }
 
 void SfxPlayerControllerImpl::PreloadRepositoryEffects()
@@ -376,17 +415,21 @@ void SfxPlayerControllerImpl::Send(const Voice& voice, const MixerCommand& comma
            key);
 }
 
-void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand& stop)
+void SfxPlayerControllerImpl::StopKey(const std::string& key, const MixerCommand& stop,
+                                      bool previewsOnly)
 {
+    const auto stops = [&](const Voice& voice) {
+        return voice.key == key && (voice.isPreview || !previewsOnly);
+    };
     MixerCommand command = stop;
     for (auto& [handle, playing] : m_voices) {
-        if (playing.voice.key == key) {
+        if (stops(playing.voice)) {
             command.voice = handle;
             Send(playing.voice, command);
             playing.stopping = true;
         }
     }
-    FinishLater(TakePending([&](const Request& p) { return p.voice.key == key; }));
+    FinishLater(TakePending([&](const Request& p) { return stops(p.voice); }));
 }
 
 void SfxPlayerControllerImpl::OnClipReady(const QString& path)
@@ -413,6 +456,12 @@ void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& m
 
 void SfxPlayerControllerImpl::OnBusReady(const OutputBus* bus, bool silent, const QString& problem)
 {
+    if (!silent && m_returningOutputs.remove(bus->Device().id)) {
+        Report(QStringLiteral("INFO"),
+               tr("The audio output \"%1\" is back: its sound effects play there again.")
+                   .arg(m_outputNames[bus->Device().id]),
+               m_outputNames[bus->Device().id]);
+    }
     if (!silent || m_silenceReported)
         return;
     m_silenceReported = true;
@@ -426,11 +475,72 @@ void SfxPlayerControllerImpl::OnBusStalled(const OutputBus* bus, const QString& 
                                     "sound again."));
 }
 
+void SfxPlayerControllerImpl::OnBusRecovered(const QString& message)
+{
+    // Said once, as the loss was, however many outputs it silenced; a later
+    // loss is told again.
+    m_silenceReported = false;
+    if (std::exchange(m_lossTold, false))
+        Report(QStringLiteral("INFO"), message, QString());
+}
+
+void SfxPlayerControllerImpl::WatchOutputs()
+{
+    const KnownOutputs known = CurrentOutputs();
+    if (known.server != KnownOutputs::Server::Answering)
+        return;
+    m_notAnsweringReported = false;
+    for (const auto& [id, bus] : m_buses) {
+        if (id.isEmpty() || !bus->IsStarted())
+            continue;
+        const QString& name = m_outputNames[id];
+        if (!known.Has(id)) {
+            // The server moves its streams to the default output, or the
+            // bus opens there.
+            if (!m_lostOutputs.contains(id)) {
+                m_lostOutputs.insert(id);
+                m_returningOutputs.remove(id);
+                Report(QStringLiteral("WARNING"), NoOutput(name), name);
+            }
+        } else if (m_lostOutputs.remove(id)) {
+            m_returningOutputs.insert(id);
+            bus->Reopen();
+        }
+    }
+}
+
+QString SfxPlayerControllerImpl::NoOutput(const QString& outputPath)
+{
+    return tr("There is no audio output \"%1\": its sound effects play on the default output.")
+        .arg(outputPath);
+}
+
+void SfxPlayerControllerImpl::ReportUnknownOutput(const QString& outputPath, bool serverAnswers)
+{
+    if (!serverAnswers) {
+        // Its outputs cannot be known now; the output is looked for again
+        // at the next play.
+        m_watchOutputs.start(); // which tells when it answers again
+        if (!std::exchange(m_notAnsweringReported, true))
+            Report(QStringLiteral("WARNING"),
+                   tr("The sound server does not answer: the audio output \"%1\" cannot be "
+                      "found, and its sound effects play on the default output.")
+                       .arg(outputPath),
+                   outputPath);
+        return;
+    }
+    if (m_unknownOutputsReported.contains(outputPath))
+        return;
+    m_unknownOutputsReported.insert(outputPath);
+    Report(QStringLiteral("WARNING"), NoOutput(outputPath), outputPath);
+}
+
 void SfxPlayerControllerImpl::ReportOutputProblem(const OutputBus* bus, const QString& message)
 {
-    if (m_soundAskedFor)
+    if (m_soundAskedFor) {
+        m_lossTold = true;
         Report(QStringLiteral("WARNING"), message, QString());
-    else
+    } else
         m_heldOutputProblems.emplace_back(bus, message);
 }
 
@@ -439,8 +549,10 @@ void SfxPlayerControllerImpl::ReleaseOutputProblems()
     // Only what still holds: a device that stalled as it opened may be
     // playing by now.
     for (const auto& [bus, message] : std::exchange(m_heldOutputProblems, {})) {
-        if (bus->IsSilent())
+        if (bus->IsSilent()) {
+            m_lossTold = true;
             Report(QStringLiteral("WARNING"), message, QString());
+        }
     }
 }
 
@@ -513,11 +625,15 @@ void SfxPlayerControllerImpl::Gone(const Voice& voice)
 {
     if (!voice.isEvent)
         return;
-    const bool playing =
-        std::any_of(m_voices.begin(), m_voices.end(),
-                    [&](const auto& v) { return v.second.voice.key == voice.key; }) ||
-        std::any_of(m_pending.begin(), m_pending.end(),
-                    [&](const Request& p) { return p.voice.key == voice.key; });
+    // The end of the last preview copy is told even while the show's sound of
+    // the instance plays on, or the preview would never seem to end.
+    const auto same = [&](const Voice& other) {
+        return other.key == voice.key && (other.isPreview || !voice.isPreview);
+    };
+    const bool playing = std::any_of(m_voices.begin(), m_voices.end(),
+                                     [&](const auto& v) { return same(v.second.voice); }) ||
+                         std::any_of(m_pending.begin(), m_pending.end(),
+                                     [&](const Request& p) { return same(p.voice); });
     if (!playing)
         emit GetPlayer(voice.key)->sfxFinished(QString::fromStdString(voice.key));
 }
@@ -546,21 +662,22 @@ void SfxPlayerControllerImpl::Report(const QString& type, const QString& message
 
 OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool reportUnknown)
 {
+    // What is known of the outputs, never the server itself: a play does not
+    // wait for a server that hangs.
     OutputDevice device;
     if (!outputPath.isEmpty()) {
-        const QList<OutputDevice> outputs = OutputDevices();
-        const auto named = std::find_if(outputs.begin(), outputs.end(), [&](const OutputDevice& d) {
-            return d.description == outputPath || d.id == outputPath.toUtf8();
-        });
-        if (named != outputs.end())
+        const KnownOutputs known = CurrentOutputs();
+        if (const auto named = known.Find(outputPath)) {
             device = *named;
-        else if (reportUnknown && !m_unknownOutputsReported.contains(outputPath)) {
-            m_unknownOutputsReported.insert(outputPath);
-            Report(QStringLiteral("WARNING"),
-                   tr("There is no audio output \"%1\": its sound effects play on the default "
-                      "output.")
-                       .arg(outputPath),
-                   outputPath);
+        } else {
+            // An output that went away keeps its bus, which plays on the
+            // default output until it is back.
+            for (const auto& [id, bus] : m_buses) {
+                if (m_lostOutputs.contains(id) && m_outputNames[id] == outputPath)
+                    return *bus;
+            }
+            if (reportUnknown && known.server != KnownOutputs::Server::Unknown)
+                ReportUnknownOutput(outputPath, known.server != KnownOutputs::Server::NotAnswering);
         }
     }
     auto& bus = m_buses[device.id];
@@ -572,6 +689,11 @@ OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool repor
         });
         connect(made, &OutputBus::stalled, this,
                 [this, made](const QString& problem) { OnBusStalled(made, problem); });
+        connect(made, &OutputBus::recovered, this, &SfxPlayerControllerImpl::OnBusRecovered);
+        if (!device.IsNull()) {
+            m_outputNames[device.id] = outputPath;
+            m_watchOutputs.start();
+        }
     }
     return *bus;
 }

@@ -55,6 +55,10 @@ public:
     void play(const std::string& eventId);
     void stop(const std::string& eventId);
     void stop(const char* eventId) { stop(std::string(eventId)); } // not stop(bool)
+    // A copy of the instance that the show's fades leave alone; stopPreview
+    // stops such copies only.
+    void preview(const std::string& eventId);
+    void stopPreview(const std::string& eventId);
     void stop();
     void stop(bool panic);
     SfxPlayer* GetPlayer(const std::string& eventId);
@@ -63,6 +67,9 @@ public:
     // Whether a voice of the event id plays, or waits for its file, and has
     // not been told to stop. On the engine's thread only (false elsewhere).
     bool IsPlaying(const std::string& eventId) const;
+    // The same, for a voice of the show (not a preview copy) that no fade has
+    // moved from the instance's own level (a fade back to it counts as none).
+    bool IsPlayingAtOwnLevel(const std::string& eventId) const;
 
     SfxRepository* ActiveRepository() const noexcept { return m_repository.get(); }
     // Starts loading the files of every instance in the active repository
@@ -89,6 +96,7 @@ private:
         std::string key;
         bool isEvent = false;
         OutputBus* bus = nullptr;
+        bool isPreview = false;
     };
     struct Request
     {
@@ -96,7 +104,7 @@ private:
         Voice voice;
         std::string path;
         VoiceSettings settings;
-        std::optional<MixerCommand> fade; // a fade-to asked for while loading
+        std::optional<MixerCommand> fade; // the last fade-to asked for
         bool stopping = false;            // told to stop, fading out
     };
 
@@ -106,11 +114,19 @@ private:
     void Begin(Voice voice, const std::string& path, const VoiceSettings& settings);
     void Launch(const Request& pending, const AudioClip& clip);
     void Send(const Voice& voice, const MixerCommand& command);
-    void StopKey(const std::string& key, const MixerCommand& stop);
+    void PlayEvent(const std::string& eventId, bool isPreview);
+    void StopKey(const std::string& key, const MixerCommand& stop, bool previewsOnly = false);
     void OnClipReady(const QString& path);
     void OnClipFailed(const QString& path, const QString& message);
     void OnBusReady(const OutputBus* bus, bool silent, const QString& problem);
     void OnBusStalled(const OutputBus* bus, const QString& problem);
+    void OnBusRecovered(const QString& message);
+    // Tells when a named output goes away (its sound effects play on the
+    // default output meanwhile) and plays there again when it is back.
+    void WatchOutputs();
+    void ReportUnknownOutput(const QString& outputPath, bool serverAnswers);
+    // Said of an output missing at its first play and of one that goes away.
+    static QString NoOutput(const QString& outputPath);
     // An output's problem is told once sound is asked for: until the first
     // play it is held, so that a program that never plays (or a machine
     // without sound) does not greet the operator with it at start-up.
@@ -154,6 +170,12 @@ private:
     bool m_soundAskedFor = false;
     std::vector<std::pair<const OutputBus*, QString>> m_heldOutputProblems;
     QSet<QString> m_unknownOutputsReported;
+    QTimer m_watchOutputs;
+    std::map<QByteArray, QString> m_outputNames; // as the show named them
+    QSet<QByteArray> m_lostOutputs;
+    QSet<QByteArray> m_returningOutputs;
+    bool m_lossTold = false; // that sound stopped, until it is back
+    bool m_notAnsweringReported = false;
     QSet<QString> m_fileProblemsReported;
     Refusals m_noVoice;
     Refusals m_queueFull;

@@ -1,11 +1,12 @@
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Window
 import com.quillonworks.tarv_ui
 
 // The main window's menus and every key of the window. The menus sit inside
 // the window (a desktop without a global menu shows no native one). Each key
 // is one Shortcut, registered once and honouring its enabled state; a menu
-// entry activates its key's Shortcut, so both roads run the same code.
+// entry runs its key's command, so both roads run the same code.
 MenuBar {
     id: menuBar
 
@@ -14,6 +15,32 @@ MenuBar {
     property bool disabledCuesAreHidden: false
     property bool isPanicMode: false
     property bool disableStopAllAudioShortcut: false
+    // Qt holds back a window's shortcuts while one of its menus is open, and
+    // a menu closes on Escape only while it has the keyboard itself: a menu
+    // left open without it kept Ctrl+S, every other command key and Escape
+    // from the window. The keys with Ctrl and Escape are therefore the
+    // application's, acting while this window has the keyboard and no other
+    // popup of it (the About box, the Open dialog) has: they close any open
+    // menu, and the keys with Ctrl then run their command. Space and the
+    // arrows still go to an open menu.
+    readonly property bool commandKeysActive: Window.window !== null
+                                              && Window.window.activeFocusItem !== null
+                                              && !keyboardInOtherPopup(Window.window.activeFocusItem)
+
+    // Whether `focusItem` lies in a popup of the window other than these menus.
+    function keyboardInOtherPopup(focusItem) {
+        for (let item = focusItem; item; item = item.parent) {
+            if (item.parent !== Overlay.overlay)
+                continue
+            for (let i = 0; i < count; ++i) {
+                const menu = menuAt(i)
+                if (menu && menu.contentItem && menu.contentItem.parent === item)
+                    return false
+            }
+            return true
+        }
+        return false
+    }
 
     // A deployment value: where the Help menu's support entry leads.
     property url supportUrl: "https://www.quillonworks.com/support"
@@ -54,12 +81,25 @@ MenuBar {
         timer.start()
     }
 
+    // Closes every open menu; true when one was open.
+    function closeMenus() {
+        let closed = false
+        for (let i = 0; i < count; ++i) {
+            const menu = menuAt(i)
+            if (menu && menu.visible) {
+                menu.close()
+                closed = true
+            }
+        }
+        return closed
+    }
+
     readonly property TarvTheme theme: TarvTheme {}
 
-    Shortcut { id: newKey; sequence: "ctrl+n"; onActivated: menuBar.newClicked() }
-    Shortcut { id: openKey; sequence: "ctrl+o"; onActivated: menuBar.openClicked() }
-    Shortcut { id: saveKey; sequence: "ctrl+s"; enabled: menuBar.canSave; onActivated: menuBar.saveClicked() }
-    Shortcut { id: saveAsKey; sequence: "ctrl+shift+a"; enabled: menuBar.canSave; onActivated: menuBar.saveAsClicked() }
+    CommandKey { id: newKey; sequence: "ctrl+n"; onRun: menuBar.newClicked() }
+    CommandKey { id: openKey; sequence: "ctrl+o"; onRun: menuBar.openClicked() }
+    CommandKey { id: saveKey; sequence: "ctrl+s"; allowed: menuBar.canSave; onRun: menuBar.saveClicked() }
+    CommandKey { id: saveAsKey; sequence: "ctrl+shift+a"; allowed: menuBar.canSave; onRun: menuBar.saveAsClicked() }
     // Held down, Backspace must not delete one row after another (there is
     // no undo), nor Space fire one cue after another.
     Shortcut {
@@ -71,19 +111,39 @@ MenuBar {
     }
     Shortcut { id: goKey; sequence: " "; autoRepeat: false; onActivated: menuBar.goClicked() }
     Shortcut { id: stopAudioKey; sequence: "ctrl+esc"; onActivated: menuBar.stopAudioClicked() }
-    Shortcut {
+    // Escape closes an open menu, whatever has the keyboard, and only then
+    // stops all audio.
+    CommandKey {
         id: stopAllKey
         sequence: "esc"
         autoRepeat: false
-        enabled: !menuBar.disableStopAllAudioShortcut
-        onActivated: menuBar.stopAll()
+        allowed: !menuBar.disableStopAllAudioShortcut
+        closesOpenMenuOnly: true
+        onRun: menuBar.stopAll()
     }
     Shortcut { id: upKey; sequence: "Up"; onActivated: menuBar.moveSelectUpClicked() }
     Shortcut { id: downKey; sequence: "Down"; onActivated: menuBar.moveSelectDownClicked() }
     // Other systems name this key "cmd+h", which Qt does not know here.
-    Shortcut { id: hideDisabledKey; sequence: "Ctrl+H"; onActivated: menuBar.hideDisabledClicked() }
-    Shortcut { id: oscManagerKey; sequence: "Shift+Ctrl+O"; onActivated: menuBar.oscManagerClicked() }
-    Shortcut { id: sfxManagerKey; sequence: "Shift+Ctrl+s"; onActivated: menuBar.sfxManagerClicked() }
+    CommandKey { id: hideDisabledKey; sequence: "Ctrl+H"; onRun: menuBar.hideDisabledClicked() }
+    CommandKey { id: oscManagerKey; sequence: "Shift+Ctrl+O"; onRun: menuBar.oscManagerClicked() }
+    CommandKey { id: sfxManagerKey; sequence: "Shift+Ctrl+s"; onRun: menuBar.sfxManagerClicked() }
+
+    // A key that an open menu does not hold back (see commandKeysActive). Its
+    // menu entry runs the command directly.
+    component CommandKey: Shortcut {
+        property bool allowed: true
+        // With a menu open, the key closes it and does nothing else.
+        property bool closesOpenMenuOnly: false
+        signal run()
+
+        context: Qt.ApplicationShortcut
+        enabled: allowed && menuBar.commandKeysActive
+        onActivated: {
+            if (menuBar.closeMenus() && closesOpenMenuOnly)
+                return
+            run()
+        }
+    }
 
     CommandMenu {
         id: fileMenu

@@ -71,7 +71,20 @@ Window {
         }
         fileDialog.fileMode = mode
         fileDialog.close()
+        fileDialog.currentFolder = openDialogFolder()
         fileDialog.open()
+    }
+
+    // File > Open starts where a file was last chosen in a file dialog of
+    // this run, else in the open show's folder, else in the home folder.
+    function openDialogFolder() {
+        if (String(fileDialog.chosenFolder) !== "")
+            return fileDialog.chosenFolder
+        const path = automationController.currentPath
+        const slash = path.lastIndexOf("/")
+        if (slash < 0)
+            return StandardPaths.writableLocation(StandardPaths.HomeLocation)
+        return saveDialog.pathToUrl(path.substring(0, slash) || "/")
     }
 
     // Opens the save dialog on the open file's folder and name; a list never
@@ -98,6 +111,9 @@ Window {
 
     // What the file dialog's acceptance does with the file chosen in `mode`.
     function fileChosen(fileUrl, mode) {
+        const text = String(fileUrl)
+        const slash = text.lastIndexOf("/")
+        fileDialog.chosenFolder = slash > "file://".length ? text.substring(0, slash) : "file:///"
         if (mode === FileDialog.OpenFile) {
             automationController.Load(fileUrl.toString(), false)
             return
@@ -199,6 +215,9 @@ Window {
 
     FileDialog {
         id: fileDialog
+        objectName: "openDialog"
+        // The folder of the file last chosen in either file dialog.
+        property url chosenFolder: ""
         fileMode: FileDialog.OpenFile
         nameFilters: ["Cue files (*.tarvcue)", "All files (*)"]
         onAccepted: root.fileChosen(selectedFile, fileMode)

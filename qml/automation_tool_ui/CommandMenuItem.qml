@@ -20,7 +20,12 @@ MenuItem {
     rightPadding: 12
 
     onTriggered: {
-        if (shortcut)
+        if (!shortcut)
+            return
+        // A key that closes open menus first runs its command directly.
+        if (shortcut.run)
+            shortcut.run()
+        else
             shortcut.activated()
     }
 

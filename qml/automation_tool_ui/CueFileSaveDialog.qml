@@ -3,20 +3,25 @@ import QtQuick.Controls
 import QtQuick.Window
 import Qt.labs.folderlistmodel
 import com.quillonworks.tarv_ui
+import com.quillonworks.automation_tool_ui
 
 // Asks where to save the cue list: a folder, browsed in the list, and a file
 // name, typed or taken from a file of the list. Save takes the typed name at
-// once, by a click or by Return; the ".tarvcue" suffix is added when the name
-// lacks it. A name with a "/" is a path of its own, absolute or below the
-// folder shown. A file of the folder shown is replaced only when Save is
-// pressed a second time, once the dialog has asked. (Qt's own save dialog,
+// once, by a click or by Return in the name field; the ".tarvcue" suffix is
+// added when the name lacks it in any letter case. A name with a "/" is a
+// path of its own, absolute or below the folder shown; a name of a folder
+// opens that folder. An existing file is replaced only when Save is pressed a
+// second time, once the dialog has asked. Names the file system cannot hold
+// are refused here, with the reason, rather than by the save. New Folder
+// makes a folder in the one listed and opens it. (Qt's own save dialog,
 // without a platform theme, labels its button "Open" and ignores a typed
 // name until Return is pressed in its field.)
 Window {
     id: control
 
-    // The folder listed, as a file URL.
-    property alias folder: folderModel.folder
+    // The folder listed, as a file URL. The list, the label above it and the
+    // file that Save writes all follow this one property.
+    property url folder
     property alias fileName: nameField.text
     // The file that Save writes, as a file URL; empty without a name.
     readonly property string chosenFile: urlForName(nameField.text.trim())
@@ -28,19 +33,39 @@ Window {
     // replaces it, another name asks again.
     property string replaceAskedFor: ""
     readonly property bool askingToReplace: replaceAskedFor !== "" && replaceAskedFor === chosenFile
+    // Why the last Save or Make was refused; cleared by the next edit.
+    property string refusal: ""
+    property bool makingFolder: false
+    // Set by each opening until the name, without its suffix, is selected in
+    // the focused field of the active window.
+    property bool selectingName: false
 
     signal accepted(url fileUrl)
     signal rejected()
 
-    // Shows the dialog on `folderUrl` with `name` in the name field.
+    // Shows the dialog on `folderUrl` with `name` in the name field,
+    // selected but for its suffix, so that typing replaces it.
     function openIn(folderUrl, name) {
         if (folderUrl !== "")
             folder = folderUrl
+        makingFolder = false
         nameField.text = name
         replaceAskedFor = ""
+        refusal = ""
+        selectingName = true
         show()
         requestActivate()
         nameField.forceActiveFocus()
+        selectName()
+    }
+
+    function selectName() {
+        if (!selectingName)
+            return
+        const text = nameField.text
+        nameField.field.select(0, /\.tarvcue$/i.test(text) ? text.length - 8 : text.length)
+        if (active && nameField.field.activeFocus)
+            selectingName = false
     }
 
     // A local path as a file URL, each segment escaped so that "#", "%" or
@@ -55,15 +80,16 @@ Window {
         return /\.tarvcue$/i.test(name) ? name : name + ".tarvcue"
     }
 
+    // The URL of a typed path, absolute or below the folder listed.
+    function urlForPath(path) {
+        if (path.startsWith("/"))
+            return pathToUrl(path)
+        const base = String(control.folder).replace(/\/+$/, "")
+        return base + "/" + path.split("/").map(s => encodeURIComponent(s)).join("/")
+    }
+
     function urlForName(name) {
-        if (name === "")
-            return ""
-        const fileName = withSuffix(name)
-        if (fileName.startsWith("/"))
-            return pathToUrl(fileName)
-        const base = String(folderModel.folder).replace(/\/+$/, "")
-        const escaped = fileName.split("/").map(s => encodeURIComponent(s)).join("/")
-        return base + "/" + escaped
+        return name === "" ? "" : urlForPath(withSuffix(name))
     }
 
     function localPath(url) {
@@ -75,24 +101,53 @@ Window {
         }
     }
 
-    // Whether the name is that of a file the folder lists.
-    function listed(name) {
-        const fileName = withSuffix(name)
-        for (let i = 0; i < folderModel.count; ++i) {
-            if (!folderModel.isFolder(i) && folderModel.get(i, "fileName") === fileName)
-                return true
+    function isFolder(url) {
+        return LocalFileSystem.kindOf(url) === LocalFileSystem.Folder
+    }
+
+    // The folder URL with "." and ".." resolved, as the label shows it.
+    function cleanFolderUrl(url) {
+        const segments = []
+        for (const segment of String(url).replace(/^file:\/\//, "").split("/")) {
+            if (segment === "..")
+                segments.pop()
+            else if (segment !== "" && segment !== ".")
+                segments.push(segment)
         }
-        return false
+        return "file:///" + segments.join("/")
+    }
+
+    function openFolder(url) {
+        folder = cleanFolderUrl(url)
+        nameField.text = ""
+        nameField.forceActiveFocus()
     }
 
     function answer(save) {
         if (!visible || (save && chosenFile === ""))
             return
-        if (save && !askingToReplace && listed(nameField.text.trim())) {
-            replaceAskedFor = chosenFile
-            // Return answers the question; typing changes the name.
-            nameField.forceActiveFocus()
-            return
+        const name = nameField.text.trim()
+        if (save) {
+            const folderNamed = [urlForPath(name), chosenFile].find(isFolder)
+            if (folderNamed !== undefined) {
+                openFolder(folderNamed)
+                return
+            }
+            if (name.endsWith("/")) {
+                refusal = qsTr("There is no folder \"%1\".").arg(name)
+                return
+            }
+            if (!withSuffix(name).split("/").every(segment => LocalFileSystem.nameFits(segment))) {
+                refusal = qsTr("The name is too long: at most 255 bytes, \".tarvcue\" included.")
+                return
+            }
+            if (!askingToReplace
+                    && LocalFileSystem.kindOf(chosenFile) !== LocalFileSystem.Missing) {
+                replaceAskedFor = chosenFile
+                // Return answers the question; typing changes the name.
+                nameField.forceActiveFocus()
+                return
+            }
         }
         const chosen = chosenFile
         answering = true
@@ -102,6 +157,44 @@ Window {
             accepted(chosen)
         else
             rejected()
+    }
+
+    // Opens the folder of the list's entry, or takes the file's name; false
+    // without an entry.
+    function choose(index) {
+        if (index < 0 || index >= folderModel.count)
+            return false
+        if (folderModel.isFolder(index)) {
+            folder = folderModel.get(index, "fileUrl")
+        } else {
+            nameField.text = folderModel.get(index, "fileName")
+            nameField.forceActiveFocus()
+        }
+        return true
+    }
+
+    function startMakingFolder() {
+        folderNameField.text = ""
+        refusal = ""
+        makingFolder = true
+        folderNameField.forceActiveFocus()
+    }
+
+    function stopMakingFolder() {
+        makingFolder = false
+        refusal = ""
+        nameField.forceActiveFocus()
+    }
+
+    function makeFolder() {
+        const name = folderNameField.text.trim()
+        const reason = LocalFileSystem.makeFolder(control.folder, name)
+        if (reason !== "") {
+            refusal = reason
+            return
+        }
+        stopMakingFolder()
+        folder = urlForPath(name)
     }
 
     title: qsTr("Save Cue File")
@@ -116,20 +209,38 @@ Window {
     maximumHeight: height
     color: theme.default_bg_color_popup
 
+    onFolderChanged: refusal = ""
+    onActiveChanged: if (active) selectName()
+
     // A close of the hidden dialog, as before each opening, answers nothing.
     onClosing: {
         if (!answering && visible)
             rejected()
     }
 
+    // Return and Enter act on the button with the focus, as Space does.
+    component DialogButton: FlatButton {
+        width: 90
+        Keys.onReturnPressed: clicked()
+        Keys.onEnterPressed: clicked()
+    }
+
     TarvTheme { id: theme }
 
     FolderListModel {
         id: folderModel
+        folder: control.folder
         nameFilters: ["*.tarvcue"]
+        caseSensitive: false
         showDirsFirst: true
         showDotAndDotDot: false
         sortCaseSensitive: false
+    }
+
+    // After the field's own select-all on gaining the focus.
+    Connections {
+        target: nameField.field
+        function onActiveFocusChanged() { control.selectName() }
     }
 
     Item {
@@ -138,43 +249,114 @@ Window {
         anchors.fill: parent
         anchors.margins: 16
 
+        // What no button or field took: Escape leaves a new folder unmade,
+        // or else cancels; Return makes the folder, or else saves.
         Keys.onPressed: event => {
             if (event.key === Qt.Key_Escape) {
                 event.accepted = true
-                control.answer(false)
+                if (control.makingFolder)
+                    control.stopMakingFolder()
+                else
+                    control.answer(false)
             } else if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
                 event.accepted = true
-                control.answer(true)
+                if (control.makingFolder)
+                    control.makeFolder()
+                else
+                    control.answer(true)
             }
         }
 
-        FlatButton {
-            id: upButton
-            objectName: "upButton"
+        Item {
+            id: folderRow
             anchors.top: parent.top
-            anchors.left: parent.left
-            width: 60
-            text: qsTr("Up")
-            enabled: String(folderModel.parentFolder) !== ""
-            onClicked: folderModel.folder = folderModel.parentFolder
+            width: parent.width
+            height: upButton.height
+            visible: !control.makingFolder
+
+            DialogButton {
+                id: upButton
+                objectName: "upButton"
+                anchors.left: parent.left
+                width: 60
+                text: qsTr("Up")
+                enabled: control.localPath(control.folder).replace(/\/+$/, "") !== ""
+                onClicked: control.folder = control.cleanFolderUrl(String(control.folder) + "/..")
+            }
+
+            Text {
+                objectName: "folderLabel"
+                anchors.left: upButton.right
+                anchors.leftMargin: 12
+                anchors.right: newFolderButton.left
+                anchors.rightMargin: 12
+                anchors.verticalCenter: upButton.verticalCenter
+                text: control.localPath(control.folder)
+                font: theme.default_font
+                color: theme.light_text_color
+                elide: Text.ElideMiddle
+                textFormat: Text.PlainText
+            }
+
+            DialogButton {
+                id: newFolderButton
+                objectName: "newFolderButton"
+                anchors.right: parent.right
+                width: 100
+                text: qsTr("New Folder")
+                onClicked: control.startMakingFolder()
+            }
         }
 
-        Text {
-            objectName: "folderLabel"
-            anchors.left: upButton.right
-            anchors.leftMargin: 12
-            anchors.right: parent.right
-            anchors.verticalCenter: upButton.verticalCenter
-            text: control.localPath(folderModel.folder)
-            font: theme.default_font
-            color: theme.light_text_color
-            elide: Text.ElideMiddle
-            textFormat: Text.PlainText
+        Item {
+            anchors.fill: folderRow
+            visible: control.makingFolder
+
+            Text {
+                id: folderNameLabel
+                anchors.left: parent.left
+                anchors.verticalCenter: parent.verticalCenter
+                text: qsTr("New folder")
+                font: theme.default_font
+                color: theme.default_text_color
+            }
+
+            RecessedTextInput {
+                id: folderNameField
+                objectName: "folderNameField"
+                anchors.left: folderNameLabel.right
+                anchors.leftMargin: 12
+                anchors.right: cancelFolderButton.left
+                anchors.rightMargin: 12
+                anchors.verticalCenter: parent.verticalCenter
+                visible: control.makingFolder
+                backgroundColor: Qt.lighter(theme.default_bg_color, 1.5)
+                onTextEdited: control.refusal = ""
+            }
+
+            DialogButton {
+                id: cancelFolderButton
+                objectName: "cancelFolderButton"
+                anchors.right: makeFolderButton.left
+                anchors.rightMargin: 12
+                text: qsTr("Cancel")
+                onClicked: control.stopMakingFolder()
+            }
+
+            DialogButton {
+                id: makeFolderButton
+                objectName: "makeFolderButton"
+                anchors.right: parent.right
+                text: qsTr("Make")
+                isDefault: true
+                enabled: folderNameField.text.trim() !== ""
+                onClicked: control.makeFolder()
+            }
         }
 
         Rectangle {
             id: listFrame
-            anchors.top: upButton.bottom
+            anchors.top: folderRow.bottom
             anchors.topMargin: 12
             anchors.bottom: nameRow.top
             anchors.bottomMargin: 12
@@ -192,11 +374,20 @@ Window {
                 model: folderModel
                 boundsBehavior: Flickable.StopAtBounds
                 activeFocusOnTab: true
+                highlightMoveDuration: 0
+                // Without an entry, Return goes on to save.
+                Keys.onReturnPressed: event => event.accepted = control.choose(currentIndex)
+                Keys.onEnterPressed: event => event.accepted = control.choose(currentIndex)
+                Keys.onSpacePressed: event => event.accepted = control.choose(currentIndex)
+
+                highlight: Rectangle {
+                    color: theme.default_selected_color_intense
+                    visible: entries.activeFocus
+                }
 
                 delegate: Rectangle {
                     required property int index
                     required property string fileName
-                    required property url fileUrl
                     required property bool fileIsDir
 
                     width: ListView.view.width
@@ -218,14 +409,7 @@ Window {
                         id: entryArea
                         anchors.fill: parent
                         hoverEnabled: true
-                        onClicked: {
-                            if (fileIsDir) {
-                                folderModel.folder = fileUrl
-                            } else {
-                                nameField.text = fileName
-                                nameField.forceActiveFocus()
-                            }
-                        }
+                        onClicked: control.choose(index)
                     }
                 }
 
@@ -257,6 +441,7 @@ Window {
                 anchors.right: parent.right
                 backgroundColor: Qt.lighter(theme.default_bg_color, 1.5)
                 field.focus: true
+                onTextChanged: control.refusal = ""
             }
         }
 
@@ -266,34 +451,37 @@ Window {
             width: parent.width
             height: saveButton.height
 
+            // A refusal, or the question before a file is replaced.
             Text {
-                objectName: "replaceQuestion"
+                objectName: "notice"
                 anchors.left: parent.left
                 anchors.right: cancelButton.left
                 anchors.rightMargin: 12
                 anchors.verticalCenter: parent.verticalCenter
-                visible: control.askingToReplace
-                text: qsTr("This file exists. Replace it?")
+                visible: text !== ""
+                text: control.refusal !== "" ? control.refusal
+                      : control.askingToReplace ? qsTr("This file exists. Replace it?") : ""
                 font: theme.default_font
-                color: "#FFC400"
+                color: control.refusal !== "" ? "#FF5757" : "#FFC400"
+                wrapMode: Text.Wrap
+                maximumLineCount: 2
                 elide: Text.ElideRight
+                textFormat: Text.PlainText
             }
 
-            FlatButton {
+            DialogButton {
                 id: cancelButton
                 objectName: "cancelButton"
                 anchors.right: saveButton.left
                 anchors.rightMargin: 12
-                width: 90
                 text: qsTr("Cancel")
                 onClicked: control.answer(false)
             }
 
-            FlatButton {
+            DialogButton {
                 id: saveButton
                 objectName: "saveButton"
                 anchors.right: parent.right
-                width: 90
                 text: control.askingToReplace ? qsTr("Replace") : qsTr("Save")
                 isDefault: true
                 enabled: control.chosenFile !== ""

@@ -36,11 +36,20 @@ Item {
         return control.indexOfValue(value)
     }
 
-    // Takes the list's current row and closes the list.
+    // Takes the list's current row, when it is one, and closes the list.
     function commitListRow() {
-        if (list.currentIndex !== -1 && list.currentIndex !== control.currentIndex)
+        if (list.currentIndex >= 0 && list.currentIndex < control.count
+                && list.currentIndex !== control.currentIndex)
             control.currentIndex = list.currentIndex
         control.popup.close()
+    }
+
+    // Moves the open list's row, held within the rows; without rows it stays
+    // at none.
+    function moveListRow(row) {
+        if (list.count > 0)
+            list.currentIndex = Math.max(0, Math.min(list.count - 1, row))
+        control.arrowSelection = true
     }
 
     function handleKeyPressed(event) {
@@ -54,19 +63,31 @@ Item {
                 baseControl.enterPressed()
             break
         case Qt.Key_Up:
-            if (control.popup.visible) {
-                list.currentIndex = Math.max(0, list.currentIndex - 1)
-                control.arrowSelection = true
-            }
+            if (control.popup.visible)
+                moveListRow(list.currentIndex - 1)
             event.accepted = true
             break
         case Qt.Key_Down:
-            if (control.popup.visible) {
-                list.currentIndex = Math.min(list.count - 1, list.currentIndex + 1)
-                control.arrowSelection = true
-            }
+            if (control.popup.visible)
+                moveListRow(list.currentIndex + 1)
             event.accepted = true
             break
+        case Qt.Key_Home:
+        case Qt.Key_End:
+        case Qt.Key_PageUp:
+        case Qt.Key_PageDown: {
+            // The list's row stops following the base box once an arrow has
+            // moved it, so these move it here too. A closed box with rows
+            // leaves them to the base box; one without rows has none to take.
+            const page = Math.max(1, Math.floor(list.height / 40))
+            const rows = { [Qt.Key_Home]: 0, [Qt.Key_End]: list.count - 1,
+                           [Qt.Key_PageUp]: list.currentIndex - page,
+                           [Qt.Key_PageDown]: list.currentIndex + page }
+            if (control.popup.visible)
+                moveListRow(rows[event.key])
+            event.accepted = control.popup.visible || control.count === 0
+            break
+        }
         default:
             break
         }

@@ -25,11 +25,12 @@ function gainOfPosition(position) {
 
 // Reads seconds from the start of the text as parseFloat does (whatever
 // follows the number is ignored) and gives whole milliseconds, truncated
-// toward zero, within 0..limit; text without a number, or one too large to
-// be finite, gives 0.
+// toward zero, within 0..limit: "Infinity", or a number too large for a
+// double, gives the limit; text without a number gives 0. Held here, since an
+// int signal argument would turn an infinity into 0.
 function fadeMilliseconds(text, limit) {
     const seconds = parseFloat(text)
-    if (!isFinite(seconds))
+    if (isNaN(seconds))
         return 0
     return Math.min(Math.max(Math.trunc(seconds * 1000), 0), limit)
 }

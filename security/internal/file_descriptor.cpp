@@ -72,6 +72,11 @@ FileDescriptor FileDescriptor::OpenForReading(const std::filesystem::path& path)
     return FileDescriptor(OpenNative(path, _O_RDONLY, 0));
 }
 
+FileDescriptor FileDescriptor::OpenFolder(const std::filesystem::path&)
+{
+    return FileDescriptor();
+}
+
 bool FileDescriptor::WriteAll(const char* data, std::size_t n)
 {
     while (n > 0) {
@@ -119,6 +124,11 @@ FileDescriptor FileDescriptor::OpenExisting(const std::filesystem::path& path, b
 FileDescriptor FileDescriptor::OpenForReading(const std::filesystem::path& path)
 {
     return FileDescriptor(OpenNative(path, O_RDONLY, 0));
+}
+
+FileDescriptor FileDescriptor::OpenFolder(const std::filesystem::path& path)
+{
+    return FileDescriptor(OpenNative(path, O_RDONLY | O_DIRECTORY, 0));
 }
 
 bool FileDescriptor::WriteAll(const char* data, std::size_t n)

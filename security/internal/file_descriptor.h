@@ -28,6 +28,9 @@ public:
     // are not followed when `followLinks` is false.
     static FileDescriptor OpenExisting(const std::filesystem::path& path, bool followLinks);
     static FileDescriptor OpenForReading(const std::filesystem::path& path);
+    // Opens a folder so that Sync() puts its entries on the disk; never open
+    // on Windows, which has no such thing.
+    static FileDescriptor OpenFolder(const std::filesystem::path& path);
 
     [[nodiscard]] bool IsOpen() const { return m_fd >= 0; }
     [[nodiscard]] int Native() const { return m_fd; }

@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <deque>
 #include <kit/errors.h>
 #include <kit/format.h>
 #include <random>
@@ -20,8 +21,16 @@ namespace {
 // Most file systems allow names of 255 bytes.
 constexpr std::size_t kUsualNameLimit = 255;
 
+std::string Utf8(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+#if defined(_WIN32)
+
 // Follows a symbolic link so that replacing the file keeps the link.
-fs::path ResolveTarget(const fs::path& path)
+fs::path ResolveTarget(const fs::path& path, const std::string&)
 {
     std::error_code error;
     if (fs::is_symlink(fs::symlink_status(path, error))) {
@@ -33,10 +42,96 @@ fs::path ResolveTarget(const fs::path& path)
     return path;
 }
 
-ReplacingFile::Target Inspect(const fs::path& target)
+#else
+
+// Where everyone may create files but remove only their own, as in /tmp, a
+// link someone else placed sends whoever follows it wherever that someone
+// chose. The kernel follows such a link only for its owner or the folder's
+// owner; the library follows links itself, so it keeps the same rule.
+void RefuseOthersLink(const struct stat& link, const fs::path& path, const std::string& utf8Path)
+{
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    struct stat status
+    {
+    };
+    const bool known = ::stat(folder.c_str(), &status) == 0;
+    const bool shared = (status.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    if (known && (!shared || link.st_uid == ::geteuid() || link.st_uid == status.st_uid)) {
+        return;
+    }
+    throw kit::IoError("Unable to write to " + utf8Path + ": the link " + Utf8(path) +
+                       " was placed by another user in a folder open to everyone.");
+}
+
+// Follows symbolic links, those of the folders on the way as well as one at
+// the file's own name, so that replacing the file keeps them. A path without
+// links is kept as it was given, and so is one that only the kernel can
+// follow, such as /dev/stdout leading to a pipe.
+fs::path ResolveTarget(const fs::path& path, const std::string& utf8Path)
+{
+    // As many as Linux follows in one lookup.
+    constexpr int kLinkLimit = 40;
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    if (error) {
+        return path;
+    }
+    const fs::path relative = absolute.relative_path();
+    std::deque<fs::path> remaining(relative.begin(), relative.end());
+    fs::path resolved = absolute.root_path();
+    int links = 0;
+    while (!remaining.empty()) {
+        const fs::path part = remaining.front();
+        remaining.pop_front();
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            resolved = resolved.parent_path();
+            continue;
+        }
+        const fs::path next = resolved / part;
+        struct stat status
+        {
+        };
+        if (::lstat(next.c_str(), &status) != 0) {
+            if (links > 0 && ::stat(path.c_str(), &status) == 0) {
+                return path;
+            }
+            // Nothing further exists to be followed; what cannot be created
+            // is reported when the file is.
+            resolved = next;
+            for (const fs::path& rest : remaining) {
+                resolved /= rest;
+            }
+            break;
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            resolved = next;
+            continue;
+        }
+        RefuseOthersLink(status, next, utf8Path);
+        const fs::path target = fs::read_symlink(next, error);
+        if (error || ++links > kLinkLimit) {
+            throw kit::IoError("Unable to write to " + utf8Path +
+                               ": its links cannot be followed.");
+        }
+        if (target.is_absolute()) {
+            resolved = target.root_path();
+        }
+        const fs::path targetParts = target.relative_path();
+        remaining.insert(remaining.begin(), targetParts.begin(), targetParts.end());
+    }
+    return links > 0 ? resolved : path;
+}
+
+#endif
+
+ReplacingFile::Target Inspect(const fs::path& target, const std::string& utf8Path)
 {
     ReplacingFile::Target result;
 #if defined(_WIN32)
+    (void)utf8Path;
     std::error_code error;
     const fs::file_status status = fs::status(target, error);
     result.exists = fs::exists(status);
@@ -45,13 +140,24 @@ ReplacingFile::Target Inspect(const fs::path& target)
     struct stat status
     {
     };
-    if (::stat(target.c_str(), &status) == 0) {
-        result.exists = true;
-        result.regular = S_ISREG(status.st_mode);
-        result.owner = status.st_uid;
-        result.group = status.st_gid;
-        result.mode = status.st_mode & 07777;
+    if (::lstat(target.c_str(), &status) != 0) {
+        return result;
     }
+    // A link here is one that only the kernel can follow, or one placed
+    // since the target was resolved.
+    if (S_ISLNK(status.st_mode)) {
+        RefuseOthersLink(status, target, utf8Path);
+        if (::stat(target.c_str(), &status) != 0) {
+            return result;
+        }
+    }
+    result.exists = true;
+    result.regular = S_ISREG(status.st_mode);
+    result.owner = status.st_uid;
+    result.group = status.st_gid;
+    result.mode = status.st_mode & 07777;
+    result.device = status.st_dev;
+    result.inode = status.st_ino;
 #endif
     return result;
 }
@@ -125,26 +231,42 @@ bool FolderRefusesNewFiles(int error)
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
-std::string Utf8(const fs::path& path)
+// A renamed file is in the folder's entries, which reach the disk only when
+// the folder itself is synced: until then a power cut can bring the old file
+// back. False when the disk reported a failure.
+bool SyncFolderOf(const fs::path& target)
 {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+#if defined(_WIN32)
+    // Windows offers no way to sync a folder; its file systems log renames.
+    (void)target;
+    return true;
+#else
+    FileDescriptor folder =
+        FileDescriptor::OpenFolder(target.has_parent_path() ? target.parent_path() : ".");
+    // A folder the caller may write but not read cannot be opened to be
+    // synced; the file is in place all the same.
+    if (!folder.IsOpen()) {
+        return true;
+    }
+    // Some file systems cannot sync folders at all.
+    return folder.Sync() || errno == EINVAL;
+#endif
 }
 
 } // namespace
 
 ReplacingFile::ReplacingFile(const std::string& path, Access access, const CreatedHook& created)
     : m_path(path)
-    , m_target(ResolveTarget(PathFromUtf8(path)))
+    , m_target(ResolveTarget(PathFromUtf8(path), path))
 {
-    const Target target = Inspect(m_target);
+    const Target target = Inspect(m_target, m_path);
     if (target.exists && !target.regular) {
         // Devices and pipes cannot be replaced by renaming; a private key
         // written into one would reach whoever reads at its other end.
         if (access == Access::OwnerOnly) {
             throw kit::IoError("Unable to write to " + m_path + ": it is not a regular file.");
         }
-        OpenDevice();
+        OpenDevice(target);
         return;
     }
     CreateTemporary(target, access);
@@ -188,21 +310,24 @@ void ReplacingFile::CreateTemporary(const Target& target, Access access)
     throw kit::IoError("Unable to write to " + m_path);
 }
 
-void ReplacingFile::OpenDevice()
+void ReplacingFile::OpenDevice(const Target& target)
 {
-    // The target was resolved already: a link appearing in its place now is
-    // someone else's doing.
+    // The name may lead through a link the kernel follows, such as
+    // /dev/stdout; what it leads to must still be what was looked at.
     m_file = FileDescriptor::OpenExisting(m_target, true);
     if (!m_file.IsOpen()) {
         throw kit::IoError("Unable to write to " + m_path);
     }
-#if !defined(_WIN32)
+#if defined(_WIN32)
+    (void)target;
+#else
     // A regular file swapped in since it was looked at would be overwritten
-    // in place.
+    // in place, and another device would receive what was meant for this one.
     struct stat opened
     {
     };
-    if (::fstat(m_file.Native(), &opened) != 0 || S_ISREG(opened.st_mode)) {
+    if (::fstat(m_file.Native(), &opened) != 0 || S_ISREG(opened.st_mode) ||
+        opened.st_dev != target.device || opened.st_ino != target.inode) {
         m_file.Close();
         throw kit::IoError("Unable to write to " + m_path);
     }
@@ -242,6 +367,9 @@ void ReplacingFile::Commit()
     m_pending = false;
     // The data reached the disk before the rename; closing cannot lose it.
     m_file.Close();
+    if (!SyncFolderOf(m_target)) {
+        throw kit::IoError("Failed writing to file: " + m_path);
+    }
 }
 
 bool ReplacingFile::TemporaryIsStillOurs() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <ostream>
@@ -15,6 +16,10 @@ namespace tarv_sec {
 // destruction. The replacement keeps the target's owner, group and mode as
 // far as this process may set them, except for private keys, which always
 // belong to this process.
+//
+// Links are followed, so that they stay links, except one that another user
+// placed in a folder where everyone may create files, like /tmp: that write
+// is refused, as the kernel would refuse to follow the link.
 //
 // The temporary is written only through the descriptor that created it, so
 // whoever may write the folder cannot redirect the bytes by swapping its name;
@@ -42,7 +47,8 @@ public:
 
     // Throws kit::IoError "Unable to write to " + path when no file can be
     // created there, naming the folder when it is the folder that refuses
-    // new files. `path` is UTF-8.
+    // new files, and naming the link when it is another user's link that
+    // leads there. `path` is UTF-8.
     ReplacingFile(const std::string& path, Access access, const CreatedHook& created = {});
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -51,9 +57,10 @@ public:
     // Unbuffered: what is written here is in the file at once.
     std::ostream& Stream() { return m_stream; }
 
-    // Puts the file in the target's place. Throws kit::IoError "Failed
-    // writing to file: " + path when the data did not all reach the disk,
-    // "Unable to write to " + path when the target cannot be replaced.
+    // Puts the file in the target's place, and the folder's new entry on the
+    // disk. Throws kit::IoError "Failed writing to file: " + path when the
+    // data or the entry did not reach the disk, "Unable to write to " + path
+    // when the target cannot be replaced.
     void Commit();
 
     // What is known of the target before writing.
@@ -64,11 +71,13 @@ public:
         unsigned int owner = 0;
         unsigned int group = 0;
         unsigned int mode = 0;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
     };
 
 private:
     void CreateTemporary(const Target& target, Access access);
-    void OpenDevice();
+    void OpenDevice(const Target& target);
     [[nodiscard]] bool TemporaryIsStillOurs() const;
     void Discard() noexcept;
 

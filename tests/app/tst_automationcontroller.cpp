@@ -213,7 +213,9 @@ private slots:
             << QStringLiteral("... and more.");
         QTest::newRow("broken") << QByteArray("{\"version\": \"1.0\", \"main\": [")
                                 << QStringLiteral("Error")
-                                << QStringLiteral(" You may have an incorrect file type.");
+                                << QStringLiteral(" You may have an incorrect file type. Please "
+                                                  "load the TARV|Cue file type (.tarvcue) to "
+                                                  "open previously saved work.");
         // A file that cannot be read says why, with no word of a wrong file
         // type; one larger than any show is refused before it is read.
         const QString opening =
@@ -328,7 +330,9 @@ private slots:
             if (const auto match = opened.match(line); match.hasMatch()) {
                 const QString name = match.captured(1);
                 const QString flags = match.captured(2);
-                if (name.startsWith(path + QLatin1Char('.')) ||
+                // The new file: made beside the target under a name of its own.
+                if ((QFileInfo(name).path() == folder && name != path &&
+                     flags.contains(QStringLiteral("O_CREAT"))) ||
                     (name == folder && flags.contains(QStringLiteral("O_TMPFILE")))) {
                     newFileFd = match.captured(3);
                 } else if (name == folder && flags.contains(QStringLiteral("O_DIRECTORY"))) {

@@ -45,8 +45,15 @@ private slots:
         QTest::addColumn<uint>("stored");
         // What the operator can type is driven through the cue editor.
         QTest::newRow("NaN") << QVariant(std::numeric_limits<double>::quiet_NaN()) << 250U;
-        QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity()) << 250U;
+        QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity()) << 7000U;
         QTest::newRow("huge") << QVariant(1e300) << 7000U;
+        // As typed into the cue editor's offset field.
+        QTest::newRow("typed Infinity") << QVariant(QStringLiteral("Infinity")) << 7000U;
+        QTest::newRow("typed -inf") << QVariant(QStringLiteral("-inf")) << 0U;
+        QTest::newRow("typed beyond double") << QVariant(QStringLiteral("1e400")) << 7000U;
+        QTest::newRow("typed below double") << QVariant(QStringLiteral(" 1e-400 ")) << 0U;
+        QTest::newRow("typed NaN") << QVariant(QStringLiteral("NaN")) << 250U;
+        QTest::newRow("typed letters") << QVariant(QStringLiteral("1e4x")) << 250U;
     }
     void offsetIsClampedAndNonNumbersKeepTheOldValue()
     {

@@ -78,6 +78,12 @@ private slots:
                                       << "9e9" << 4294967295u << "4.29497e+06";
         QTest::newRow("not a number") << 1500u << "1.5"
                                       << "nan" << 0u << "0";
+        QTest::newRow("Infinity") << 1500u << "1.5"
+                                  << "Infinity" << 4294967295u << "4.29497e+06";
+        QTest::newRow("beyond double") << 1500u << "1.5"
+                                       << "1e400" << 4294967295u << "4.29497e+06";
+        QTest::newRow("minus beyond double") << 1500u << "1.5"
+                                             << "-1e400" << 0u << "0";
     }
 
     void typedTimeIsStoredWithinRange()

@@ -412,6 +412,7 @@ private slots:
     void resultText();
     void audioRequestsOfCuesAreRelayed();
     void failedSavesKeepThePreviousFile();
+    void anyNameSavesAgainAndFailuresSayWhy();
     void roundTripMatchesTheHandWrittenFile();
     void savesOfAVariedShowKeepTheirBytes();
     void textsAreWrittenAsRapidJsonWritesThem();
@@ -557,6 +558,56 @@ void TestCueListDocument::failedSavesKeepThePreviousFile()
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, show.Save(full));
         QVERIFY(!QFileInfo(full).isFile());
     }
+}
+
+void TestCueListDocument::anyNameSavesAgainAndFailuresSayWhy()
+{
+    QTemporaryDir dir;
+    Automation show;
+    show.AddEvent(std::make_shared<EventGroup>());
+
+    // The longest name a folder holds is saved, replaced, and replaced
+    // through a link, which stays a link; the file keeps its permissions.
+    const QString longest = QString(247, QLatin1Char('n')) + QStringLiteral(".tarvcue");
+    const QString path = dir.filePath(longest);
+    show.Save(path);
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadOther));
+    show.AddEvent(std::make_shared<EventGroup>());
+    show.Save(path);
+    const QString link = dir.filePath(QStringLiteral("link.tarvcue"));
+    QVERIFY(QFile::link(path, link));
+    show.Save(link);
+    QVERIFY(QFileInfo(link).isSymLink());
+    struct stat status = {};
+    QCOMPARE(stat(QFile::encodeName(path).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 07777, mode_t{0604});
+    Automation read;
+    QVERIFY(read.Open(path).Notes().isEmpty());
+    QCOMPARE(read.Events().size(), std::size_t{2});
+    const QStringList files{QStringLiteral("link.tarvcue"), longest};
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), files);
+
+    // A failed save names its cause and leaves nothing behind.
+    const struct
+    {
+        QString path;
+        const char* reason;
+    } failures[] = {
+        {path + QStringLiteral("/inside.tarvcue"), "Not a directory"},
+        {dir.filePath(QStringLiteral("missing/show.tarvcue")), "No such file or directory"},
+        {dir.filePath(QString(256, QLatin1Char('n'))), "File name too long"},
+    };
+    for (const auto& failure : failures) {
+        QString what;
+        try {
+            show.Save(failure.path);
+        } catch (const std::runtime_error& e) {
+            what = QString::fromUtf8(e.what());
+        }
+        QVERIFY2(what.endsWith(QLatin1String(failure.reason)), qPrintable(what));
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), files);
 }
 
 void TestCueListDocument::roundTripMatchesTheHandWrittenFile()

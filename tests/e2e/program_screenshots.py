@@ -29,6 +29,7 @@ OSC_MANAGER_FIRST_ROW, OSC_MANAGER_EDIT = (150, 221), (300, 439)
 SFX_MANAGER_PREVIEWS = [(747, 76), (747, 116)]
 SFX_MANAGER_FIRST_INSTANCE, SFX_MANAGER_EDIT = (450, 76), (124, 560)
 ABOUT_ACKNOWLEDGEMENTS = (484, 457)
+SAVE_DIALOG_NEW_FOLDER = (494, 28)
 
 
 class Shooter:
@@ -205,6 +206,26 @@ def about(shooter):
     s.key("Escape")  # closes the popup
 
 
+def save_dialog(shooter):
+    s = shooter
+    # Save As on the opened show: its folder, its name selected but for the
+    # suffix; then a name refused, and a new folder being named.
+    s.display.activate(s.main)
+    s.key("ctrl+shift+a")
+    dialog = s.window("Save Cue File")
+    if dialog is None:
+        return
+    s.shoot(dialog, "save-dialog")
+    s.display.run("xdotool", "type", "--delay", "5", "n" * 250)
+    s.key("Return")
+    s.shoot(dialog, "save-dialog-refusal")
+    s.click(dialog, SAVE_DIALOG_NEW_FOLDER)
+    s.display.run("xdotool", "type", "Act 3")
+    s.shoot(dialog, "save-dialog-new-folder")
+    s.key("Escape")
+    s.close(dialog)
+
+
 def prompt_and_message(shooter):
     s = shooter
     # The locked cue cannot be deleted: a message says so. The wait is current.
@@ -251,6 +272,7 @@ def main():
         osc_manager(shooter)
         sound_effects(shooter)
         about(shooter)
+        save_dialog(shooter)
         prompt_and_message(shooter)
     finally:
         if shooter is not None:

@@ -105,6 +105,9 @@ def main():
                        check=True)
         heard = e2e.wait_until(lambda: "Unable to process OSC command" in program.output(), 5)
         check(heard, "a command sent to the new port was not heard:\n" + program.output())
+        after = program.output().split("Unable to process OSC command", 1)[1].split("\n", 1)
+        check(len(after) == 2 and not after[1].startswith("\n"),
+              "the report is followed by an empty line:\n" + program.output())
 
         display.activate(window)
         display.key("ctrl+s")

@@ -175,9 +175,11 @@ def go_presses_during_a_load(binary, display, home):
     receiver = e2e.OscReceiver()
     folder = os.path.join(home, "large")
     large_show(folder, receiver)
-    # Qt's open dialog starts in the working folder, where the show is the
-    # only file: Return opens it.
-    operator = Operator(binary, display, home, cwd=folder)
+    # File > Open starts in the open show's folder, not the working one:
+    # there the large show sorts first, and Return opens it.
+    small = os.path.join(folder, "small.tarvcue")
+    e2e.write_cue_file(small, [e2e.osc_cue("1", "Small", [(0, "/small/1")])], receiver.port)
+    operator = Operator(binary, display, home, [small])
     try:
         display.key("ctrl+o")
         time.sleep(3)  # the dialog lives inside the main window: no window to wait for

@@ -11,6 +11,8 @@
 
 #include <QGuiApplication>
 #include <QQmlExtensionPlugin>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 Q_IMPORT_QML_PLUGIN(com_quillonworks_tarv_uiPlugin)
@@ -148,6 +150,56 @@ private slots:
         Bench::Click(Bench::Find(Window(), "deleteButton"));
         QVERIFY(!m_bench->Stored("sfx.1").has_value());
         QCOMPARE(ListedInstances(Window()), QStringList({"sfx.2", "sfx.4", "sfx.5", "sfx.6"}));
+    }
+
+    // An effect leaves the library while the manager still lists it: its
+    // instance keeps it, shown as missing, unless the operator picks another,
+    // and no new instance is made of it.
+    void anEffectThatLeftTheLibraryIsKeptButNotUsedAgain()
+    {
+        auto* tool = m_manager->PropertyTool();
+        Bench::Click(Bench::Row(Window(), "sourceList", 3));
+        QCOMPARE(ListedInstances(Window()), QStringList{"sfx.1"});
+        m_bench->Install({{"tone.a440", "alpha tone", "sound", "tone-a440.wav"},
+                          {"tone.1k", "Alpha Hum", "sound", "tone-1k.wav"},
+                          {"ambient.hum", "Alpha Hum", "ambient", "ambient-hum.wav"}});
+        const auto restore = qScopeGuard([this] {
+            m_bench->Install({{"beep.short", "Short Beep", "sound", "beep-short.wav"},
+                              {"tone.a440", "alpha tone", "sound", "tone-a440.wav"},
+                              {"tone.1k", "Alpha Hum", "sound", "tone-1k.wav"},
+                              {"ambient.hum", "Alpha Hum", "ambient", "ambient-hum.wav"}});
+        });
+
+        Bench::Click(Bench::Row(Window(), "instanceList", 0));
+        Bench::Click(Bench::Find(Window(), "editButton"));
+        QObject* editor = tool->Window();
+        QVERIFY(editor != nullptr);
+        QCOMPARE(editor->property("effectId").toString(), "beep.short");
+        QVERIFY2(editor->property("effectText").toString().contains("missing"),
+                 qPrintable(editor->property("effectText").toString()));
+        editor->setProperty("name", "Front Door");
+        QMetaObject::invokeMethod(editor, "accept");
+        QCOMPARE(m_bench->Stored("sfx.1")->name(), "Front Door");
+        QCOMPARE(m_bench->Stored("sfx.1")->effectId(), "beep.short");
+
+        // Picking another effect still moves it.
+        m_manager->onEditSoundEffectInstanceClicked("sfx.1");
+        QCOMPARE(tool->Window()->property("effectIdIndex").toInt(), 3);
+        tool->Window()->setProperty("effectIdIndex", 2);
+        QMetaObject::invokeMethod(tool->Window(), "accept");
+        QCOMPARE(m_bench->Stored("sfx.1")->effectId(), "tone.a440");
+
+        QSignalSpy reported(SfxPlayerConnectionMediator::instance(),
+                            &SfxPlayerConnectionMediator::soundEffectError);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no longer in the library"));
+        m_manager->onAddSoundEffectInstanceClicked("beep.short");
+        QCOMPARE(tool->Window(), nullptr);
+        QCOMPARE(reported.count(), 1);
+        QVERIFY(!m_bench->Stored("sfx.6").has_value());
+        QVERIFY(
+            !Column(WindowModel(Window(), "availableSoundEffectsModel"), SfxListModel::SfxIdRole)
+                 .contains("beep.short"));
+        QTRY_COMPARE(ListedInstances(Window()), QStringList({"sfx.1", "sfx.2", "sfx.4", "sfx.5"}));
     }
 
     // Two previews started from their rows; each row goes back to idle when

@@ -143,6 +143,52 @@ private slots:
         QVERIFY2(tail < 0.001, qPrintable(QString::number(tail)));
     }
 
+    // The show has faded the looping instance down to -80 dB and it plays
+    // on: its preview is heard at the instance's own level all the same, the
+    // show's fades do not reach it, and stopping it leaves the show's sound
+    // where the show put it.
+    void previewOfAnInstanceTheShowFadedDownIsHeardAtItsLevel()
+    {
+        SfxManagerWindowController manager(&m_bench->engine, m_bench->repository);
+        manager.ShowWindow();
+        QObject* window = manager.Window();
+        QVERIFY(window != nullptr);
+        QTRY_VERIFY(Bench::Row(window, "instanceList", 0)->property("isReady").toBool());
+        QQuickItem* button = Bench::Find(Bench::Row(window, "instanceList", 0), "playButton");
+        QVERIFY(button != nullptr);
+
+        SfxPlayerController show;
+        QSignalSpy finished(show.GetPlayer("sfx.1"), &SfxPlayer::sfxFinished);
+        show.play("sfx.1");
+        QTest::qWait(300);
+        show.FadeTo("sfx.1", 0.0001F, 0.0F);
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QTest::qWait(300);
+        Bench::Click(button);
+        QCOMPARE(window->property("playing").toStringList(), QStringList{"sfx.1"});
+        QTest::qWait(500);
+        show.FadeTo("sfx.1", 0.0001F, 0.0F);
+        QTest::qWait(500);
+        Bench::Click(button);
+        QCOMPARE(window->property("playing").toStringList(), QStringList());
+        QTest::qWait(500);
+        recorder.Stop();
+        QVERIFY(show.IsPlaying("sfx.1"));
+        QCOMPARE(finished.count(), 1); // the preview's end, for its row
+        show.stop("sfx.1");
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 5000);
+
+        const auto levels = recorder.Levels();
+        const auto [length, level] = LoudPart(levels, 0.02);
+        qInfo("the preview sounded %d ms at RMS %.4f", length, level);
+        QVERIFY2(std::abs(level - 0.25 / std::sqrt(2.0)) < 0.02,
+                 qPrintable(QString::number(level)));
+        QVERIFY2(length >= 700 && length <= 1600, qPrintable(QString::number(length)));
+        const double tail = *std::max_element(levels.end() - 300 / kWindow, levels.end());
+        QVERIFY2(tail < 0.001, qPrintable(QString::number(tail)));
+    }
+
 private:
     std::unique_ptr<Bench> m_bench;
 };

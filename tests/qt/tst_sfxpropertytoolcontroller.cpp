@@ -8,6 +8,7 @@
 #include "sfx/sfxplayerconnectionmediator.h"
 #include "sfxtestbench.h"
 
+#include <QDir>
 #include <QQmlExtensionPlugin>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -262,6 +263,32 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Escape);
         QCOMPARE(closing.count(), 2);
         QCOMPARE(m_bench->document.SoundEffects().size(), 1U);
+    }
+
+    // The audio chooser starts in the show's folder (home for a show never
+    // saved); once a file was chosen there, where the operator chose it,
+    // whichever show is open.
+    void theAudioChooserStartsInTheShowsFolderThenWhereAFileWasChosen()
+    {
+        const auto chooserFolder = [this] {
+            return m_tool->Window()->property("audioFolder").toUrl();
+        };
+        const auto close = [this] { qobject_cast<QWindow*>(m_tool->Window())->close(); };
+        auto audio = std::make_shared<CustomAudio>(CustomAudioParameters(), 0);
+        m_tool->onEditCustomAudioRequest(audio);
+        QCOMPARE(chooserFolder(), QUrl::fromLocalFile(QDir::homePath()));
+        close();
+
+        m_tool->SetShowFolder("/shows/opening");
+        m_tool->onEditCustomAudioRequest(audio);
+        QCOMPARE(chooserFolder(), QUrl::fromLocalFile("/shows/opening"));
+        // What the chooser does when a file is chosen in another folder.
+        m_tool->Window()->setProperty("audioFolder", QUrl::fromLocalFile("/library/storms"));
+        close();
+
+        m_tool->SetShowFolder("/shows/closing");
+        m_tool->onEditCustomAudioRequest(audio);
+        QCOMPARE(chooserFolder(), QUrl::fromLocalFile("/library/storms"));
     }
 
 private:

@@ -12,6 +12,7 @@
 #include <security/rsa_keys.h>
 #include <security/twofish_cipher_stream.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +22,51 @@
 
 using tarv_sec::ReplacingFile;
 namespace fs = std::filesystem;
+
+namespace {
+
+// The folder whose syncs are noted, and what each sync of this program put on
+// the disk there while it was watched.
+fs::path g_watched;
+std::vector<std::string> g_syncs;
+
+bool HoldsTemporaries(const fs::path& folder)
+{
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == ".tmp")
+            return true;
+    return false;
+}
+
+std::string DescribeSync(int fd)
+{
+    struct stat synced
+    {
+    };
+    struct stat watched
+    {
+    };
+    if (::fstat(fd, &synced) != 0 || ::stat(g_watched.c_str(), &watched) != 0)
+        return "unknown";
+    const bool renamed = !HoldsTemporaries(g_watched);
+    if (S_ISDIR(synced.st_mode) && synced.st_dev == watched.st_dev &&
+        synced.st_ino == watched.st_ino)
+        return renamed ? "folder" : "folder before the rename";
+    if (S_ISREG(synced.st_mode))
+        return renamed ? "file after the rename" : "file";
+    return "other";
+}
+
+} // namespace
+
+// Every fsync of this program passes here, the library's own included, so that
+// a test sees what reached the disk and when.
+extern "C" __attribute__((visibility("default"))) int fsync(int fd)
+{
+    if (!g_watched.empty())
+        g_syncs.push_back(DescribeSync(fd));
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -199,6 +245,28 @@ void ExpectWritten(const fs::path& folder, const std::string& suffix)
 std::size_t Entries(const fs::path& folder)
 {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+}
+
+// The names Writers() write in a folder.
+std::vector<std::string> WrittenNames(const std::string& suffix)
+{
+    return {"s" + suffix, "d" + suffix, "t" + suffix, suffix + "-private.key",
+            suffix + "-public.key"};
+}
+
+// Places, as `user`, a link at each name the writers write in `folder`,
+// leading to the same name in `targets`.
+void PlantLinks(RunAs user, const fs::path& folder, const fs::path& targets,
+                const std::string& suffix)
+{
+    EXPECT_EQ(FailureInChild(
+                  [&] {
+                      for (const std::string& name : WrittenNames(suffix))
+                          fs::create_symlink(targets / name, folder / name);
+                  },
+                  user),
+              std::nullopt)
+        << "planting links in " << folder;
 }
 
 } // namespace
@@ -395,5 +463,119 @@ TEST(FileReplacement, PrivateKeysNeverReachAFilePlantedByAnotherUser)
         std::error_code ignored;
         fs::remove(privatePath, ignored);
         fs::remove(bait, ignored);
+    }
+}
+
+// In a folder where everyone may create files but remove only their own, like
+// /tmp, a link that someone else placed at the name written would send the
+// caller's bytes to a file of that someone's choosing: it is refused, whether
+// it stands at the file's own name, in place of the folder named, or further
+// along a link of the caller's own. The files it leads to are left untouched.
+TEST(FileReplacement, LinksAnotherUserPlacedInASharedFolderAreRefused)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    const ScratchDir dir;
+    const fs::path shared = dir.path();
+    fs::permissions(shared, fs::perms(01777));
+    const fs::path secrets = shared / "secrets";
+    const fs::path mine = shared / "mine";
+    fs::create_directory(secrets);
+    fs::permissions(secrets, fs::perms(0700));
+    fs::create_directory(mine);
+    for (const std::string& name : WrittenNames("-x")) {
+        WriteFile(secrets / name, "root only");
+        fs::permissions(secrets / name, fs::perms(0600));
+    }
+    PlantLinks(RunAs::OtherUser, shared, secrets, "-x");
+    EXPECT_EQ(FailureInChild([&] { fs::create_symlink(secrets, shared / "keys"); }), std::nullopt);
+    PlantLinks(RunAs::ThisUser, mine, shared, "-x");
+
+    for (const fs::path& folder : {shared, shared / "keys", mine}) {
+        for (const auto& [name, write] : Writers(folder, "-x")) {
+            const std::string message = ErrorMessage<kit::IoError>(write);
+            EXPECT_TRUE(message.starts_with("Unable to write to " + folder.string()))
+                << name << " in " << folder << ": " << message;
+            EXPECT_NE(message.find("link"), std::string::npos) << message;
+        }
+    }
+    for (const std::string& name : WrittenNames("-x")) {
+        const std::string content = AsString(ReadFile(secrets / name));
+        EXPECT_TRUE(content == "root only") << name << " holds " << content.size() << " bytes";
+    }
+    EXPECT_EQ(Entries(secrets), 5u);
+}
+
+// The caller's own links, those of the shared folder's owner, and anyone's in
+// a folder without that sharing rule, are followed as before.
+TEST(FileReplacement, LinksOfTheCallerOrOfTheFolderOwnerAreFollowed)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    const ScratchDir dir;
+    fs::permissions(dir.path(), fs::perms(01777));
+    const fs::path targets = dir.path() / "targets";
+    const fs::path theirs = dir.path() / "theirs";
+    const fs::path open = dir.path() / "open";
+    for (const fs::path& folder : {targets, theirs, open})
+        fs::create_directory(folder);
+    fs::permissions(targets, fs::perms(0700));
+    ASSERT_EQ(::chown(theirs.c_str(), kOtherUser, kOtherUser), 0);
+    fs::permissions(theirs, fs::perms(01777));
+    fs::permissions(open, fs::perms(0777));
+
+    const std::pair<fs::path, RunAs> planted[] = {
+        {dir.path(), RunAs::ThisUser}, {theirs, RunAs::OtherUser}, {open, RunAs::OtherUser}};
+    for (const auto& [folder, user] : planted) {
+        const std::string suffix = "-" + folder.filename().string();
+        PlantLinks(user, folder, targets, suffix);
+        for (const std::string& name : WrittenNames(suffix))
+            WriteFile(targets / name, "previous");
+        WriteAll(folder, suffix);
+        ExpectWritten(targets, suffix);
+        for (const std::string& name : WrittenNames(suffix))
+            EXPECT_TRUE(fs::is_symlink(folder / name)) << folder / name;
+    }
+}
+
+// A link that only the kernel can follow, /dev/stdout leading to a pipe,
+// still takes the file to the pipe.
+TEST(FileReplacement, StandardOutputReachesThePipeBehindIt)
+{
+    const std::optional<std::string> failure = FailureInChild(
+        [] {
+            int channel[2];
+            if (::pipe(channel) != 0 || ::dup2(channel[1], STDOUT_FILENO) < 0)
+                throw std::runtime_error("no pipe");
+            tarv_sec::TwoFishCipherStream stream(Bytes{}, {}, {});
+            stream.GetStream() << "to the pipe";
+            stream.WriteToFile("/dev/stdout");
+            char received[32] = {};
+            const ssize_t n = ::read(channel[0], received, sizeof received);
+            if (std::string(received, n > 0 ? static_cast<std::size_t>(n) : 0) != "to the pipe")
+                throw std::runtime_error("the pipe received something else");
+        },
+        RunAs::ThisUser);
+    EXPECT_EQ(failure, std::nullopt);
+}
+
+// A replaced file is on the disk before it takes the old one's name, and the
+// folder is synced after, so that a power cut cannot bring the old file back
+// once the write has returned.
+TEST(FileReplacement, EveryWriteSyncsTheFileAndThenItsFolder)
+{
+    const ScratchDir dir;
+    for (const auto& [name, write] : Writers(dir.path(), "-sync")) {
+        const std::size_t before = Entries(dir.path());
+        g_syncs.clear();
+        g_watched = dir.path();
+        write();
+        g_watched.clear();
+        std::vector<std::string> expected;
+        for (std::size_t file = before; file < Entries(dir.path()); ++file) {
+            expected.push_back("file");
+            expected.push_back("folder");
+        }
+        EXPECT_EQ(g_syncs, expected) << name;
     }
 }

@@ -8,6 +8,8 @@
 #include "monitorrecorder.h"
 #include "privatepulseserver.h"
 #include "sfx/customaudioparameters.h"
+#include "sfx/outputdevices.h"
+#include "sfx/sfxdtobuilder.h"
 #include "sfx/sfxmanifest.h"
 #include "sfx/sfxplayer.h"
 #include "sfx/sfxplayerconnectionmediator.h"
@@ -23,6 +25,7 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -90,6 +93,52 @@ bool Signal(const char* signal, qint64 pid)
     return QProcess::execute("kill", {QString::fromLatin1(signal), QString::number(pid)}) == 0;
 }
 
+// Runs pactl against the private server; its output, trimmed.
+QString Pactl(const QStringList& arguments)
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), arguments);
+    pactl.waitForFinished(10000);
+    return QString::fromUtf8(pactl.readAllStandardOutput()).trimmed();
+}
+
+// Loads a null sink named `sink`; the module's index, or -1.
+int LoadSink(const QString& sink)
+{
+    bool ok = false;
+    const int module = Pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                              QStringLiteral("sink_name=") + sink, QStringLiteral("rate=48000"),
+                              QStringLiteral("format=float32le"), QStringLiteral("channels=2")})
+                           .toInt(&ok);
+    return ok ? module : -1;
+}
+
+bool Known(const QString& sink)
+{
+    const auto outputs = OutputDevices();
+    return std::any_of(outputs.begin(), outputs.end(),
+                       [&](const OutputDevice& d) { return d.id == sink.toUtf8(); });
+}
+
+// Starts the private server afresh (its old process must be gone).
+void RestartServer()
+{
+    QProcess::execute(QStringLiteral(TARV_PULSE_START), {QStringLiteral(TARV_PULSE_DIR)});
+}
+
+bool Exited(qint64 pid)
+{
+    return QProcess::execute("kill", {QStringLiteral("-0"), QString::number(pid)}) != 0;
+}
+
+QStringList Reports(const QSignalSpy& spy)
+{
+    QStringList reports;
+    for (const QList<QVariant>& report : spy)
+        reports << report.at(0).toString() + QLatin1Char(' ') + report.at(1).toString();
+    return reports;
+}
+
 QString Describe(const std::vector<Segment>& segments)
 {
     QStringList parts;
@@ -114,6 +163,12 @@ private slots:
         repository->Add("sfx.tone", "tone.1k", 1.0F, 0, 0);
         repository->Add("sfx.loop", "tone.a440", 1.0F, -1, 0);
         repository->Add("sfx.warm", "beep.short", 0.0F, 0, 0);
+        repository->Add(tarv::audio::sfx::SfxDto::builder()
+                            .eventId("sfx.side")
+                            .effectId("tone.1k")
+                            .volume(1.0F)
+                            .outputPath(kSide)
+                            .build());
         std::unique_ptr<SfxRepository> handed = std::move(repository);
         SfxPlayerController player(handed);
         m_errors = std::make_unique<QSignalSpy>(SfxPlayerConnectionMediator::instance(),
@@ -319,8 +374,104 @@ private slots:
         m_errors->clear();
     }
 
-    // Last: it stops the server. The show goes on against the silent clock.
-    void losingTheServerFallsBackToTheSilentClock()
+    // A second output, the way a show names one: by its sink. The server
+    // is stopped: a play that names it must neither wait for the server nor
+    // call it missing; once the server goes on, the output plays.
+    void aHungServerHoldsNoPlayUpAndIsNotTakenForAMissingOutput()
+    {
+        const qint64 pid = ServerPid();
+        QVERIFY(pid > 0);
+        QVERIFY(LoadSink(kSide) >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Known(kSide), 5000);
+        QTest::qWait(1500); // what is known of the outputs is not quite fresh
+        m_errors->clear();
+
+        QVERIFY(Signal("-STOP", pid));
+        auto resume = qScopeGuard([pid] { Signal("-CONT", pid); });
+        SfxPlayerController player;
+        QSignalSpy finished(player.GetPlayer("sfx.side"), &SfxPlayer::sfxFinished);
+        QElapsedTimer clock;
+        clock.start();
+        player.play(SideLoop());
+        const qint64 held = clock.elapsed();
+        qInfo("a play naming an output held the caller %.3f ms with the server stopped",
+              static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        QVERIFY2(held < 100, qPrintable(QString::number(held)));
+        // Its output could not open yet: the show keeps time all the same.
+        player.play("sfx.side");
+        QVERIFY(finished.wait(10000));
+        qInfo("a 2 s tone on it finished after %lld ms", clock.elapsed());
+        QVERIFY2(clock.elapsed() <= 3500, qPrintable(QString::number(clock.elapsed())));
+
+        QTRY_VERIFY_WITH_TIMEOUT(Reports(*m_errors).join('\n').contains("does not answer"), 12000);
+        QVERIFY2(!Reports(*m_errors).join('\n').contains("There is no audio output"),
+                 qPrintable(Reports(*m_errors).join('\n')));
+
+        QVERIFY(Signal("-CONT", pid));
+        resume.dismiss();
+        MonitorRecorder recorder(kSide);
+        QVERIFY(recorder.Start());
+        QTest::qWait(5000);
+        recorder.Stop();
+        player.stop(SideLoop());
+        const auto segments = LoudSegments(recorder.Levels(), 0.05);
+        qInfo("on the second output after the server went on: %s", qPrintable(Describe(segments)));
+        QVERIFY2(!segments.empty() && segments.back().Length() >= 1500,
+                 qPrintable(Describe(segments)));
+        QTest::qWait(1500);
+        m_errors->clear();
+    }
+
+    // The second output goes away as it plays and comes back.
+    void aLostOutputIsToldAndPlaysThereAgainWhenItReturns()
+    {
+        if (!Known(kSide))
+            QVERIFY(LoadSink(kSide) >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Known(kSide), 5000);
+        SfxPlayerController player;
+        player.play(SideLoop());
+        QTest::qWait(500);
+        const QString module = SideModule();
+        QVERIFY(!module.isEmpty());
+        QCOMPARE(Pactl({"unload-module", module}), QString());
+        const QString lost = QStringLiteral("There is no audio output \"%1\": its sound effects "
+                                            "play on the default output.")
+                                 .arg(kSide);
+        QTRY_VERIFY_WITH_TIMEOUT(Reports(*m_errors).join('\n').contains(lost), 5000);
+        {
+            // As told: on the default output meanwhile.
+            MonitorRecorder main(QStringLiteral("tarv_test"));
+            QVERIFY(main.Start());
+            QTest::qWait(1500);
+            main.Stop();
+            const auto segments = LoudSegments(main.Levels(), 0.05);
+            QVERIFY2(!segments.empty() && segments.back().Length() >= 1000,
+                     qPrintable(Describe(segments)));
+        }
+        QCOMPARE(Reports(*m_errors).filter(lost).size(), 1);
+
+        QVERIFY(LoadSink(kSide) >= 0);
+        MonitorRecorder recorder(kSide);
+        QVERIFY(recorder.Start());
+        QTest::qWait(3000);
+        recorder.Stop();
+        player.stop(SideLoop());
+        const auto segments = LoudSegments(recorder.Levels(), 0.05);
+        qInfo("on the output that came back: %s", qPrintable(Describe(segments)));
+        QVERIFY2(!segments.empty() && segments.back().Length() >= 1500,
+                 qPrintable(Describe(segments)));
+        qInfo("reports: %s", qPrintable(Reports(*m_errors).join(" | ")));
+        QCOMPARE(Reports(*m_errors).filter("WARNING").size(), 1);
+
+        // Gone again: told again.
+        QCOMPARE(Pactl({"unload-module", SideModule()}), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(Reports(*m_errors).filter(lost).size(), 2, 5000);
+        m_errors->clear();
+    }
+
+    // The server stops and starts again: the show goes on against the
+    // silent clock meanwhile and is heard again on the new server.
+    void losingTheServerFallsBackToTheSilentClockUntilItIsBack()
     {
         const qint64 pid = ServerPid();
         QVERIFY(pid > 0);
@@ -339,6 +490,56 @@ private slots:
         QTRY_VERIFY(SfxPlayerControllerImpl::instance()->IsSilent());
         QCOMPARE(m_errors->count(), 1);
         QCOMPARE(m_errors->first().first().toString(), QStringLiteral("WARNING"));
+
+        QTRY_VERIFY_WITH_TIMEOUT(Exited(pid), 5000);
+        QTest::qWait(1500); // retried meanwhile, in vain
+        RestartServer();
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!SfxPlayerControllerImpl::instance()->IsSilent(), 10000);
+        qInfo("heard again %lld ms after the server was back", clock.elapsed());
+        QTRY_VERIFY_WITH_TIMEOUT(m_errors->count() >= 2, 2000);
+        QVERIFY2(m_errors->count() == 2, qPrintable(Reports(*m_errors).join(" | ")));
+        QCOMPARE(m_errors->at(1).first().toString(), QStringLiteral("INFO"));
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QTest::qWait(300);
+        finished.clear();
+        player.play("sfx.tone");
+        QVERIFY(finished.wait(6000));
+        recorder.Stop();
+        const auto levels = recorder.Levels();
+        const auto segments = LoudSegments(levels, 0.05);
+        QVERIFY2(segments.size() == 1 && segments[0].Length() >= 1750,
+                 qPrintable(Describe(segments)));
+        const double level = MedianLevel(levels, segments[0].start + 200, segments[0].end - 200);
+        QVERIFY2(std::abs(level - 0.5 / std::sqrt(2.0)) < 0.03, qPrintable(QString::number(level)));
+        QVERIFY2(m_errors->count() == 2, qPrintable(Reports(*m_errors).join(" | ")));
+        m_errors->clear();
+    }
+
+    // A program started while no server runs plays once one starts.
+    void aProgramStartedWithoutAServerPlaysOnceOneStarts()
+    {
+        const qint64 pid = ServerPid();
+        QVERIFY(pid > 0);
+        QVERIFY(Signal("-TERM", pid));
+        QTRY_VERIFY_WITH_TIMEOUT(Exited(pid), 5000);
+        QProcess probe;
+        probe.start(QStringLiteral(TARV_SFX_PROBE), {"--play-at", "4000", "--quit-at", "7000"});
+        QVERIFY(probe.waitForStarted());
+        QTest::qWait(1000);
+        RestartServer();
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 20000);
+        recorder.Stop();
+        const QString output = QString::fromUtf8(probe.readAllStandardOutput());
+        qInfo("%s", qPrintable(output.trimmed().replace('\n', QStringLiteral(" | "))));
+        const auto levels = recorder.Levels();
+        const auto segments = LoudSegments(levels, 0.05);
+        QVERIFY2(segments.size() == 1 && segments[0].Length() >= 1750,
+                 qPrintable(Describe(segments)));
+        QVERIFY2(!output.contains("WARNING"), qPrintable(output));
     }
 
     void cleanupTestCase()
@@ -349,6 +550,28 @@ private slots:
     }
 
 private:
+    static constexpr auto kSide = "tarv_side";
+
+    CustomAudioParameters SideLoop() const
+    {
+        return CustomAudioParameters::builder()
+            .name("Side")
+            .file(m_tonePath)
+            .volume(0.5)
+            .repeats(-1)
+            .outputPath(kSide)
+            .build();
+    }
+
+    static QString SideModule()
+    {
+        return Pactl({"list", "short", "modules"})
+            .split('\n')
+            .filter(QStringLiteral("sink_name=") + kSide)
+            .value(0)
+            .section('\t', 0, 0);
+    }
+
     QString m_tonePath;
     std::unique_ptr<QSignalSpy> m_errors;
 };

@@ -18,6 +18,9 @@ Item {
     property int spacing: 10
     property int fontSize: 16
     property url fileUrl: Qt.resolvedUrl(".")
+    // Where the dialog opens; choosing a file moves it to that file's folder.
+    // Unset, the dialog opens in the program's working folder.
+    property url folder: ""
 
     implicitHeight: caption.implicitHeight + spacing + pathField.implicitHeight
     implicitWidth: caption.implicitWidth + pathField.implicitWidth
@@ -53,7 +56,11 @@ Item {
         anchors.top: pathField.top
         anchors.bottom: pathField.bottom
         anchors.right: parent.right
-        onClicked: fileDialog.visible = true
+        onClicked: {
+            if (String(control.folder) !== "")
+                fileDialog.currentFolder = control.folder
+            fileDialog.visible = true
+        }
         Keys.onReturnPressed: chooseButton.clicked()
     }
 
@@ -63,6 +70,7 @@ Item {
         modality: Qt.WindowModal
         onAccepted: {
             control.fileUrl = selectedFile
+            control.folder = LocalPath.folderOf(selectedFile)
             control.value = LocalPath.fromUrl(selectedFile)
             control.textChanged()
             visible = false

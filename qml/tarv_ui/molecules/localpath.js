@@ -12,3 +12,10 @@ function fromUrl(url) {
         return text
     }
 }
+
+// The URL of the folder that holds the file at `url`.
+function folderOf(url) {
+    const text = url.toString()
+    const slash = text.lastIndexOf("/")
+    return slash > "file://".length ? text.substring(0, slash) : "file:///"
+}

@@ -13,6 +13,8 @@ EditTool {
 
     property alias fileUrl: fileInput.fileUrl
     property alias filename: fileInput.value
+    // Where the file chooser opens, and after a choice, where it was made.
+    property alias audioFolder: fileInput.folder
     property alias commandIndex: commandCombo.currentIndex
     property alias volume: volumeSlider.value
     property alias pan: panSlider.value

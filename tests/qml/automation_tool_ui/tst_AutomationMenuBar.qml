@@ -12,6 +12,11 @@ Item {
         AutomationMenuBar { width: root.width }
     }
 
+    Component {
+        id: focusTaker
+        Item { width: 10; height: 10 }
+    }
+
     // Every signal of the menu bar, counted.
     Component {
         id: spyComponent
@@ -82,6 +87,49 @@ Item {
             const made = makeMenuBar(data.properties)
             keyClick(data.key, data.modifiers)
             compare(firedCounts(made.spies), {})
+        }
+
+        // A command key with Ctrl runs its command while a menu is open, and
+        // the menu closes; Escape only closes the menu.
+        function test_commandKeysThroughAnOpenMenu_data() {
+            return [
+                { tag: "ctrl+s", key: Qt.Key_S, modifiers: Qt.ControlModifier, fired: { saveClicked: 1 } },
+                { tag: "ctrl+o", key: Qt.Key_O, modifiers: Qt.ControlModifier, fired: { openClicked: 1 } },
+                { tag: "ctrl+n", key: Qt.Key_N, modifiers: Qt.ControlModifier, fired: { newClicked: 1 } },
+                { tag: "shift+ctrl+o", key: Qt.Key_O, modifiers: Qt.ControlModifier | Qt.ShiftModifier, fired: { oscManagerClicked: 1 } },
+                { tag: "escape", key: Qt.Key_Escape, modifiers: Qt.NoModifier, fired: {} },
+            ]
+        }
+
+        function test_commandKeysThroughAnOpenMenu(data) {
+            const made = makeMenuBar()
+            const edit = made.bar.menuAt(1)
+            edit.open()
+            tryVerify(() => edit.opened)
+            keyClick(data.key, data.modifiers)
+            compare(firedCounts(made.spies), data.fired)
+            tryVerify(() => !edit.visible, 1000, "the menu closes")
+        }
+
+        // A menu left open while something else has the keyboard neither
+        // holds back the command keys nor outlives an Escape.
+        function test_menuOpenWithoutTheKeyboard() {
+            const made = makeMenuBar()
+            const file = made.bar.menuAt(0)
+            file.open()
+            tryVerify(() => file.opened)
+            createTemporaryObject(focusTaker, root).forceActiveFocus()
+            verify(file.visible)
+            keyClick(Qt.Key_S, Qt.ControlModifier)
+            compare(firedCounts(made.spies), { saveClicked: 1 })
+            file.open()
+            tryVerify(() => file.opened)
+            createTemporaryObject(focusTaker, root).forceActiveFocus()
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !file.visible, 1000, "Escape closes the menu")
+            compare(firedCounts(made.spies), { saveClicked: 1 })
+            keyClick(Qt.Key_Escape)
+            compare(made.spies.stopAllClicked.count, 1)
         }
 
         // A second Escape within 250 ms stops in panic mode; the third is a

@@ -12,7 +12,8 @@
 Q_IMPORT_QML_PLUGIN(com_quillonworks_tarv_uiPlugin)
 Q_IMPORT_QML_PLUGIN(com_quillonworks_automation_tool_uiPlugin)
 
-// A folder for the save dialog to list: a subfolder and one cue file.
+// A folder for the save dialog to list: a subfolder, a cue file, and one
+// whose suffix is in capitals.
 class SaveFolderFixture : public QObject
 {
     Q_OBJECT
@@ -22,9 +23,11 @@ public:
     SaveFolderFixture()
     {
         QDir(m_folder.path()).mkdir(QStringLiteral("Act 2"));
-        QFile show(m_folder.filePath(QStringLiteral("Existing.tarvcue")));
-        if (!show.open(QIODevice::WriteOnly))
-            qFatal("Cannot create the save folder fixture");
+        for (const char* name : {"Existing.tarvcue", "Plain.TARVCUE"}) {
+            QFile show(m_folder.filePath(QLatin1String(name)));
+            if (!show.open(QIODevice::WriteOnly))
+                qFatal("Cannot create the save folder fixture");
+        }
     }
 
     QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder.path()); }

@@ -1,3 +1,4 @@
+import QtCore
 import QtQuick
 import QtQuick.Dialogs
 import QtTest
@@ -178,6 +179,42 @@ Item {
             compare(view.currentIndex, 0)
             wait(300)
             compare(view.contentY, view.originY)
+        }
+
+        // File > Open starts in the open show's folder, home for a show never
+        // saved; once a file was chosen in a dialog, in that file's folder.
+        function test_openDialogStartsWhereTheShowIs() {
+            const dialog = findChild(window, "openDialog")
+            const home = StandardPaths.writableLocation(StandardPaths.HomeLocation)
+            const startsIn = (folder, why) => {
+                window.openClicked()
+                compare(String(dialog.currentFolder), String(folder), why)
+                dialog.close()
+            }
+            startsIn(home, "a show never saved")
+
+            const shows = tempFile("")
+            const showsUrl = "file://" + shows.replace(/\/$/, "")
+            verify(controller.Save(true, shows + "opening.tarvcue"))
+            startsIn(showsUrl, "a saved show")
+            controller.New()
+            startsIn(home, "a new show, no file chosen yet")
+
+            window.fileChosen(showsUrl + "/chosen.tarvcue", FileDialog.SaveFile)
+            controller.New()
+            startsIn(showsUrl, "a new show after a file was chosen")
+        }
+
+        // The Open dialog keeps the keys: Ctrl+S opens no save dialog over
+        // it, and Escape closes it.
+        function test_openDialogKeepsItsKeys() {
+            const dialog = findChild(window, "openDialog")
+            window.openClicked()
+            tryVerify(() => dialog.visible)
+            keyClick(Qt.Key_S, Qt.ControlModifier)
+            compare(testSupport.visibleWindow("CueFileSaveDialog"), null)
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !dialog.visible, 2000, "Escape closes the dialog")
         }
 
         // A cancelled save dialog withdraws the New or close that waited.

@@ -72,6 +72,16 @@ Item {
             pick(list, "fileDialogDelegate1")
             tryCompare(control, "value", chooserFixture.folderPath + "/thunder #1.wav")
             tryVerify(() => !list.visible, 2000, "the dialog closes")
+            // The next opening starts where this file was chosen.
+            compare(control.folder, chooserFixture.folderUrl)
+        }
+
+        // Opened, the dialog lists the control's folder, not the working one.
+        function test_fileDialogStartsInItsFolder() {
+            const control = createTemporaryObject(fileInput, root, { folder: chooserFixture.folderUrl })
+            mouseClick(findChild(control, "chooseButton"))
+            pick(dialogList("fileDialogListView", 2), "fileDialogDelegate1")
+            tryCompare(control, "value", chooserFixture.folderPath + "/thunder #1.wav")
         }
     }
 }

@@ -111,6 +111,49 @@ Item {
             compare([activatedSpy.count, activatedSpy.signalArguments[0][0]], [1, 2])
         }
 
+        // Without rows nothing can be chosen, whichever key moves the list's
+        // row before it is taken, open or closed.
+        function test_emptyBoxChoosesNothing_data() {
+            const moves = { Up: Qt.Key_Up, Down: Qt.Key_Down, Home: Qt.Key_Home, End: Qt.Key_End,
+                            PageUp: Qt.Key_PageUp, PageDown: Qt.Key_PageDown }
+            const rows = []
+            for (const name in moves) {
+                rows.push({ tag: "open, " + name + " Return", open: true, keys: [moves[name], Qt.Key_Return] })
+                rows.push({ tag: "open, " + name + " Space", open: true, keys: [moves[name], Qt.Key_Space] })
+                rows.push({ tag: "closed, " + name, open: false, keys: [moves[name]] })
+            }
+            return rows
+        }
+
+        function test_emptyBoxChoosesNothing(data) {
+            const combo = makeCombo({ model: [] })
+            if (data.open)
+                open(combo)
+            data.keys.forEach(key => keyClick(key))
+            compare(combo.currentIndex, -1)
+            compare(combo.choices.contentItem.currentIndex, -1)
+            compare(activatedSpy.count, 0)
+        }
+
+        // Home and End take the list's row to its ends after any arrow.
+        function test_openListEnds_data() {
+            return [
+                { tag: "Down Down Home Return", keys: [Qt.Key_Down, Qt.Key_Down, Qt.Key_Home, Qt.Key_Return], chosen: 0 },
+                { tag: "Up End Return", keys: [Qt.Key_Up, Qt.Key_End, Qt.Key_Return], chosen: 2 },
+                { tag: "End Up Space", keys: [Qt.Key_End, Qt.Key_Up, Qt.Key_Space], chosen: 1 },
+                { tag: "PageDown Return", keys: [Qt.Key_PageDown, Qt.Key_Return], chosen: 2 },
+                { tag: "Down PageUp Return", keys: [Qt.Key_Down, Qt.Key_PageUp, Qt.Key_Return], chosen: 0 },
+            ]
+        }
+
+        function test_openListEnds(data) {
+            const combo = makeCombo({ currentIndex: 1 })
+            open(combo)
+            data.keys.forEach(key => keyClick(key))
+            tryCompare(combo.choices, "visible", false)
+            compare(combo.currentIndex, data.chosen)
+        }
+
         function test_mouseChoosesRow() {
             const combo = makeCombo({})
             const row = open(combo).itemAtIndex(2)

@@ -47,6 +47,7 @@ Item {
                 { tag: "stop", file: "/show/thunder.mp3", command: 1, fade: "0.0004", ms: 0, loop: false },
                 { tag: "negative fade", file: "/show/a.wav", command: 0, fade: "-2", ms: 0, loop: false },
                 { tag: "long fade", file: "/show/a.wav", command: 0, fade: "3000000", ms: 2147483647, loop: false },
+                { tag: "infinite fade", file: "/show/a.wav", command: 0, fade: "Infinity", ms: 2147483647, loop: false },
             ]
         }
 

@@ -96,7 +96,10 @@ Item {
                 { tag: "empty", text: "", ms: 0 },
                 { tag: "negative", text: "-1", ms: 0 },
                 { tag: "above 16 bits", text: "70", ms: 65535 },
-                { tag: "not finite", text: "1e400", ms: 0 },
+                { tag: "beyond double", text: "1e400", ms: 65535 },
+                { tag: "Infinity", text: "Infinity", ms: 65535 },
+                { tag: "minus Infinity", text: "-Infinity", ms: 0 },
+                { tag: "NaN", text: "NaN", ms: 0 },
             ]
         }
 

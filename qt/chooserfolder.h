@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+namespace tarv::qt {
+
+// Where a file chooser that lives only as long as its window starts: where
+// the operator last chose a file with it in this run, else the open show's
+// folder, else the home folder.
+class ChooserFolder
+{
+public:
+    // The open show's folder; empty for a show never saved.
+    void SetShowFolder(const QString& folder);
+    // The folder to open the chooser in.
+    QUrl Offer();
+    // The chooser's folder as its window goes: any other than the one
+    // offered is where a file was chosen.
+    void Returned(const QUrl& folder);
+
+private:
+    QString m_showFolder;
+    QUrl m_chosen;
+    QUrl m_offered;
+};
+
+} // namespace tarv::qt
