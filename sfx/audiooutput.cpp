@@ -5,15 +5,31 @@
 #include "sfx/mixerrenderer.h"
 #include "sfx/silentclock.h"
 
+#ifdef Q_OS_LINUX
+#include "sfx/realtimethread.h"
+
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdint>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace tarv::audio {
 
 namespace {
+
+std::int64_t SteadyNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+constexpr std::int64_t kNanosecondsPerMillisecond = 1000000;
 
 // Polls an opening in progress on its own thread.
 constexpr int kOpeningPollMilliseconds = 20;
@@ -24,12 +40,12 @@ AudioOutput::AudioOutput(Mixer& mixer, OutputDevice device)
     : m_mixer(mixer)
     , m_wanted(std::move(device))
     , m_device(m_wanted)
-    , m_feed(this)
+    , m_watch(this)
     , m_reopen(this)
 {
-    m_feed.setTimerType(Qt::PreciseTimer);
-    m_feed.setInterval(kFeedMilliseconds);
-    connect(&m_feed, &QTimer::timeout, this, &AudioOutput::Feed);
+    m_watch.setTimerType(Qt::PreciseTimer);
+    m_watch.setInterval(kWatchMilliseconds);
+    connect(&m_watch, &QTimer::timeout, this, &AudioOutput::Watch);
     m_reopen.setInterval(kOpeningPollMilliseconds);
     connect(&m_reopen, &QTimer::timeout, this, &AudioOutput::TryReopen);
 }
@@ -42,6 +58,11 @@ AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, int list
 {
     Opened opened;
 #ifdef Q_OS_LINUX
+    // The opening thread runs in real time too (Linux ignores a priority
+    // asked of Qt): the device's connection, started from it, then runs in
+    // real time from its start, and the output opens promptly on a busy
+    // machine.
+    RealtimeThread::Request(gettid());
     // A named output that is gone plays on the default until it is back.
     const KnownOutputs known = CurrentOutputs(listMilliseconds);
     opened.device = wanted.IsNull() || (known.server == KnownOutputs::Server::Answering &&
@@ -115,27 +136,31 @@ void AudioOutput::Adopt(Opened opened)
         m_reopen.start();
         return;
     }
-    m_feed.stop();
+    m_watch.stop();
     m_silent.reset();
     if (m_stalled) {
         m_stalled = false;
         emit stallChanged(false, QString());
     }
+    // The device played on until now closes first: its source renders with
+    // the renderer replaced here.
     m_stream = std::move(opened.stream);
     m_device = opened.device;
     m_renderer = std::make_unique<MixerRenderer>(m_mixer, opened.format);
-    m_bytes.resize(
+    m_discarded.resize(
         static_cast<std::size_t>(MixerRenderer::kMaxFrames * opened.format.bytesPerFrame()));
     const double granted = static_cast<double>(opened.format.durationForBytes(
                                static_cast<qint32>(m_stream->BufferBytes()))) /
                            1000.0;
     m_bufferMilliseconds = static_cast<qint64>(std::ceil(granted));
-    m_sinceFed.start();
-    Feed(); // the first buffer is taken whether or not the device runs
-    m_tookSound = false;
-    m_wakeTriesLeft = kMaxWakeTries;
-    m_sinceTaken.start();
-    m_feed.start();
+    m_firstBytesLeft = m_stream->BufferBytes();
+    m_filledAt = 0;
+    m_deviceRenders = true;
+    m_taken.store(0, std::memory_order_relaxed);
+    m_excusedAt = SteadyNanoseconds();
+    m_sinceWatched.start();
+    m_stream->Feed([this](char* out, qsizetype bytes) { Fill(out, bytes); });
+    m_watch.start();
     emit ready(granted, false, QString());
     if (std::exchange(m_failed, false))
         emit recovered(tr("The audio device \"%1\" plays sound again.").arg(m_device.description));
@@ -176,7 +201,7 @@ void AudioOutput::TryReopen()
 
 void AudioOutput::Stop()
 {
-    m_feed.stop();
+    m_watch.stop();
     m_reopen.stop();
     if (m_opening.valid())
         m_opening.get(); // closed here, on the audio thread
@@ -185,7 +210,36 @@ void AudioOutput::Stop()
     m_renderer.reset();
 }
 
-void AudioOutput::Feed()
+void AudioOutput::Fill(char* out, qsizetype bytes) noexcept
+{
+    const std::int64_t now = SteadyNanoseconds();
+    const std::int64_t sinceFilled = m_filledAt == 0 ? 0 : now - m_filledAt;
+    m_filledAt = now;
+    if (m_firstBytesLeft >= bytes)
+        m_firstBytesLeft -= bytes;
+    else {
+        m_firstBytesLeft = 0;
+        m_taken.store(now, std::memory_order_release);
+    }
+    if (!m_deviceRenders) {
+        std::memset(out, 0, static_cast<std::size_t>(bytes));
+        return;
+    }
+    // A device that still has the mixer after so long was not stalled (the
+    // watch would have taken the mixer from it): the whole program was held
+    // up, and the missed time is skipped before anything is played late.
+    if (sinceFilled > kSkipAfterHoldUpMilliseconds * kNanosecondsPerMillisecond)
+        SkipAhead(sinceFilled / kNanosecondsPerMillisecond - m_bufferMilliseconds);
+    const int bytesPerFrame = m_renderer->Format().bytesPerFrame();
+    for (qsizetype frames = bytes / bytesPerFrame; frames > 0;) {
+        const qsizetype chunk = std::min(frames, MixerRenderer::kMaxFrames);
+        m_renderer->Render(out, chunk);
+        out += chunk * bytesPerFrame;
+        frames -= chunk;
+    }
+}
+
+void AudioOutput::Watch()
 {
     if (!m_stream)
         return;
@@ -193,7 +247,7 @@ void AudioOutput::Feed()
         // The device went away (server stopped, device unplugged): keep the
         // show running on the clock, also when it had stalled first, and
         // open the device again once it is back.
-        m_feed.stop();
+        m_watch.stop();
         m_stream.reset();
         m_silent.reset();
         if (std::exchange(m_stalled, false))
@@ -204,69 +258,42 @@ void AudioOutput::Feed()
         m_reopen.start();
         return;
     }
-    const qint64 heldUp = m_sinceFed.restart();
-    if (heldUp >= kHoldUpMilliseconds) {
-        // Not the device's fault: it is given its time again from now.
-        m_sinceTaken.start();
-        if (heldUp > kSkipAfterHoldUpMilliseconds)
-            SkipAhead(heldUp - m_bufferMilliseconds);
-    }
-    const int bytesPerFrame = m_renderer->Format().bytesPerFrame();
-    qsizetype frames = m_stream->BytesFree() / bytesPerFrame;
-    if (frames == 0) {
-        WakeDevice();
-        CheckStall();
-        return;
-    }
-    m_sinceTaken.start();
-    m_tookSound = true;
+    const std::int64_t now = SteadyNanoseconds();
+    const qint64 heldUp = m_sinceWatched.restart();
+    // Not the device's fault: it is given its time again from now (and
+    // the source skips ahead after a long hold-up).
+    if (heldUp >= kHoldUpMilliseconds)
+        m_excusedAt = now;
+    const std::int64_t taken = m_taken.load(std::memory_order_acquire);
     if (m_silent) {
+        if (taken <= m_stalledAt)
+            return;
         // Taking sound again: the clock hands the mixer back to the device.
         m_silent.reset();
         m_stalled = false;
+        m_stream->Exclusive([this] { m_deviceRenders = true; });
         emit stallChanged(false, QString());
-    }
-    while (frames > 0) {
-        const qsizetype chunk = std::min(frames, MixerRenderer::kMaxFrames);
-        m_renderer->Render(m_bytes.data(), chunk);
-        const qsizetype written = m_stream->Write(m_bytes.data(), chunk * bytesPerFrame);
-        if (written < chunk * bytesPerFrame)
-            break;
-        frames -= chunk;
-    }
-}
-
-void AudioOutput::WakeDevice()
-{
-#ifdef Q_OS_LINUX
-    if (m_tookSound || m_sinceTaken.elapsed() < m_bufferMilliseconds + kWakeAfterMilliseconds)
         return;
-    // Each resume asks the server for a rewind of up to the sink's (now
-    // short) step.
-    for (int i = 0; i < kWakeTries && m_wakeTriesLeft > 0 && m_stream->BytesFree() == 0; ++i) {
-        --m_wakeTriesLeft;
-        m_stream->PauseAndResume();
     }
-#endif
-}
-
-void AudioOutput::CheckStall()
-{
-    const qint64 limit =
-        m_bufferMilliseconds + (m_tookSound ? kStallMilliseconds : kOpenStallMilliseconds);
-    if (m_silent || m_sinceTaken.elapsed() < limit)
+    const std::int64_t limit =
+        (m_bufferMilliseconds + (taken != 0 ? kStallMilliseconds : kOpenStallMilliseconds)) *
+        kNanosecondsPerMillisecond;
+    const std::int64_t since = now - std::max(taken, m_excusedAt);
+    if (since < limit)
         return;
     // Time went by since the device took its last sound, less what its
     // buffer held then: the clock makes it up, so voices end when they
     // would have.
+    m_stream->Exclusive([this] { m_deviceRenders = false; });
+    m_stalledAt = now;
     m_silent = std::make_unique<SilentClock>(m_mixer);
-    m_silent->Start(m_sinceTaken.nsecsElapsed() - m_bufferMilliseconds * 1000000);
+    m_silent->Start(since - m_bufferMilliseconds * kNanosecondsPerMillisecond);
     m_stalled = true;
     emit stallChanged(
         true, tr("The audio device \"%1\" stopped taking sound.").arg(m_device.description));
 }
 
-void AudioOutput::SkipAhead(qint64 milliseconds)
+void AudioOutput::SkipAhead(qint64 milliseconds) noexcept
 {
     auto frames =
         std::min<std::uint64_t>(Mixer::MillisecondsToFrames(static_cast<double>(milliseconds)),
@@ -274,7 +301,7 @@ void AudioOutput::SkipAhead(qint64 milliseconds)
     while (frames > 0) {
         const auto chunk = static_cast<qsizetype>(
             std::min<std::uint64_t>(frames, static_cast<std::uint64_t>(MixerRenderer::kMaxFrames)));
-        m_renderer->Render(m_bytes.data(), chunk);
+        m_renderer->Render(m_discarded.data(), chunk);
         frames -= static_cast<std::uint64_t>(chunk);
     }
 }

@@ -2,6 +2,8 @@
 
 #include "sfx/outputdevices.h"
 
+#include <atomic>
+#include <cstdint>
 #include <future>
 #include <memory>
 #include <QAudioFormat>
@@ -17,38 +19,34 @@ class Mixer;
 class MixerRenderer;
 class SilentClock;
 
-// Lives on the audio thread and feeds one mixer to one device.
+// Lives on the audio thread and plays one mixer on one device.
 //
-// Push mode from a timer on this thread: every few milliseconds the sink's
-// free space is filled with freshly mixed frames. The timer runs on the audio
-// thread, so a busy GUI thread never starves the device, and a small device
-// buffer bounds the time from a play to its sound. (Qt 6.4's PulseAudio sink
-// pulls only in whole 20 ms periods, which needs a larger buffer than this.)
-// When the device cannot be opened, or fails later, a SilentClock drives the
-// mixer instead. A device that takes no sound for longer than its granted
-// buffer plus kStallMilliseconds without reporting an error (a sound server
-// that hangs) counts as stalled: the SilentClock keeps the voices, notices
-// and panics on time meanwhile, and the device is fed again as soon as it
-// takes sound. A device with a large buffer takes sound in large steps, so
+// The device asks for its sound itself (see DeviceStream) and the mixer is
+// rendered as it asks, so a busy GUI thread never starves it, and a small
+// device buffer bounds the time from a play to its sound. A timer on the
+// audio thread only watches. When the device cannot be opened, or fails
+// later, a SilentClock drives the mixer instead. A device that takes no
+// sound for longer than its granted buffer plus kStallMilliseconds without
+// reporting an error (a sound server that hangs) counts as stalled: the
+// SilentClock keeps the voices, notices and panics on time meanwhile, the
+// device is given silence, and it gets the mixer back as soon as it takes
+// sound again. A device with a large buffer takes sound in large steps, so
 // only the buffer it was granted tells a pause from a stall.
+//
+// The mixer is rendered by one of the two at a time: the device's source or
+// the SilentClock (and a skip ahead), handed over while the source does not
+// run.
 //
 // A device that could not be opened, or failed, is opened again once a
 // second until it opens (the sound server restarted, or started after the
 // program): on a thread of its own, so that neither the silent clock nor the
-// feed waits for a server that is slow to answer.
+// device waits for a server that is slow to answer.
 //
-// A device that has not begun to take sound shortly after it was opened is
-// woken (Linux): PulseAudio plays an idle sink in long steps (two seconds
-// for a null sink) and a new stream waits for the current one to end, which
-// would hold the first play back by as much. Pausing and resuming the
-// stream makes the server rewind the sink to now, a little each time, until
-// it takes sound.
-//
-// A hold-up of this program itself (the feed timer came late: the process
+// A hold-up of this program itself (the watch timer came late: the process
 // was stopped, the machine suspended) is not the device's fault and is never
-// reported. After one of more than kSkipAfterHoldUpMilliseconds the mixer
-// skips ahead over the missed time (at most SilentClock's catch-up), as the
-// silent clock does, instead of playing it late.
+// reported. After one of more than kSkipAfterHoldUpMilliseconds the source
+// skips the mixer ahead over the missed time (at most SilentClock's
+// catch-up), as the silent clock does, instead of playing it late.
 class AudioOutput : public QObject
 {
     Q_OBJECT
@@ -56,19 +54,12 @@ class AudioOutput : public QObject
 public:
     // Requested device buffer; it bounds the time from a play to its sound.
     static constexpr int kBufferMilliseconds = 20;
-    static constexpr int kFeedMilliseconds = 4;
+    static constexpr int kWatchMilliseconds = 5;
     static constexpr int kStallMilliseconds = 500;
-    // A device that was just opened may take a moment to begin (PulseAudio's
-    // null sink waits up to two seconds).
+    // A device that was just opened may take a moment to begin.
     static constexpr int kOpenStallMilliseconds = 3000;
-    // The feed timer coming this late means the program was held up.
+    // The watch timer coming this late means the program was held up.
     static constexpr int kHoldUpMilliseconds = 200;
-    // A device that took nothing this long after its first buffer is woken,
-    // with at most kWakeTries pauses per feed and kMaxWakeTries in all (each
-    // waits for the server: one that hangs is not waited for long).
-    static constexpr int kWakeAfterMilliseconds = 10;
-    static constexpr int kWakeTries = 16;
-    static constexpr int kMaxWakeTries = 500;
     static constexpr int kSkipAfterHoldUpMilliseconds = 5000;
     static constexpr int kReopenMilliseconds = 1000;
     // How long the first opening waits for the server's list of outputs.
@@ -110,24 +101,34 @@ private:
     static Opened OpenDevice(const OutputDevice& wanted, int listMilliseconds);
     void Adopt(Opened opened);
     void TryReopen();
-    void Feed();
-    void CheckStall();
-    void WakeDevice();
-    void SkipAhead(qint64 milliseconds);
+    // On the device's thread.
+    void Fill(char* out, qsizetype bytes) noexcept;
+    void Watch();
+    void SkipAhead(qint64 milliseconds) noexcept; // under the source's exclusion
     void StartSilent(const QString& problem);
 
     Mixer& m_mixer;
     const OutputDevice m_wanted;
     OutputDevice m_device; // the one open, or tried last
     std::unique_ptr<MixerRenderer> m_renderer;
-    std::vector<char> m_bytes;
-    std::unique_ptr<DeviceStream> m_stream;
-    QTimer m_feed;
-    QElapsedTimer m_sinceTaken; // since the device last took sound
-    QElapsedTimer m_sinceFed;   // since the feed timer last ran
-    bool m_tookSound = false;   // since it was opened
-    int m_wakeTriesLeft = 0;
+    std::unique_ptr<DeviceStream> m_stream; // its source renders with m_renderer
+    QTimer m_watch;
+    QElapsedTimer m_sinceWatched; // since the watch timer last ran
     qint64 m_bufferMilliseconds = 0;
+    // Steady-clock nanoseconds: when the device last took sound beyond its
+    // first buffer (0: not yet), and when it last got time of its own (it
+    // was opened, or the program was held up).
+    std::atomic<std::int64_t> m_taken{0};
+    std::int64_t m_excusedAt = 0;
+    // The source's own: the first buffer is taken whether or not the device
+    // runs; when it last ran; what a skip ahead renders into.
+    qsizetype m_firstBytesLeft = 0;
+    std::int64_t m_filledAt = 0;
+    std::vector<char> m_discarded;
+    // Whether the source renders the mixer; changed only while it does not
+    // run.
+    bool m_deviceRenders = true;
+    std::int64_t m_stalledAt = 0;
     std::unique_ptr<SilentClock> m_silent;
     bool m_stalled = false;
     bool m_failed = false;      // the device stopped working

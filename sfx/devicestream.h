@@ -2,19 +2,26 @@
 
 #include "sfx/outputdevices.h"
 
+#include <functional>
 #include <memory>
 #include <QAudioFormat>
 #include <QString>
 
 namespace tarv::audio {
 
-// A sound device opened for playback, fed in push mode from the audio
-// thread: every call comes from that thread, but for Open, which may run on
-// another one (a device opened again after it failed) before the stream is
-// handed to the audio thread.
+// A sound device opened for playback that asks for its sound itself: the
+// source is called as soon as the device has room, on a thread of the
+// device's (PulseAudio: its connection's real-time thread) or, where the
+// device is fed by a timer, on the audio thread. Every other call comes
+// from the audio thread, but for Open, which may run on another one (a
+// device opened again after it failed) before the stream is handed to the
+// audio thread.
 class DeviceStream
 {
 public:
+    // Fills `bytes` bytes (whole frames) at `out`. It must not block.
+    using Source = std::function<void(char* out, qsizetype bytes)>;
+
     virtual ~DeviceStream() = default;
 
     // Opens `device` for `format` with a buffer of about `bufferMilliseconds`.
@@ -23,13 +30,14 @@ public:
                                               const QAudioFormat& format, int bufferMilliseconds);
 
     virtual qsizetype BufferBytes() const = 0; // as granted
-    virtual qsizetype BytesFree() = 0;
-    // Returns the bytes taken.
-    virtual qsizetype Write(const char* data, qsizetype bytes) = 0;
+    // Starts calling `source`, from a full buffer on, until the stream is
+    // destroyed.
+    virtual void Feed(Source source) = 0;
+    // Runs `change` while the source is not running, so that it may change
+    // what the source reads.
+    virtual void Exclusive(const std::function<void()>& change) = 0;
     // The device went away (server stopped, device unplugged).
     virtual bool Failed() = 0;
-    // Pauses and resumes playback; see AudioOutput::WakeDevice.
-    virtual void PauseAndResume() = 0;
 };
 
 } // namespace tarv::audio

@@ -270,8 +270,15 @@ void FirstPlayLatency(benchmark::State& state)
     state.counters["first_ms"] = result.firstMilliseconds;
     state.counters["later_ms"] = result.laterMilliseconds;
 }
-// The first cue 0.5 s after start-up, and after a 3 s cue file load.
-BENCHMARK(FirstPlayLatency)->Arg(500)->Arg(3000)->Iterations(1)->Unit(benchmark::kMillisecond);
+// The first cue at once, 0.1 s and 0.5 s after start-up, and after a 3 s cue
+// file load.
+BENCHMARK(FirstPlayLatency)
+    ->Arg(0)
+    ->Arg(100)
+    ->Arg(500)
+    ->Arg(3000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // play(eventId) with 3,000 effects in the catalogue and 3,000 instances:
 // the time the call takes on the calling (GUI) thread.

@@ -24,6 +24,9 @@ public:
     bool Start();
     void Stop();
 
+    // Bytes recorded so far (they come as the event loop runs).
+    qsizetype Bytes() const { return m_data.size(); }
+
     // RMS level of each window of the recording, in order.
     std::vector<double> Levels() const;
 

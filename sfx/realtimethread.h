@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QtGlobal>
+
+#ifdef Q_OS_LINUX
+
+#include <sys/types.h>
+
+namespace tarv::audio {
+
+// Real-time scheduling for the thread that feeds a sound device, so that
+// busy programs never make it late: granted directly where this process may
+// (root, or a real-time limit of its own), else asked of RealtimeKit on the
+// system bus, as sound servers' clients do. Where neither grants it the
+// thread stays as it was, without a word.
+class RealtimeThread
+{
+public:
+    // Below the sound server's own threads (PulseAudio's: 5), which must
+    // run first to ask for sound.
+    static constexpr int kPriority = 3;
+    // RealtimeKit grants only to a process whose real-time threads are
+    // limited in the CPU time they may take without blocking.
+    static constexpr unsigned kTimeLimitMicroseconds = 200000;
+
+    // `thread`: the kernel's id of a thread of this process. True when it
+    // runs in real time now (the answer of RealtimeKit is not waited for).
+    static bool Request(pid_t thread);
+
+    // Whether `thread` runs in real time.
+    static bool IsRealtime(pid_t thread);
+};
+
+} // namespace tarv::audio
+
+#endif
