@@ -336,7 +336,7 @@ private slots:
             QString line = QString::fromUtf8(trace.readLine()).trimmed();
             const QString thread = line.section(QLatin1Char(' '), 0, 0);
             if (line.endsWith(QStringLiteral("<unfinished ...>"))) {
-                unfinished[thread] = line.chopped(16);
+                unfinished[thread] = line.chopped(16).trimmed();
                 continue;
             }
             if (const auto match = resumed.match(line); match.hasMatch())
