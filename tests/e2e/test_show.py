@@ -21,6 +21,7 @@ from e2e import check
 
 OFFSETS = (0.0, 0.250, 0.500)
 TOLERANCE = 0.010
+WAIT_EARLY_TOLERANCE = 0.030
 WAIT = 1.0
 ESCAPE_SILENCE = 0.100
 FLOOD_DATAGRAMS, FLOOD_SECONDS = 20000, 2.0
@@ -38,11 +39,12 @@ def write_show(home, dump_port):
     return show, tone_level
 
 
-def check_offsets(arrivals, expected, what):
+def check_offsets(arrivals, expected, what, early_tolerance=TOLERANCE):
     start = arrivals[0]
     print(f"{what}: " + ", ".join(f"{(t - start) * 1000:.1f} ms" for t in arrivals))
     late = [f"{(t - start) * 1000:.1f} ms (due {e * 1000:.0f})"
-            for t, e in zip(arrivals, expected) if abs(t - start - e) > TOLERANCE]
+            for t, e in zip(arrivals, expected)
+            if not -early_tolerance <= t - start - e <= TOLERANCE]
     e2e.check_timing(not late, f"{what} arrived off their offsets: " + ", ".join(late))
 
 
@@ -99,7 +101,11 @@ def run_show(binary, display, sound, hostile):
         messages = dump.wait_for(5, 30)[3:]
         check([m for _, m in messages] == ["/show/two i 4", "/show/three i 5"],
               f"after the second GO oscdump received {messages}")
-        check_offsets([t for t, _ in messages], (0.0, WAIT), "the cue after the WAIT and the WAIT")
+        # The WAIT counts from the GO, the cue's message goes out once the
+        # tone beside it has started, which a busy machine can delay by a few
+        # milliseconds more: the WAIT may seem that much early, never late.
+        check_offsets([t for t, _ in messages], (0.0, WAIT), "the cue after the WAIT and the WAIT",
+                      early_tolerance=WAIT_EARLY_TOLERANCE)
         time.sleep(0.5)
 
         escape = time.monotonic()
