@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
+#include <iostream>
 #include <kit/errors.h>
 #include <optional>
 #include <security/aes_ccm.h>
@@ -541,25 +542,38 @@ TEST(FileReplacement, LinksOfTheCallerOrOfTheFolderOwnerAreFollowed)
     }
 }
 
-// A link that only the kernel can follow, /dev/stdout leading to a pipe,
-// still takes the file to the pipe.
-TEST(FileReplacement, StandardOutputReachesThePipeBehindIt)
+// Links that only the kernel can follow, /dev/stdout leading to a pipe and
+// /proc/self/fd/N leading to a pipe or file the caller holds open, still take
+// the file there; the file is replaced in its own folder.
+TEST(FileReplacement, StandardOutputAndOpenDescriptorsReachWhatIsBehindThem)
 {
+    const ScratchDir dir;
+    WriteFile(dir / "held", "previous");
     const std::optional<std::string> failure = FailureInChild(
-        [] {
+        [&] {
             int channel[2];
             if (::pipe(channel) != 0 || ::dup2(channel[1], STDOUT_FILENO) < 0)
                 throw std::runtime_error("no pipe");
-            tarv_sec::TwoFishCipherStream stream(Bytes{}, {}, {});
-            stream.GetStream() << "to the pipe";
-            stream.WriteToFile("/dev/stdout");
+            const int held = ::open((dir / "held").c_str(), O_RDONLY);
+            const auto write = [](const std::string& path, const std::string& text) {
+                tarv_sec::TwoFishCipherStream stream(Bytes{}, {}, {});
+                stream.GetStream() << text;
+                stream.WriteToFile(path);
+            };
+            write("/dev/stdout", "to the pipe");
+            write("/proc/self/fd/" + std::to_string(channel[1]), ", again");
+            write("/proc/self/fd/" + std::to_string(held), "to the file");
             char received[32] = {};
             const ssize_t n = ::read(channel[0], received, sizeof received);
-            if (std::string(received, n > 0 ? static_cast<std::size_t>(n) : 0) != "to the pipe")
+            if (std::string(received, n > 0 ? static_cast<std::size_t>(n) : 0) !=
+                "to the pipe, again")
                 throw std::runtime_error("the pipe received something else");
         },
         RunAs::ThisUser);
     EXPECT_EQ(failure, std::nullopt);
+    EXPECT_EQ(tarv_sec::TwoFishCipherStream(dir / "held", Bytes{}, Bytes{}).GetStream().view(),
+              "to the file");
+    EXPECT_EQ(Entries(dir.path()), 1u);
 }
 
 // A replaced file is on the disk before it takes the old one's name, and the
@@ -609,15 +623,25 @@ std::size_t TemporariesIn(const fs::path& folder)
     return count;
 }
 
-// Runs `attack` over and over as kOtherUser until the returned process is
-// ended with SIGKILL.
+// Runs `attack` over and over as kOtherUser, from once it has run once, until
+// the returned process is ended with SIGKILL.
 pid_t StartAttacker(const std::function<void()>& attack)
 {
-    return Fork(RunAs::OtherUser, [&] {
-        ::alarm(0);
+    int started[2];
+    EXPECT_EQ(::pipe(started), 0);
+    const pid_t attacker = Fork(RunAs::OtherUser, [&] {
+        ::alarm(900);
+        ::close(started[0]);
+        attack();
+        ::close(started[1]);
         for (;;)
             attack();
     });
+    ::close(started[1]);
+    char byte = 0;
+    EXPECT_EQ(::read(started[0], &byte, 1), 0) << "the attacker never started";
+    ::close(started[0]);
+    return attacker;
 }
 
 void StopAttacker(pid_t attacker)
@@ -744,6 +768,8 @@ TEST(FileReplacement, EntriesSwappedDuringWritesNeverLeadThroughTheirLinks)
                 fs::remove(shared / "name");
         }
         StopAttacker(attacker);
+        std::cout << race.name << ": " << written << " of " << kWrites << " written, "
+                  << writeThroughs << " through his link\n";
         EXPECT_EQ(writeThroughs, 0) << race.name << ", " << written << " written";
         EXPECT_EQ(TemporariesIn(dir.path()), 0u) << race.name;
         EXPECT_TRUE(fs::is_symlink(mine / "out")) << race.name;
