@@ -19,12 +19,6 @@ namespace tarv_sec {
 
 namespace {
 
-std::string Utf8(const fs::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 #if defined(_WIN32)
 
 // Windows has no folders held open to write relative to, and no folders where
@@ -50,6 +44,12 @@ HeldEntry FindWindowsEntry(const std::string& utf8Path)
 }
 
 #else
+
+std::string Utf8(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 // As many as Linux follows in one lookup.
 constexpr int kLinkLimit = 40;

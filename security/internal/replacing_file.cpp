@@ -62,11 +62,9 @@ fs::path TemporaryNameFor(const fs::path& target, std::size_t limit)
 // The mode a plain creation gives a new file: what the umask leaves of 0666.
 // The umask is read, as setting it to learn it would race other threads;
 // when it cannot be read, the file stays its owner's alone.
+#if !defined(_WIN32)
 unsigned int NewFileMode()
 {
-#if defined(_WIN32)
-    return 0666;
-#else
     FileDescriptor status = FileDescriptor::OpenForReading("/proc/self/status");
     std::string text;
     char piece[1024];
@@ -80,8 +78,8 @@ unsigned int NewFileMode()
     }
     const unsigned long umask = std::strtoul(text.c_str() + found + label.size(), nullptr, 8);
     return 0666 & ~static_cast<unsigned int>(umask);
-#endif
 }
+#endif
 
 bool FolderRefusesNewFiles(int error)
 {

@@ -576,6 +576,34 @@ TEST(FileReplacement, StandardOutputAndOpenDescriptorsReachWhatIsBehindThem)
     EXPECT_EQ(Entries(dir.path()), 1u);
 }
 
+// Until it is complete, a temporary is readable by its owner alone, whatever
+// the file it replaces allows; a new file then gets what the umask leaves,
+// as a plain creation would, and a private key stays its owner's alone.
+TEST(FileReplacement, TemporariesAreTheOwnersAloneAndNewFilesFollowTheUmask)
+{
+    const ScratchDir dir;
+    WriteFile(dir / "shared", "previous");
+    fs::permissions(dir / "shared", fs::perms(0644));
+    const mode_t previousUmask = ::umask(027);
+    std::vector<mode_t> temporaryModes;
+    for (const std::string name : {"shared", "new"}) {
+        ReplacingFile file(dir / name, ReplacingFile::Access::Default,
+                           [&](const fs::path& temporary) {
+                               temporaryModes.push_back(StatOf(temporary).st_mode & 07777);
+                           });
+        file.Stream() << "document";
+        file.Commit();
+    }
+    WriteAll(dir.path(), "-u");
+    ::umask(previousUmask);
+    EXPECT_EQ(temporaryModes, (std::vector<mode_t>{0600, 0600}));
+    EXPECT_EQ(StatOf(dir / "shared").st_mode & 07777, 0644u);
+    EXPECT_EQ(StatOf(dir / "new").st_mode & 07777, 0640u);
+    for (const std::string& name : WrittenNames("-u"))
+        EXPECT_EQ(StatOf(dir / name).st_mode & 07777, name.ends_with("private.key") ? 0600u : 0640u)
+            << name;
+}
+
 // A replaced file is on the disk before it takes the old one's name, and the
 // folder is synced after, so that a power cut cannot bring the old file back
 // once the write has returned.
