@@ -220,7 +220,7 @@ private:
         }
         if (S_ISREG(status.st_mode)) {
             const std::optional<std::string> path = ReadLink(m_folder.Native(), part.c_str());
-            if (!path || !path->starts_with('/')) {
+            if (!path || path->empty()) {
                 Fail("its links cannot be followed.");
             }
             Follow(*path);
