@@ -88,10 +88,26 @@ MenuBar {
             const menu = menuAt(i)
             if (menu && menu.visible) {
                 menu.close()
+                leaveOpenMenuMode(itemAt(i))
                 closed = true
             }
         }
         return closed
+    }
+
+    // The bar forgets that a menu is open only when the menu closes away
+    // from the pointer, or through the bar. Closed by a key while the pointer
+    // rests on its title, the bar would take the next click on that title
+    // for closing the menu and only highlight it, and move on to open
+    // whichever title the pointer crosses. The title's own trigger, as a
+    // click on it would, ends that mode; the keyboard stays where it was.
+    function leaveOpenMenuMode(title) {
+        if (!title || !title.highlighted || !title.hovered)
+            return
+        const focusItem = Window.window ? Window.window.activeFocusItem : null
+        title.triggered()
+        if (focusItem)
+            focusItem.forceActiveFocus()
     }
 
     readonly property TarvTheme theme: TarvTheme {}
