@@ -88,7 +88,6 @@ MenuBar {
             const menu = menuAt(i)
             if (menu && menu.visible) {
                 menu.close()
-                leaveOpenMenuMode(itemAt(i))
                 closed = true
             }
         }
@@ -96,13 +95,14 @@ MenuBar {
     }
 
     // The bar forgets that a menu is open only when the menu closes away
-    // from the pointer, or through the bar. Closed by a key while the pointer
-    // rests on its title, the bar would take the next click on that title
-    // for closing the menu and only highlight it, and move on to open
-    // whichever title the pointer crosses. The title's own trigger, as a
-    // click on it would, ends that mode; the keyboard stays where it was.
+    // from the pointer, or through the bar. Closed otherwise (by a key, or an
+    // entry chosen with Return) while the pointer rests on its title, the
+    // bar would take the next click on that title for closing the menu and
+    // only highlight it, and open whichever title the pointer crossed. The
+    // title's own trigger, as a click on it would, ends that mode; the
+    // keyboard stays where it was.
     function leaveOpenMenuMode(title) {
-        if (!title || !title.highlighted || !title.hovered)
+        if (!title.highlighted || !title.hovered || title.pressed || title.menu.visible)
             return
         const focusItem = Window.window ? Window.window.activeFocusItem : null
         title.triggered()
@@ -199,6 +199,28 @@ MenuBar {
 
     delegate: MenuBarItem {
         id: barItem
+
+        // Whether the menu closed without a click on this title. Checked once
+        // the closing event has been handled: a click that closed the menu
+        // (its press still down, or released and the title triggered) is
+        // left to the bar.
+        property bool menuClosedWithoutClick: false
+
+        function afterMenuClosed() {
+            if (menuClosedWithoutClick)
+                menuBar.leaveOpenMenuMode(barItem)
+            menuClosedWithoutClick = false
+        }
+
+        onTriggered: menuClosedWithoutClick = false
+
+        Connections {
+            target: barItem.menu
+            function onAboutToHide() {
+                barItem.menuClosedWithoutClick = true
+                Qt.callLater(barItem.afterMenuClosed)
+            }
+        }
 
         contentItem: Text {
             text: barItem.text.split("&").join("")

@@ -147,10 +147,12 @@ Item {
 
         function test_titleClickAfterAKeyClosedItsMenu_data() {
             return [
-                { tag: "click, escape", alt: false, key: Qt.Key_Escape, modifiers: Qt.NoModifier },
-                { tag: "click, ctrl+h", alt: false, key: Qt.Key_H, modifiers: Qt.ControlModifier },
-                { tag: "click, ctrl+s", alt: false, key: Qt.Key_S, modifiers: Qt.ControlModifier },
-                { tag: "alt+f, escape", alt: true, key: Qt.Key_Escape, modifiers: Qt.NoModifier },
+                { tag: "click, escape", alt: false, keys: [[Qt.Key_Escape, Qt.NoModifier]] },
+                { tag: "click, ctrl+h", alt: false, keys: [[Qt.Key_H, Qt.ControlModifier]] },
+                { tag: "click, ctrl+s", alt: false, keys: [[Qt.Key_S, Qt.ControlModifier]] },
+                { tag: "alt+f, escape", alt: true, keys: [[Qt.Key_Escape, Qt.NoModifier]] },
+                { tag: "click, entry by return", alt: false,
+                  keys: [[Qt.Key_Down, Qt.NoModifier], [Qt.Key_Return, Qt.NoModifier]] },
             ]
         }
 
@@ -167,7 +169,8 @@ Item {
                     clickTitle(made.bar, 0)
                 }
                 tryVerify(() => file.opened, 1000, "round " + round + " opens the menu")
-                keyClick(data.key, data.modifiers)
+                for (const [key, modifiers] of data.keys)
+                    keyClick(key, modifiers)
                 tryVerify(() => !file.visible, 1000, "round " + round + ": the key closes the menu")
             }
             for (const index of [0, 2]) {
