@@ -217,6 +217,26 @@ Item {
             tryVerify(() => !dialog.visible, 2000, "Escape closes the dialog")
         }
 
+        // An entry of the File menu chosen with the keyboard gets the
+        // keyboard back when the window does, after the unsaved-changes
+        // prompt of a close had it, without a binding loop.
+        function test_menuEntryGetsTheKeyboardBackAfterThePrompt() {
+            keyClick(Qt.Key_Backspace)
+            keyClick(Qt.Key_F, Qt.AltModifier)
+            keyClick(Qt.Key_Down)
+            const entry = window.activeFocusItem
+            compare(entry.text, "New")
+            window.close()
+            tryVerify(() => prompt() !== null)
+            const shown = prompt()
+            shown.requestActivate()
+            tryVerify(() => window.activeFocusItem === null, 3000, "the prompt has the keyboard")
+            shown.close()
+            window.requestActivate()
+            tryVerify(() => window.activeFocusItem === entry, 3000, "the entry has the keyboard again")
+            verify(entry.enabled)
+        }
+
         // A cancelled save dialog withdraws the New or close that waited.
         function test_rejectedSaveDialogWithdraws() {
             controller.newFileDeferred = true
