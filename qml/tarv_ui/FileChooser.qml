@@ -9,8 +9,9 @@ import com.quillonworks.tarv_ui
 //
 // A click selects an entry and a double click opens a folder or picks a file;
 // by keys, Return does the same and Backspace goes up. Open takes the entry
-// selected (in folder mode, the folder listed when none is). Escape or Cancel
-// answer `rejected`.
+// selected: in a listed folder the first is, as in Qt's dialogs, except in
+// folder mode, where Open without a selection takes the folder listed.
+// Escape or Cancel answer `rejected`.
 Popup {
     id: control
 
@@ -37,7 +38,11 @@ Popup {
 
     function openFolder(folderUrl) {
         currentFolder = folderUrl
-        entries.currentIndex = -1
+        selectFirst()
+    }
+
+    function selectFirst() {
+        entries.currentIndex = selectFolder || folderModel.count === 0 ? -1 : 0
     }
 
     function accept(url) {
@@ -75,7 +80,7 @@ Popup {
 
     onAboutToShow: {
         answered = false
-        entries.currentIndex = -1
+        selectFirst()
     }
     onOpened: entries.forceActiveFocus()
     onClosed: if (!answered) rejected()

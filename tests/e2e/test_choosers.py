@@ -59,11 +59,11 @@ def main():
     operator = Operator(binary, display, home, [opening], cwd=elsewhere)
     try:
         # File > Open starts in the show's folder: Opening, then Winter Tale
-        # (the log file is not a show). Down twice and Return open it.
+        # (the log file is not a show). Down and Return open it.
         display.activate(operator.main)
         display.key("ctrl+o")
         display.settle(operator.main)
-        display.key("Down", "Down", "Return")
+        display.key("Down", "Return")
         display.settle(operator.main)
 
         # Save As starts beside it, the show's name selected but for its
@@ -111,7 +111,7 @@ def main():
         # The chooser starts in the show's folder: Backspace goes up, the
         # second folder ("config", then "Cue %41") is entered, and its one
         # sound file picked.
-        display.key("BackSpace", "Down", "Down", "Return", "Down", "Return")
+        display.key("BackSpace", "Down", "Return", "Return")
         display.settle(audio_editor)
         operator.click(audio_editor, AUDIO_OK)
         operator.gone(audio_editor, "audio editor")
