@@ -75,6 +75,19 @@ Item {
             })
         }
 
+        // Folders whose names a URL would misread are chosen as named; they
+        // are listed by their first letters: B, C, S, T.
+        function test_chooseOddlyNamedFolders() {
+            const folders = chooserFixture.oddFolderPaths.slice().sort()
+            folders.forEach((folder, i) => {
+                const control = createTemporaryObject(directoryInput, root)
+                findChild(control, "folderDialog").currentFolder = chooserFixture.oddParentUrl
+                mouseClick(findChild(control, "chooseButton"))
+                pick(dialogList(folders.length), i)
+                tryCompare(control, "value", folder)
+            })
+        }
+
         // Opened, the dialog lists the control's folder, not the working one.
         function test_fileDialogStartsInItsFolder() {
             const control = createTemporaryObject(fileInput, root, { folder: chooserFixture.folderUrl })

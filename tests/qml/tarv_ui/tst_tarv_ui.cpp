@@ -41,6 +41,7 @@ class ChooserFixture : public QObject
     Q_PROPERTY(QUrl folderUrl READ folderUrl CONSTANT)
     Q_PROPERTY(QStringList oddFolderPaths READ oddFolderPaths CONSTANT)
     Q_PROPERTY(QList<QUrl> oddFolderUrls READ oddFolderUrls CONSTANT)
+    Q_PROPERTY(QUrl oddParentUrl READ oddParentUrl CONSTANT)
 
 public:
     ChooserFixture()
@@ -58,6 +59,7 @@ public:
     QString folderPath() const { return m_folder.path(); }
     QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder.path()); }
     QStringList oddFolderPaths() const { return m_oddFolderPaths; }
+    QUrl oddParentUrl() const { return QUrl::fromLocalFile(m_odd.path()); }
     QList<QUrl> oddFolderUrls() const
     {
         QList<QUrl> urls;
