@@ -205,6 +205,25 @@ Item {
             startsIn(showsUrl, "a new show after a file was chosen")
         }
 
+        // A folder gone since it was last used gives way to the next that
+        // exists, in File > Open and in the save dialog.
+        function test_choosersStartInAFolderThatExists() {
+            const dialog = findChild(window, "openDialog")
+            const saveDialog = findChild(window, "saveDialog")
+            const home = String(StandardPaths.writableLocation(StandardPaths.HomeLocation))
+            const shows = tempFile("") + "gone/"
+            verify(testSupport.makeFolder(shows))
+            verify(controller.Save(true, shows + "opening.tarvcue"))
+            dialog.chosenFolder = saveDialog.folder = Qt.resolvedUrl("file://" + shows)
+            verify(testSupport.removeFolder(shows))
+            window.openClicked()
+            compare(String(dialog.currentFolder), home, "File > Open")
+            dialog.close()
+            window.saveAsClicked()
+            compare(String(saveDialog.folder), home, "Save As")
+            saveDialog.close()
+        }
+
         // The Open dialog keeps the keys: Ctrl+S opens no save dialog over
         // it, and Escape closes it.
         function test_openDialogKeepsItsKeys() {
