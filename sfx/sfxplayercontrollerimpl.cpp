@@ -72,7 +72,10 @@ void SfxPlayerControllerImpl::OpenDefaultOutput()
 
 SfxPlayerControllerImpl::~SfxPlayerControllerImpl()
 {
-    // Outputs first: their audio threads read clips that the cache owns.
+    // The program quits: no output waits any longer for a server that
+    // hangs. Outputs first: their audio threads read clips that the cache
+    // owns.
+    AbandonServerWaits();
     m_buses.clear();
 }
 

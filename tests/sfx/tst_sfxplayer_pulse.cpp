@@ -437,6 +437,48 @@ private slots:
         m_errors->clear();
     }
 
+    // The server hangs while an output is being opened, or while one
+    // plays: quitting does not wait for it.
+    void quittingDoesNotWaitForAHungServer()
+    {
+        const qint64 pid = ServerPid();
+        QVERIFY(pid > 0);
+        if (!Known(kSide))
+            QVERIFY(LoadSink(kSide) >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Known(kSide), 5000);
+        for (const QStringList& output : {QStringList{"--output", kSide}, QStringList{}}) {
+            QString said;
+            QElapsedTimer sinceQuitting; // from when it said so
+            qint64 quitTook = -1;
+            QProcess probe;
+            const auto saidSo = [&](const char* what) {
+                said += QString::fromUtf8(probe.readAllStandardOutput());
+                if (!sinceQuitting.isValid() && said.contains("quitting"))
+                    sinceQuitting.start();
+                return said.contains(what);
+            };
+            connect(&probe, &QProcess::readyReadStandardOutput, this, [&] { saidSo(""); });
+            connect(&probe, &QProcess::finished, this, [&] {
+                saidSo("");
+                quitTook = sinceQuitting.isValid() ? sinceQuitting.elapsed() : 0;
+            });
+            probe.start(QStringLiteral(TARV_SFX_PROBE),
+                        output + QStringList{"--play-at", "4000", "--quit-at", "5000"});
+            QVERIFY(probe.waitForStarted());
+            // It knows the outputs and plays on the default one by now.
+            QTRY_VERIFY_WITH_TIMEOUT(saidSo("ready"), 15000);
+            QTest::qWait(500);
+            QVERIFY(Signal("-STOP", pid));
+            const auto resume = qScopeGuard([pid] { Signal("-CONT", pid); });
+            QTRY_VERIFY_WITH_TIMEOUT(quitTook >= 0, 30000);
+            qInfo("quit %lld ms after it was asked to, with the server stopped (%s)", quitTook,
+                  output.isEmpty() ? "default output" : "named output opening");
+            QVERIFY2(quitTook < 2000, qPrintable(said));
+        }
+        QTest::qWait(1500); // the player here takes sound again
+        m_errors->clear();
+    }
+
     // The second output goes away as it plays and comes back.
     void aLostOutputIsToldAndPlaysThereAgainWhenItReturns()
     {
