@@ -53,10 +53,11 @@ Rectangle {
         id: modifiedText
         objectName: "entryModified"
         anchors.right: parent.right
-        anchors.rightMargin: 8
+        // Clear of the list's scroll bar.
+        anchors.rightMargin: 20
         anchors.verticalCenter: parent.verticalCenter
-        width: 110
-        text: control.modified.toLocaleString(Qt.locale(), Locale.ShortFormat)
+        width: 100
+        text: Qt.formatDateTime(control.modified, "yyyy-MM-dd hh:mm")
         font: theme.small_font
         color: theme.dim_text_color
         elide: Text.ElideLeft

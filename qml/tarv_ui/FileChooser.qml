@@ -101,6 +101,7 @@ Popup {
     onAboutToShow: {
         answered = false
         notice = ""
+        listKeys.forget()
         pathBar.showFolder()
         selectFirst()
     }
@@ -121,7 +122,14 @@ Popup {
         nameFilters: control.patternsOf(control.nameFilters[filterBox.currentIndex])
         // A folder is read away from the window: its first entry is selected
         // once it is listed.
-        onLoadingChanged: if (!loading) control.selectFirst()
+        onLoadingChanged: {
+            // Set here rather than bound, so that it is current for the replay.
+            listKeys.loading = loading
+            if (!loading) {
+                control.selectFirst()
+                listKeys.replay()
+            }
+        }
     }
 
     Shortcut {
@@ -169,39 +177,16 @@ Popup {
             boundsBehavior: Flickable.StopAtBounds
             activeFocusOnTab: true
             highlightMoveDuration: 0
-            Keys.onReturnPressed: event => event.accepted = control.choose(currentIndex, false)
-            Keys.onEnterPressed: event => event.accepted = control.choose(currentIndex, false)
-            Keys.onPressed: event => {
-                const page = Math.max(1, Math.floor(height / 24) - 1)
-                const last = count - 1
-                switch (event.key) {
-                case Qt.Key_Backspace:
+            Keys.onPressed: event => event.accepted = listKeys.take(event)
+
+            ChooserKeys {
+                id: listKeys
+                list: entries
+                onChosen: index => control.choose(index, false)
+                onUpPressed: {
                     if (LocalPaths.pathOf(control.currentFolder) !== "/")
                         control.openFolder(LocalPaths.parentOf(control.currentFolder))
-                    break
-                case Qt.Key_Home:
-                    currentIndex = Math.min(0, last)
-                    break
-                case Qt.Key_End:
-                    currentIndex = last
-                    break
-                case Qt.Key_PageUp:
-                    currentIndex = Math.min(Math.max(currentIndex - page, 0), last)
-                    break
-                case Qt.Key_PageDown:
-                    currentIndex = Math.min(currentIndex + page, last)
-                    break
-                default:
-                    event.accepted = event.modifiers & ~Qt.ShiftModifier ? false
-                                                                         : typeAhead.take(event.text)
-                    return
                 }
-                event.accepted = true
-            }
-
-            ChooserTypeAhead {
-                id: typeAhead
-                list: entries
             }
 
             highlight: Rectangle { color: theme.default_selected_color_intense }

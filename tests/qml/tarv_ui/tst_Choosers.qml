@@ -234,5 +234,21 @@ Item {
             keyClick(Qt.Key_Return)
             tryCompare(chooser.control, "value", chooserFixture.folderPath + "/thunder #1.wav")
         }
+
+        // Keys typed before the folder is read act on its entries once it
+        // is, in order, as if the operator had waited.
+        function test_keysBeforeTheListing() {
+            const control = createTemporaryObject(fileInput, root,
+                                                  { folder: chooserFixture.oddFolderUrls[0] })
+            mouseClick(findChild(control, "chooseButton"))
+            // Up from "Show #1" to B, Cue, Show, Take; the last but one
+            // opened, and its file picked.
+            keyClick(Qt.Key_Backspace)
+            keyClick(Qt.Key_End)
+            keyClick(Qt.Key_Up)
+            keyClick(Qt.Key_Return)
+            keyClick(Qt.Key_Return)
+            tryCompare(control, "value", chooserFixture.oddFolderPaths[0] + "/rain.wav")
+        }
     }
 }
