@@ -353,32 +353,19 @@ Window {
                     visible: entries.activeFocus
                 }
 
-                delegate: Rectangle {
+                delegate: ChooserEntry {
                     required property int index
                     required property string fileName
                     required property bool fileIsDir
+                    required property real fileSize
+                    required property date fileModified
 
-                    width: ListView.view.width
-                    height: 24
-                    color: entryArea.containsMouse ? theme.default_bg_hover_color : "transparent"
-
-                    Text {
-                        anchors.fill: parent
-                        anchors.leftMargin: 8
-                        verticalAlignment: Text.AlignVCenter
-                        text: fileIsDir ? fileName + "/" : fileName
-                        font: theme.default_font
-                        color: fileIsDir ? theme.light_text_color : theme.default_text_color
-                        elide: Text.ElideRight
-                        textFormat: Text.PlainText
-                    }
-
-                    MouseArea {
-                        id: entryArea
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        onClicked: control.choose(index)
-                    }
+                    row: index
+                    name: fileName
+                    isFolder: fileIsDir
+                    size: fileSize
+                    modified: fileModified
+                    onSelected: control.choose(index)
                 }
 
                 ScrollBar.vertical: CustomScrollBar {}

@@ -21,8 +21,7 @@ Rectangle {
     height: 24
     color: area.containsMouse ? theme.default_bg_hover_color : "transparent"
 
-    TarvTheme { id: theme }
-
+    // The name first: tests read it as the entry's first child.
     Text {
         anchors.left: parent.left
         anchors.leftMargin: 8
@@ -70,4 +69,6 @@ Rectangle {
         onClicked: control.selected()
         onDoubleClicked: control.chosen()
     }
+
+    TarvTheme { id: theme }
 }

@@ -375,10 +375,13 @@ WindowTestCase {
     }
 
     // The list is browsed by keys too: Down moves, Return or Space opens a
-    // folder or takes a file's name for the name field.
+    // folder or takes a file's name for the name field. A file's size and
+    // date stand beside its name.
     function test_listByKeys() {
         const dialog = openInFixture("")
-        entry(dialog, "Existing.tarvcue")
+        const existing = entry(dialog, "Existing.tarvcue")
+        verify(findChild(existing, "entrySize").text !== "")
+        verify(findChild(existing, "entryModified").text !== "")
         tabTo(dialog, "entries")
         const list = findChild(dialog.contentItem, "entries")
         const current = () => list.currentItem.children[0].text
