@@ -154,10 +154,11 @@ ListingRequest LocalFolderModel::CurrentRequest() const
 
 LocalFolderModel::Listing LocalFolderModel::Read(const ListingRequest& request, quint64 generation)
 {
-    Listing listing{request, generation, {}};
+    Listing listing{request, generation, {}, {}};
     if (request.path.isEmpty()) {
         return listing;
     }
+    listing.folderModified = QFileInfo(request.path).lastModified();
     const QDir dir(request.path);
     QFileInfoList found = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
     if (request.showFiles) {
@@ -237,24 +238,21 @@ void LocalFolderModel::ListingDone(Listing listing)
     if (m_shown == listing.request) {
         Merge(listing.entries);
     } else {
-        Replace(std::move(listing.entries));
+        // Every change made before the first signal, whose handlers may ask
+        // for another folder at once.
+        Watch(listing);
+        const int before = count();
+        beginResetModel();
+        m_entries = std::move(listing.entries);
         m_shown = listing.request;
-        Watch(listing.request.path);
+        endResetModel();
+        if (count() != before) {
+            emit countChanged();
+        }
         emit loadingChanged();
     }
     if (m_relistWanted && m_readingGeneration == 0) {
         StartListing();
-    }
-}
-
-void LocalFolderModel::Replace(std::vector<FolderEntry> entries)
-{
-    const int before = count();
-    beginResetModel();
-    m_entries = std::move(entries);
-    endResetModel();
-    if (count() != before) {
-        emit countChanged();
     }
 }
 
@@ -299,10 +297,16 @@ void LocalFolderModel::Merge(const std::vector<FolderEntry>& fresh)
     }
 }
 
-void LocalFolderModel::Watch(const QString& path)
+// Watched only once read: adding a watch looks the folder up on this thread,
+// which a hung mount would hold up.
+void LocalFolderModel::Watch(const Listing& listing)
 {
-    if (!path.isEmpty()) {
-        m_watcher.addPath(path);
+    const QString& path = listing.request.path;
+    if (path.isEmpty() || !m_watcher.addPath(path)) {
+        return;
+    }
+    if (QFileInfo(path).lastModified() != listing.folderModified) {
+        Relist();
     }
 }
 

@@ -96,6 +96,9 @@ private:
     {
         ListingRequest request;
         quint64 generation = 0;
+        // The folder's own date before it was read: a later one, once it is
+        // watched, tells of a change the listing may have missed.
+        QDateTime folderModified;
         std::vector<FolderEntry> entries;
     };
 
@@ -108,9 +111,8 @@ private:
     void Relist();
     void StartListing();
     void ListingDone(Listing listing);
-    void Replace(std::vector<FolderEntry> entries);
     void Merge(const std::vector<FolderEntry>& fresh);
-    void Watch(const QString& path);
+    void Watch(const Listing& listing);
 
     QUrl m_folder;
     QStringList m_nameFilters;
