@@ -53,7 +53,7 @@ Rectangle {
         objectName: "entryModified"
         anchors.right: parent.right
         // Clear of the list's scroll bar.
-        anchors.rightMargin: 20
+        anchors.rightMargin: 26
         anchors.verticalCenter: parent.verticalCenter
         width: 100
         text: Qt.formatDateTime(control.modified, "yyyy-MM-dd hh:mm")
