@@ -370,6 +370,14 @@ Window {
 
                 ScrollBar.vertical: CustomScrollBar {}
             }
+
+            Text {
+                anchors.centerIn: parent
+                visible: folderModel.loading
+                text: qsTr("Reading the folder…")
+                font: theme.default_font
+                color: theme.dim_text_color
+            }
         }
 
         Item {
