@@ -200,6 +200,17 @@ Window {
         id: folderModel
         folder: control.folder
         nameFilters: ["*.tarvcue"]
+        onLoadingChanged: {
+            listKeys.loading = loading
+            listKeys.replay()
+        }
+    }
+
+    // The list's moves and type-ahead, as in the choosers.
+    ChooserKeys {
+        id: listKeys
+        list: entries
+        choosesEntries: false
     }
 
     // After the field's own select-all on gaining the focus.
@@ -343,6 +354,7 @@ Window {
                 highlightMoveDuration: 0
                 // A new listing replaces the entries; the keys start on the first.
                 onCountChanged: if (currentIndex < 0 && count > 0) currentIndex = 0
+                Keys.onPressed: event => event.accepted = listKeys.take(event)
                 // Without an entry, Return goes on to save.
                 Keys.onReturnPressed: event => event.accepted = control.choose(currentIndex)
                 Keys.onEnterPressed: event => event.accepted = control.choose(currentIndex)

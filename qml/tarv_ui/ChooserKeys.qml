@@ -6,11 +6,13 @@ import QtQuick
 // select it, regardless of letter case, as in Qt's own lists (the same
 // letter again goes on to the next name that starts with it). Keys that
 // arrive while the folder is still `loading` wait for its entries and act on
-// them in order, as if the operator had waited.
+// them in order, as if the operator had waited. Without `choosesEntries`,
+// Return, Enter and Backspace are left to the list's owner.
 QtObject {
     id: control
 
     property ListView list
+    property bool choosesEntries: true
     property bool loading: true
     property string typed: ""
     property var waiting: []
@@ -51,8 +53,10 @@ QtObject {
     function handles(event) {
         if (list === null || (event.modifiers & ~(Qt.ShiftModifier | Qt.KeypadModifier)))
             return false
-        return [Qt.Key_Up, Qt.Key_Down, Qt.Key_Home, Qt.Key_End, Qt.Key_PageUp,
-                Qt.Key_PageDown, Qt.Key_Return, Qt.Key_Enter, Qt.Key_Backspace]
+        const choosing = [Qt.Key_Return, Qt.Key_Enter, Qt.Key_Backspace].includes(event.key)
+        if (choosing)
+            return choosesEntries
+        return [Qt.Key_Up, Qt.Key_Down, Qt.Key_Home, Qt.Key_End, Qt.Key_PageUp, Qt.Key_PageDown]
                    .includes(event.key) || isLetter(event.text)
     }
 

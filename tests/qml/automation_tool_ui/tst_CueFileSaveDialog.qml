@@ -399,6 +399,23 @@ WindowTestCase {
         verify(dialog.visible)
     }
 
+    // End, Home and a name's first letters move in the list as in the
+    // choosers; Return still takes the name selected.
+    function test_listMovesAsTheChoosers() {
+        const dialog = openInFixture("")
+        entry(dialog, "Existing.tarvcue")
+        tabTo(dialog, "entries")
+        const list = findChild(dialog.contentItem, "entries")
+        keyClick(Qt.Key_End)
+        compare(list.currentIndex, list.count - 1)
+        keyClick(Qt.Key_Home)
+        compare(list.currentIndex, 0)
+        keyClick("p")
+        keyClick(Qt.Key_Return)
+        compare(dialog.fileName, "Plain.TARVCUE")
+        compare(dialog.answers, [])
+    }
+
     // Folders whose names a URL would misread are listed, labelled, entered
     // and saved into as any other.
     function test_oddlyNamedFolders() {
