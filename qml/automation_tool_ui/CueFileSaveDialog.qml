@@ -200,6 +200,17 @@ Window {
         id: folderModel
         folder: control.folder
         nameFilters: ["*.tarvcue"]
+        onLoadingChanged: {
+            listKeys.loading = loading
+            listKeys.replay()
+        }
+    }
+
+    // The list's moves and type-ahead, as in the choosers.
+    ChooserKeys {
+        id: listKeys
+        list: entries
+        choosesEntries: false
     }
 
     // After the field's own select-all on gaining the focus.
@@ -343,6 +354,7 @@ Window {
                 highlightMoveDuration: 0
                 // A new listing replaces the entries; the keys start on the first.
                 onCountChanged: if (currentIndex < 0 && count > 0) currentIndex = 0
+                Keys.onPressed: event => event.accepted = listKeys.take(event)
                 // Without an entry, Return goes on to save.
                 Keys.onReturnPressed: event => event.accepted = control.choose(currentIndex)
                 Keys.onEnterPressed: event => event.accepted = control.choose(currentIndex)
@@ -353,35 +365,30 @@ Window {
                     visible: entries.activeFocus
                 }
 
-                delegate: Rectangle {
+                delegate: ChooserEntry {
                     required property int index
                     required property string fileName
                     required property bool fileIsDir
+                    required property real fileSize
+                    required property date fileModified
 
-                    width: ListView.view.width
-                    height: 24
-                    color: entryArea.containsMouse ? theme.default_bg_hover_color : "transparent"
-
-                    Text {
-                        anchors.fill: parent
-                        anchors.leftMargin: 8
-                        verticalAlignment: Text.AlignVCenter
-                        text: fileIsDir ? fileName + "/" : fileName
-                        font: theme.default_font
-                        color: fileIsDir ? theme.light_text_color : theme.default_text_color
-                        elide: Text.ElideRight
-                        textFormat: Text.PlainText
-                    }
-
-                    MouseArea {
-                        id: entryArea
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        onClicked: control.choose(index)
-                    }
+                    row: index
+                    name: fileName
+                    isFolder: fileIsDir
+                    size: fileSize
+                    modified: fileModified
+                    onSelected: control.choose(index)
                 }
 
                 ScrollBar.vertical: CustomScrollBar {}
+            }
+
+            Text {
+                anchors.centerIn: parent
+                visible: folderModel.loading
+                text: qsTr("Reading the folder…")
+                font: theme.default_font
+                color: theme.dim_text_color
             }
         }
 

@@ -8,10 +8,12 @@ import com.quillonworks.tarv_ui
 // "%41". Paths and URLs meet only through LocalPaths.
 //
 // A click selects an entry and a double click opens a folder or picks a file;
-// by keys, Return does the same and Backspace goes up. Open takes the entry
-// selected: in a listed folder the first is, as in Qt's dialogs, except in
-// folder mode, where Open without a selection takes the folder listed.
-// Escape or Cancel answer `rejected`.
+// by keys, Return does the same, Backspace goes up, Home, End, PageUp and
+// PageDown move, and typing a name's first letters selects it. Ctrl+L takes
+// a path typed or pasted, and each folder along the path opens by a click.
+// Open takes the entry selected: in a listed folder the first is, as in Qt's
+// dialogs, except in folder mode, where Open without a selection takes the
+// folder listed. Escape or Cancel answer `rejected`.
 Popup {
     id: control
 
@@ -26,6 +28,8 @@ Popup {
 
     // Set by an answer, so that the close that follows is not a cancellation.
     property bool answered: false
+    // Why a typed path was not taken; cleared by the next edit or folder.
+    property string notice: ""
 
     signal accepted()
     signal rejected()
@@ -37,8 +41,24 @@ Popup {
     }
 
     function openFolder(folderUrl) {
+        notice = ""
         currentFolder = folderUrl
         selectFirst()
+    }
+
+    // A typed path, absolute or from the folder listed: a folder opens, a
+    // file is picked, and anything else is named in the chooser.
+    function goTo(path) {
+        const url = LocalPaths.resolved(currentFolder, path.trim())
+        if (LocalPaths.isFolder(url)) {
+            openFolder(url)
+            entries.forceActiveFocus()
+        } else if (!selectFolder && LocalPaths.isFile(url)) {
+            accept(url)
+        } else {
+            notice = LocalPaths.isFile(url) ? qsTr("\"%1\" is not a folder.").arg(path)
+                                            : qsTr("There is no file or folder \"%1\".").arg(path)
+        }
     }
 
     function selectFirst() {
@@ -80,6 +100,9 @@ Popup {
 
     onAboutToShow: {
         answered = false
+        notice = ""
+        listKeys.forget()
+        pathBar.showFolder()
         selectFirst()
     }
     onOpened: entries.forceActiveFocus()
@@ -97,6 +120,22 @@ Popup {
         folder: control.currentFolder
         showFiles: !control.selectFolder
         nameFilters: control.patternsOf(control.nameFilters[filterBox.currentIndex])
+        // A folder is read away from the window: its first entry is selected
+        // once it is listed.
+        onLoadingChanged: {
+            // Set here rather than bound, so that it is current for the replay.
+            listKeys.loading = loading
+            if (!loading) {
+                control.selectFirst()
+                listKeys.replay()
+            }
+        }
+    }
+
+    Shortcut {
+        sequence: "Ctrl+L"
+        enabled: control.opened
+        onActivated: pathBar.editPath()
     }
 
     Text {
@@ -106,39 +145,20 @@ Popup {
         color: theme.default_text_color
     }
 
-    Item {
-        id: folderRow
+    ChooserPathBar {
+        id: pathBar
         anchors.top: caption.bottom
         anchors.topMargin: 8
         width: parent.width
-        height: upButton.height
-
-        FlatButton {
-            id: upButton
-            objectName: "upButton"
-            width: 60
-            text: qsTr("Up")
-            enabled: LocalPaths.pathOf(control.currentFolder) !== "/"
-            onClicked: control.openFolder(LocalPaths.parentOf(control.currentFolder))
-            Keys.onReturnPressed: clicked()
-        }
-
-        Text {
-            objectName: "folderLabel"
-            anchors.left: upButton.right
-            anchors.leftMargin: 12
-            anchors.right: parent.right
-            anchors.verticalCenter: upButton.verticalCenter
-            text: LocalPaths.pathOf(control.currentFolder)
-            font: theme.default_font
-            color: theme.light_text_color
-            elide: Text.ElideMiddle
-            textFormat: Text.PlainText
-        }
+        folder: control.currentFolder
+        notice: control.notice
+        onFolderPicked: folderUrl => control.openFolder(folderUrl)
+        onPathEntered: path => control.goTo(path)
+        onPathEdited: control.notice = ""
     }
 
     Rectangle {
-        anchors.top: folderRow.bottom
+        anchors.top: pathBar.bottom
         anchors.topMargin: 12
         anchors.bottom: buttonRow.top
         anchors.bottomMargin: 12
@@ -157,51 +177,49 @@ Popup {
             boundsBehavior: Flickable.StopAtBounds
             activeFocusOnTab: true
             highlightMoveDuration: 0
-            Keys.onReturnPressed: event => event.accepted = control.choose(currentIndex, false)
-            Keys.onEnterPressed: event => event.accepted = control.choose(currentIndex, false)
-            Keys.onPressed: event => {
-                if (event.key === Qt.Key_Backspace && upButton.enabled) {
-                    event.accepted = true
-                    upButton.clicked()
+            Keys.onPressed: event => event.accepted = listKeys.take(event)
+
+            ChooserKeys {
+                id: listKeys
+                list: entries
+                onChosen: index => control.choose(index, false)
+                onUpPressed: {
+                    if (LocalPaths.pathOf(control.currentFolder) !== "/")
+                        control.openFolder(LocalPaths.parentOf(control.currentFolder))
                 }
             }
 
             highlight: Rectangle { color: theme.default_selected_color_intense }
 
-            delegate: Rectangle {
+            delegate: ChooserEntry {
                 required property int index
                 required property string fileName
                 required property bool fileIsDir
+                required property real fileSize
+                required property date fileModified
 
-                objectName: "chooserEntry" + index
-                width: ListView.view.width
-                height: 24
-                color: entryArea.containsMouse ? theme.default_bg_hover_color : "transparent"
-
-                Text {
-                    anchors.fill: parent
-                    anchors.leftMargin: 8
-                    verticalAlignment: Text.AlignVCenter
-                    text: fileIsDir ? fileName + "/" : fileName
-                    font: theme.default_font
-                    color: fileIsDir ? theme.light_text_color : theme.default_text_color
-                    elide: Text.ElideRight
-                    textFormat: Text.PlainText
+                row: index
+                name: fileName
+                isFolder: fileIsDir
+                size: fileSize
+                modified: fileModified
+                onSelected: {
+                    entries.currentIndex = index
+                    entries.forceActiveFocus()
                 }
-
-                MouseArea {
-                    id: entryArea
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    onClicked: {
-                        entries.currentIndex = index
-                        entries.forceActiveFocus()
-                    }
-                    onDoubleClicked: control.choose(index, false)
-                }
+                onChosen: control.choose(index, false)
             }
 
             ScrollBar.vertical: CustomScrollBar {}
+        }
+
+        // A slow mount may take a while; the window goes on meanwhile.
+        Text {
+            anchors.centerIn: parent
+            visible: folderModel.loading
+            text: qsTr("Reading the folder…")
+            font: theme.default_font
+            color: theme.dim_text_color
         }
     }
 
@@ -232,6 +250,7 @@ Popup {
             text: qsTr("Cancel")
             onClicked: control.close()
             Keys.onReturnPressed: clicked()
+            Keys.onEnterPressed: clicked()
         }
 
         FlatButton {
@@ -244,6 +263,7 @@ Popup {
             enabled: control.selectFolder || entries.currentIndex >= 0
             onClicked: control.choose(entries.currentIndex, true)
             Keys.onReturnPressed: clicked()
+            Keys.onEnterPressed: clicked()
         }
     }
 }

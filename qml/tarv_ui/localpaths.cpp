@@ -39,4 +39,35 @@ QUrl LocalPaths::firstExistingFolder(const QVariantList& candidates) const
     return urlOf(QDir::homePath());
 }
 
+bool LocalPaths::isFolder(const QUrl& url) const
+{
+    const QString path = pathOf(url);
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+bool LocalPaths::isFile(const QUrl& url) const
+{
+    const QString path = pathOf(url);
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+QVariantList LocalPaths::foldersAlong(const QUrl& folder) const
+{
+    QVariantList folders;
+    const QString path = pathOf(folder);
+    if (!QDir::isAbsolutePath(path)) {
+        return folders;
+    }
+    // By the path's text alone: a folder along it may be gone or unreadable.
+    for (QString along = QDir::cleanPath(path);; along = QFileInfo(along).path()) {
+        const bool root = along == QStringLiteral("/");
+        folders.prepend(
+            QVariantMap{{QStringLiteral("name"), root ? along : QFileInfo(along).fileName()},
+                        {QStringLiteral("url"), urlOf(along)}});
+        if (root) {
+            return folders;
+        }
+    }
+}
+
 } // namespace tarv::ui

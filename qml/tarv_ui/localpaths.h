@@ -30,6 +30,10 @@ public:
     // The first of the URLs that names an existing folder, else the home
     // folder: a chooser never opens on a folder that has gone.
     Q_INVOKABLE QUrl firstExistingFolder(const QVariantList& candidates) const;
+    Q_INVOKABLE bool isFolder(const QUrl& url) const;
+    Q_INVOKABLE bool isFile(const QUrl& url) const;
+    // The folders from the root down to `folder`, each as {name, url}.
+    Q_INVOKABLE QVariantList foldersAlong(const QUrl& folder) const;
 };
 
 } // namespace tarv::ui

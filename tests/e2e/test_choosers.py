@@ -4,7 +4,8 @@
 files in any letter case, not the working folder's), opens the show picked
 there, and the save dialog saves beside it; Save As under a listed show's
 name without its suffix asks, then replaces that show; an audio event's
-file chooser lists and picks the sound file of its folder.
+file chooser lists and picks the sound file of its folder; and File > Open
+opens a show whose path is typed after Ctrl+L.
 
     test_choosers.py <tarv_cue> <display state file>
 """
@@ -127,6 +128,27 @@ def main():
         check(len(chosen) == 1 and os.path.normpath(os.path.join(show_folder, chosen[0]))
               == os.path.join(sound_folder, "rain.wav"),
               f"the audio event plays {chosen}, not Cue %41/rain.wav")
+
+        # Ctrl+L in File > Open takes a path typed in full; Return opens that
+        # show, and Save As then saves beside it.
+        display.activate(operator.main)
+        display.key("ctrl+o")
+        display.settle(operator.main)
+        display.key("ctrl+l")
+        operator.type(os.path.join(elsewhere, "Another.tarvcue"))
+        display.key("Return")
+        display.settle(operator.main)
+        display.key("ctrl+shift+a")
+        dialog = operator.window(SAVE_DIALOG_TITLE)
+        operator.type("Typed")
+        display.key("Return")
+        operator.gone(dialog, "save dialog")
+        typed = os.path.join(elsewhere, "Typed.tarvcue")
+        check(e2e.wait_until(lambda: os.path.isfile(typed), 30),
+              "Save As wrote nothing beside the show opened by its typed path:\n"
+              + operator.program.output()[-2000:])
+        check(cue_names(typed) == ["Another"],
+              f"the typed path opened another show: the copy holds {cue_names(typed)}")
     finally:
         operator.stop()
     e2e.remove_home(home)

@@ -375,10 +375,13 @@ WindowTestCase {
     }
 
     // The list is browsed by keys too: Down moves, Return or Space opens a
-    // folder or takes a file's name for the name field.
+    // folder or takes a file's name for the name field. A file's size and
+    // date stand beside its name.
     function test_listByKeys() {
         const dialog = openInFixture("")
-        entry(dialog, "Existing.tarvcue")
+        const existing = entry(dialog, "Existing.tarvcue")
+        verify(findChild(existing, "entrySize").text !== "")
+        verify(findChild(existing, "entryModified").text !== "")
         tabTo(dialog, "entries")
         const list = findChild(dialog.contentItem, "entries")
         const current = () => list.currentItem.children[0].text
@@ -394,6 +397,23 @@ WindowTestCase {
         tryCompare(dialog, "folder", Qt.resolvedUrl(fixtureFolder() + "/Act 2"))
         compare(dialog.answers, [])
         verify(dialog.visible)
+    }
+
+    // End, Home and a name's first letters move in the list as in the
+    // choosers; Return still takes the name selected.
+    function test_listMovesAsTheChoosers() {
+        const dialog = openInFixture("")
+        entry(dialog, "Existing.tarvcue")
+        tabTo(dialog, "entries")
+        const list = findChild(dialog.contentItem, "entries")
+        keyClick(Qt.Key_End)
+        compare(list.currentIndex, list.count - 1)
+        keyClick(Qt.Key_Home)
+        compare(list.currentIndex, 0)
+        keyClick("p")
+        keyClick(Qt.Key_Return)
+        compare(dialog.fileName, "Plain.TARVCUE")
+        compare(dialog.answers, [])
     }
 
     // Folders whose names a URL would misread are listed, labelled, entered

@@ -42,6 +42,8 @@ class ChooserFixture : public QObject
     Q_PROPERTY(QStringList oddFolderPaths READ oddFolderPaths CONSTANT)
     Q_PROPERTY(QList<QUrl> oddFolderUrls READ oddFolderUrls CONSTANT)
     Q_PROPERTY(QUrl oddParentUrl READ oddParentUrl CONSTANT)
+    Q_PROPERTY(QUrl manyFolderUrl READ manyFolderUrl CONSTANT)
+    Q_PROPERTY(QString manyFolderPath READ manyFolderPath CONSTANT)
 
 public:
     ChooserFixture()
@@ -54,12 +56,19 @@ public:
             touch(m_odd.filePath(name + QStringLiteral("/rain.wav")));
             m_oddFolderPaths.append(m_odd.filePath(name));
         }
+        // More sound files than the list shows at once, for its keys.
+        for (int i = 0; i < 40; ++i)
+            touch(m_many.filePath(QStringLiteral("cue %1.wav").arg(i, 2, 10, QLatin1Char('0'))));
+        for (const QString& name : {QStringLiteral("thunder.wav"), QStringLiteral("tree.wav")})
+            touch(m_many.filePath(name));
     }
 
     QString folderPath() const { return m_folder.path(); }
     QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder.path()); }
     QStringList oddFolderPaths() const { return m_oddFolderPaths; }
     QUrl oddParentUrl() const { return QUrl::fromLocalFile(m_odd.path()); }
+    QUrl manyFolderUrl() const { return QUrl::fromLocalFile(m_many.path()); }
+    QString manyFolderPath() const { return m_many.path(); }
     QList<QUrl> oddFolderUrls() const
     {
         QList<QUrl> urls;
@@ -68,16 +77,18 @@ public:
         return urls;
     }
 
-private:
-    static void touch(const QString& path)
+    // Makes an empty file, as another program saving beside the chooser.
+    Q_INVOKABLE static void touch(const QString& path)
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             qFatal("Cannot create the chooser fixture");
     }
 
+private:
     QTemporaryDir m_folder;
     QTemporaryDir m_odd;
+    QTemporaryDir m_many;
     QStringList m_oddFolderPaths;
 };
 
