@@ -128,6 +128,13 @@ bool RealtimeThread::Request(pid_t thread)
     return false;
 }
 
+void RealtimeThread::RunNormally()
+{
+    const sched_param normal{};
+    if (IsRealtime(gettid()))
+        sched_setscheduler(0, SCHED_OTHER, &normal);
+}
+
 bool RealtimeThread::IsRealtime(pid_t thread)
 {
     const int policy = sched_getscheduler(thread);

@@ -35,6 +35,11 @@ public:
     // runs in real time now (the answer of RealtimeKit is not waited for).
     static bool Request(pid_t thread);
 
+    // Puts the calling thread under normal scheduling, and so the threads
+    // it starts from then on: a thread started from a real-time one is
+    // real-time too.
+    static void RunNormally();
+
     // Whether `thread` runs in real time.
     static bool IsRealtime(pid_t thread);
 };
