@@ -61,9 +61,8 @@ void DropToNormalScheduling(int) noexcept
 void GuardTheTimeLimit()
 {
     static const bool handled = [] {
-        struct sigaction action
-        {
-        };
+        using Action = struct sigaction;
+        Action action{};
         action.sa_handler = &DropToNormalScheduling;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
