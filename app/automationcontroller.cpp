@@ -106,9 +106,12 @@ AutomationController::AutomationController(QObject* parent)
             &audio::SfxPlayerConnectionMediator::onActiveSfxRepositoryRequested);
     // The controller, not the long-lived mediator, is the context: a relay
     // must not outlive the controller it emits on.
+    // The player's news that sound is back is no error.
     connect(mediator, &audio::SfxPlayerConnectionMediator::soundEffectError, this,
             [this](const QString& type, const QString& message, const QString&) {
-                ReportError(QStringLiteral("SFX Error"), message, type);
+                const bool news = type.compare(QLatin1String("INFO"), Qt::CaseInsensitive) == 0;
+                ReportError(news ? QStringLiteral("SFX Notice") : QStringLiteral("SFX Error"),
+                            message, type);
             });
     // The sound-effect manager preloads every instance again on each change
     // of its lists: a broken file is told once per opened cue file.

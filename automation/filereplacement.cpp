@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -53,18 +54,55 @@ QString ReasonOf(const QFileDevice& file)
     }
 }
 
-// The file that a save to `path` replaces: the linked one for a link that
-// leads to a file.
+// The file that a save to `path` replaces: the one its links lead to,
+// whether or not it exists yet, as a save through a link writes the linked
+// file rather than replacing the link.
 QString TargetOf(const QString& path)
 {
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString linked = info.canonicalFilePath();
-        if (!linked.isEmpty()) {
-            return linked;
+    // As many links as the system itself follows before it gives up.
+    constexpr int kMostLinks = 40;
+    QFileInfo info(path);
+    for (int links = 0; info.isSymLink(); ++links) {
+        if (links == kMostLinks) {
+            Fail(QStringLiteral("the links that lead to the file never end"));
         }
+        info.setFile(info.symLinkTarget());
     }
     return info.absoluteFilePath();
+}
+
+// Gives the new file the owner, group and permissions of the one it
+// replaces. Only a privileged process may give a file away: for others the
+// owner stays the saver, as for any new file.
+void TakeOverOwnership(const QFile& replacement, const QString& replaced)
+{
+#ifdef Q_OS_UNIX
+    const int descriptor = replacement.handle();
+    struct stat status = {};
+    if (::stat(QFile::encodeName(replaced).constData(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return;
+    }
+    // Not allowed to give the file away, the saver may still keep its group.
+    if (::fchown(descriptor, status.st_uid, status.st_gid) != 0 &&
+        (errno != EPERM ||
+         (::fchown(descriptor, static_cast<uid_t>(-1), status.st_gid) != 0 && errno != EPERM))) {
+        Fail(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    // After the owner: a change of owner clears the set-user and group bits.
+    if (::fchmod(descriptor, status.st_mode & 07777) != 0) {
+        Fail(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+#else
+    std::error_code error;
+    const auto status = std::filesystem::status(NativePath(replaced), error);
+    if (!error && std::filesystem::is_regular_file(status)) {
+        std::filesystem::permissions(NativePath(replacement.fileName()), status.permissions(),
+                                     error);
+        if (error) {
+            Fail(error);
+        }
+    }
+#endif
 }
 
 // Short, hidden, and unlikely to meet another save's.
@@ -125,15 +163,11 @@ FileReplacement::FileReplacement(const QString& path)
     if (!m_created) {
         Fail(QStringLiteral("no free name for the new file in its folder"));
     }
-    std::error_code error;
-    const auto status = std::filesystem::status(NativePath(m_target), error);
-    if (!error && std::filesystem::is_regular_file(status)) {
-        std::filesystem::permissions(NativePath(m_replacement.fileName()), status.permissions(),
-                                     error);
-        if (error) {
-            m_replacement.remove();
-            Fail(error);
-        }
+    try {
+        TakeOverOwnership(m_replacement, m_target);
+    } catch (const FileReplacementError&) {
+        m_replacement.remove();
+        throw;
     }
 }
 

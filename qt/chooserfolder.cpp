@@ -1,6 +1,7 @@
 #include "qt/chooserfolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace tarv::qt {
 
@@ -11,10 +12,12 @@ void ChooserFolder::SetShowFolder(const QString& folder)
 
 QUrl ChooserFolder::Offer()
 {
-    if (!m_chosen.isEmpty()) {
-        m_offered = m_chosen;
-    } else {
-        m_offered = QUrl::fromLocalFile(m_showFolder.isEmpty() ? QDir::homePath() : m_showFolder);
+    const QString chosen = m_chosen.toLocalFile();
+    for (const QString& folder : {chosen, m_showFolder, QDir::homePath()}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+            m_offered = QUrl::fromLocalFile(folder);
+            break;
+        }
     }
     return m_offered;
 }

@@ -7,7 +7,7 @@ namespace tarv::qt {
 
 // Where a file chooser that lives only as long as its window starts: where
 // the operator last chose a file with it in this run, else the open show's
-// folder, else the home folder.
+// folder, else the home folder; the first of these that still exists.
 class ChooserFolder
 {
 public:

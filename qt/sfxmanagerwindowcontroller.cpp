@@ -81,6 +81,7 @@ void SfxManagerWindowController::ConnectSignals()
         Connect(m_window, SIGNAL(editSoundEffectInstanceClicked(QString)), this,
                 SLOT(onEditSoundEffectInstanceClicked(QString)));
         Connect(m_window, SIGNAL(requestClose()), this, SLOT(onRequestClose()));
+        Connect(m_window, SIGNAL(sfxFinished(QString)), this, SLOT(onSfxFinished(QString)));
     }
 
     SfxPlayerConnectionMediator* mediator = SfxPlayerConnectionMediator::instance();
@@ -219,8 +220,11 @@ void SfxManagerWindowController::onPlaySfx(QString eventId)
         m_previews.insert(eventId, takeOver);
         QObject* notifier = player.GetPlayer(id);
         if (notifier != nullptr && m_window) {
+            // A player previewed again before its end is still relayed: one
+            // relay, made anew, so that a refusal means a real failure.
+            QObject::disconnect(notifier, SIGNAL(sfxFinished(QString)), m_window,
+                                SIGNAL(sfxFinished(QString)));
             Connect(notifier, SIGNAL(sfxFinished(QString)), m_window, SIGNAL(sfxFinished(QString)));
-            Connect(m_window, SIGNAL(sfxFinished(QString)), this, SLOT(onSfxFinished(QString)));
         }
     } catch (const std::exception& error) {
         ReportSfxError(QString::fromUtf8(error.what()), eventId);

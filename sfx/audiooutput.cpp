@@ -35,9 +35,10 @@ constexpr int kOpeningPollMilliseconds = 20;
 
 } // namespace
 
-AudioOutput::AudioOutput(Mixer& mixer, OutputDevice device)
+AudioOutput::AudioOutput(Mixer& mixer, OutputDevice device, QString own)
     : m_mixer(mixer)
     , m_wanted(std::move(device))
+    , m_own(std::move(own))
     , m_device(m_wanted)
     , m_watch(this)
     , m_reopen(this)
@@ -53,7 +54,8 @@ AudioOutput::AudioOutput(Mixer& mixer, OutputDevice device)
 // (after an opening in progress has ended).
 AudioOutput::~AudioOutput() = default;
 
-AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, int listMilliseconds)
+AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, const QString& own,
+                                            int listMilliseconds)
 {
     Opened opened;
 #ifdef Q_OS_LINUX
@@ -62,12 +64,11 @@ AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, int list
     // real time from its start, and the output opens promptly on a busy
     // machine.
     RealtimeThread::Request(gettid());
-    // A named output that is gone plays on the default until it is back.
+    // A named output that is missing plays on the default until it is back
+    // (as the server last told, while it does not answer).
     const KnownOutputs known = CurrentOutputs(listMilliseconds);
-    opened.device = wanted.IsNull() || (known.server == KnownOutputs::Server::Answering &&
-                                        !known.Has(wanted.id))
-                        ? known.Default()
-                        : wanted;
+    const std::optional<OutputDevice> named = own.isEmpty() ? std::nullopt : known.Find(own);
+    opened.device = named ? *named : wanted.IsNull() ? known.Default() : wanted;
 #else
     Q_UNUSED(listMilliseconds)
     opened.device = wanted;
@@ -95,7 +96,7 @@ AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, int list
         return opened;
     }
 #endif
-    opened.stream = DeviceStream::Open(opened.device, format, kBufferMilliseconds);
+    opened.stream = DeviceStream::Open(opened.device, format, kBufferMilliseconds, own);
     if (!opened.stream) {
         opened.problem =
             CurrentOutputs().server == KnownOutputs::Server::NotAnswering
@@ -110,8 +111,9 @@ AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, int list
 void AudioOutput::Start()
 {
     m_sinceTried.start();
-    m_opening = std::async(std::launch::async,
-                           [wanted = m_wanted] { return OpenDevice(wanted, kListMilliseconds); });
+    m_opening = std::async(std::launch::async, [wanted = m_wanted, own = m_own] {
+        return OpenDevice(wanted, own, kListMilliseconds);
+    });
     // Plays wait in the mixer for a device that opens at once, as it does.
     if (m_opening.wait_for(std::chrono::milliseconds(kOpenWaitMilliseconds)) ==
         std::future_status::ready) {
@@ -150,6 +152,7 @@ void AudioOutput::Adopt(Opened opened)
                                static_cast<qint32>(m_stream->BufferBytes()))) /
                            1000.0;
     m_bufferMilliseconds = static_cast<qint64>(std::ceil(granted));
+    m_placement = DeviceStream::Placement::Unknown;
     m_firstBytesLeft = m_stream->BufferBytes();
     m_filledAt = 0;
     m_deviceRenders = true;
@@ -163,13 +166,6 @@ void AudioOutput::Adopt(Opened opened)
         emit recovered(tr("The audio device \"%1\" plays sound again.").arg(m_device.description));
 }
 
-void AudioOutput::Reopen()
-{
-    m_reopenAsked = true;
-    m_sinceTried.invalidate();
-    m_reopen.start();
-}
-
 void AudioOutput::TryReopen()
 {
     if (m_opening.valid()) {
@@ -179,21 +175,20 @@ void AudioOutput::TryReopen()
         if (!opened.stream && !std::exchange(m_starting, false))
             return;
         m_starting = false;
-        m_reopenAsked = false;
         if (opened.stream)
             m_reopen.stop();
         Adopt(std::move(opened));
         return;
     }
-    if (m_stream && !m_reopenAsked) {
+    if (m_stream) {
         m_reopen.stop();
         return;
     }
     if (m_sinceTried.isValid() && m_sinceTried.elapsed() < kReopenMilliseconds)
         return;
     m_sinceTried.start();
-    m_opening =
-        std::async(std::launch::async, [wanted = m_wanted] { return OpenDevice(wanted, 0); });
+    m_opening = std::async(std::launch::async,
+                           [wanted = m_wanted, own = m_own] { return OpenDevice(wanted, own, 0); });
 }
 
 void AudioOutput::Stop()
@@ -254,6 +249,11 @@ void AudioOutput::Watch()
         m_sinceTried.start();
         m_reopen.start();
         return;
+    }
+    if (const DeviceStream::Placement placement = m_stream->Placed(); placement != m_placement) {
+        m_placement = placement;
+        if (placement != DeviceStream::Placement::Unknown)
+            emit placed(placement == DeviceStream::Placement::Own);
     }
     const std::int64_t now = SteadyNanoseconds();
     const qint64 heldUp = m_sinceWatched.restart();

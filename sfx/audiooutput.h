@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sfx/devicestream.h"
 #include "sfx/outputdevices.h"
 
 #include <atomic>
@@ -13,7 +14,6 @@
 
 namespace tarv::audio {
 
-class DeviceStream;
 class Mixer;
 class MixerRenderer;
 class SilentClock;
@@ -40,6 +40,10 @@ class SilentClock;
 // second until it opens (the sound server restarted, or started after the
 // program): on a thread of its own, so that neither the silent clock nor the
 // device waits for a server that is slow to answer.
+//
+// An output named by the show is looked up at each opening; while it is
+// missing the stream opens on the default output, and it moves to its own
+// output by itself as soon as that is there (see DeviceStream::Open).
 //
 // A hold-up of this program itself (the watch timer came late: the process
 // was stopped, the machine suspended) is not the device's fault and is never
@@ -68,16 +72,15 @@ public:
     // one, short against a server that hangs.
     static constexpr int kOpenWaitMilliseconds = 1500;
 
-    // A null `device` is the system's default output at each opening.
-    AudioOutput(Mixer& mixer, OutputDevice device);
+    // A null `device` is the system's default output at each opening; `own`
+    // names the output the sound belongs on, as the show names it (empty:
+    // the default output).
+    AudioOutput(Mixer& mixer, OutputDevice device, QString own = QString());
     ~AudioOutput() override;
 
     // Both run on the audio thread.
     void Start();
     void Stop();
-    // Opens the device again and plays there once it is open (an output
-    // that went away came back); until then it plays where it did.
-    void Reopen();
 
 signals:
     // bufferMilliseconds: the device buffer actually granted (0 when silent);
@@ -87,6 +90,8 @@ signals:
     void stallChanged(bool stalled, const QString& problem);
     // The device that had stopped working plays again (`message` says so).
     void recovered(const QString& message);
+    // The sound plays on its own output, or elsewhere since that is missing.
+    void placed(bool onOwnOutput);
 
 private:
     struct Opened
@@ -97,7 +102,7 @@ private:
         QString problem; // why there is no stream
     };
     // Runs on any thread.
-    static Opened OpenDevice(const OutputDevice& wanted, int listMilliseconds);
+    static Opened OpenDevice(const OutputDevice& wanted, const QString& own, int listMilliseconds);
     void Adopt(Opened opened);
     void TryReopen();
     // On the device's thread.
@@ -108,6 +113,7 @@ private:
 
     Mixer& m_mixer;
     const OutputDevice m_wanted;
+    const QString m_own;
     OutputDevice m_device; // the one open, or tried last
     std::unique_ptr<MixerRenderer> m_renderer;
     std::unique_ptr<DeviceStream> m_stream; // its source renders with m_renderer
@@ -129,9 +135,9 @@ private:
     std::int64_t m_stalledAt = 0;
     std::unique_ptr<SilentClock> m_silent;
     bool m_stalled = false;
-    bool m_failed = false;      // the device stopped working
-    bool m_reopenAsked = false; // by Reopen, until it opens
-    bool m_starting = false;    // the first opening goes on off this thread
+    bool m_failed = false;   // the device stopped working
+    bool m_starting = false; // the first opening goes on off this thread
+    DeviceStream::Placement m_placement = DeviceStream::Placement::Unknown; // as last told
     QTimer m_reopen;
     QElapsedTimer m_sinceTried;
     std::future<Opened> m_opening;

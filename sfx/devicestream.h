@@ -2,6 +2,7 @@
 
 #include "sfx/outputdevices.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <QAudioFormat>
@@ -24,10 +25,22 @@ public:
 
     virtual ~DeviceStream() = default;
 
+    // Where the stream plays against the output it belongs on.
+    enum class Placement : std::uint8_t
+    {
+        Unknown, // not yet known
+        Own,     // on its own output
+        Away,    // elsewhere: its own output is gone
+    };
+
     // Opens `device` for `format` with a buffer of about `bufferMilliseconds`.
+    // `own` names the output the stream belongs on (a device's id or
+    // description; empty: wherever the system puts it): while that output
+    // exists the stream is kept there, also when the system moved it away.
     // Null when it cannot be opened.
     static std::unique_ptr<DeviceStream> Open(const OutputDevice& device,
-                                              const QAudioFormat& format, int bufferMilliseconds);
+                                              const QAudioFormat& format, int bufferMilliseconds,
+                                              const QString& own = QString());
 
     virtual qsizetype BufferBytes() const = 0; // as granted
     // Starts calling `source`, from a full buffer on, until the stream is
@@ -38,6 +51,7 @@ public:
     virtual void Exclusive(const std::function<void()>& change) = 0;
     // The device went away (server stopped, device unplugged).
     virtual bool Failed() = 0;
+    virtual Placement Placed() const { return Placement::Own; }
 };
 
 } // namespace tarv::audio

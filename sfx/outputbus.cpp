@@ -5,9 +5,9 @@
 
 namespace tarv::audio {
 
-OutputBus::OutputBus(OutputDevice device, QObject* parent)
+OutputBus::OutputBus(QString own, QObject* parent)
     : QObject(parent)
-    , m_device(std::move(device))
+    , m_own(std::move(own))
     , m_mixer(std::make_unique<Mixer>())
 {
     m_thread.setObjectName(QStringLiteral("tarv audio"));
@@ -29,14 +29,16 @@ void OutputBus::Open()
     if (m_thread.isRunning())
         return;
 #ifdef Q_OS_LINUX
-    // The default is looked up on the audio thread, as it opens the device:
+    // The output is looked up on the audio thread, as it opens the device:
     // a sound server that hangs never holds this thread up.
-    m_output = std::make_unique<AudioOutput>(*m_mixer, m_device);
+    m_output = std::make_unique<AudioOutput>(*m_mixer, OutputDevice{}, m_own);
 #else
     // Devices are looked up here, on the GUI thread, where Qt's device
     // registry lives.
-    m_output = std::make_unique<AudioOutput>(*m_mixer,
-                                             m_device.IsNull() ? DefaultOutputDevice() : m_device);
+    const KnownOutputs known = CurrentOutputs();
+    m_output = std::make_unique<AudioOutput>(
+        *m_mixer, m_own.isEmpty() ? known.Default() : known.Find(m_own).value_or(known.Default()),
+        m_own);
 #endif
     m_output->moveToThread(&m_thread);
     connect(m_output.get(), &AudioOutput::ready, this, &OutputBus::OnReady, Qt::QueuedConnection);
@@ -44,14 +46,9 @@ void OutputBus::Open()
             Qt::QueuedConnection);
     connect(m_output.get(), &AudioOutput::recovered, this, &OutputBus::recovered,
             Qt::QueuedConnection);
+    connect(m_output.get(), &AudioOutput::placed, this, &OutputBus::OnPlaced, Qt::QueuedConnection);
     m_thread.start(QThread::TimeCriticalPriority);
     QMetaObject::invokeMethod(m_output.get(), &AudioOutput::Start, Qt::QueuedConnection);
-}
-
-void OutputBus::Reopen()
-{
-    if (m_thread.isRunning())
-        QMetaObject::invokeMethod(m_output.get(), &AudioOutput::Reopen, Qt::QueuedConnection);
 }
 
 bool OutputBus::Submit(const MixerCommand& command)
@@ -77,6 +74,14 @@ void OutputBus::OnStallChanged(bool stalled, const QString& problem)
     m_stalled = stalled;
     if (stalled)
         emit this->stalled(problem);
+    else
+        emit resumed();
+}
+
+void OutputBus::OnPlaced(bool onOwnOutput)
+{
+    m_away = !onOwnOutput;
+    emit placed(onOwnOutput);
 }
 
 } // namespace tarv::audio

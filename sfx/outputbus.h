@@ -21,43 +21,49 @@ class OutputBus : public QObject
     Q_OBJECT
 
 public:
-    // A null device means the system's default output at the time it is
-    // opened.
-    explicit OutputBus(OutputDevice device, QObject* parent = nullptr);
+    // `own` names the output as the show does (a device's id or
+    // description); empty: the system's default output at each opening.
+    explicit OutputBus(QString own, QObject* parent = nullptr);
     ~OutputBus() override;
 
     // Opens the device ahead of the first play; nothing once it is open.
     void Open();
-    // Plays on the device again, once it opens (it came back).
-    void Reopen();
-    const OutputDevice& Device() const noexcept { return m_device; }
+    const QString& Own() const noexcept { return m_own; }
     bool Submit(const MixerCommand& command);
     std::optional<VoiceEnded> TakeEnded();
 
     bool IsStarted() const noexcept { return m_thread.isRunning(); }
     // Without a device, or while the device takes no sound.
     bool IsSilent() const noexcept { return m_silent || m_stalled; }
+    // Plays elsewhere, as its own output is missing.
+    bool IsAway() const noexcept { return m_away; }
     double BufferMilliseconds() const noexcept { return m_bufferMilliseconds; }
 
 signals:
     // The output is up; `problem` says why it is silent, when it is.
     void ready(bool silent, const QString& problem);
     // The device stopped taking sound; the output keeps time silently until
-    // it takes sound again.
+    // it takes sound again (resumed).
     void stalled(const QString& problem);
+    void resumed();
+    // The sound now plays on its own output, or elsewhere as that is
+    // missing.
+    void placed(bool onOwnOutput);
     // The device plays again after it had stopped working or gone away.
     void recovered(const QString& message);
 
 private:
     void OnReady(double bufferMilliseconds, bool silent, const QString& problem);
     void OnStallChanged(bool stalled, const QString& problem);
+    void OnPlaced(bool onOwnOutput);
 
-    OutputDevice m_device;
+    const QString m_own;
     std::unique_ptr<Mixer> m_mixer;
     std::unique_ptr<AudioOutput> m_output;
     QThread m_thread;
     bool m_silent = false;
     bool m_stalled = false;
+    bool m_away = false;
     double m_bufferMilliseconds = 0.0;
 };
 

@@ -256,7 +256,14 @@ KnownOutputs CurrentOutputs(int waitMilliseconds)
     return SinkWatcher::Instance().Current(waitMilliseconds);
 }
 
+void AbandonServerWaits()
+{
+    PulseConnection::AbandonWaits();
+}
+
 #else
+
+void AbandonServerWaits() {}
 
 KnownOutputs CurrentOutputs(int)
 {

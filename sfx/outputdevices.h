@@ -60,6 +60,9 @@ struct KnownOutputs
 // first answer, off the GUI thread only.
 KnownOutputs CurrentOutputs(int waitMilliseconds = 0);
 
+// From now on nothing waits for the sound server: the program quits.
+void AbandonServerWaits();
+
 // The system's default output now; null when there is none.
 OutputDevice DefaultOutputDevice();
 QList<OutputDevice> OutputDevices();

@@ -5,6 +5,7 @@
 #ifdef Q_OS_LINUX
 
 #include <algorithm>
+#include <atomic>
 #include <pulse/pulseaudio.h>
 #include <QElapsedTimer>
 #include <QThread>
@@ -57,6 +58,10 @@ public:
         pa_threaded_mainloop* m_loop;
     };
 
+    // From now on every wait ends at once, unfinished: the program quits
+    // and waits for no server.
+    static void AbandonWaits() noexcept { s_abandoned.store(true, std::memory_order_release); }
+
     // Calls `state` under the lock (1 done, 0 not yet, -1 failed) until it
     // settles or `milliseconds` have passed; true when done.
     template <typename State>
@@ -65,6 +70,8 @@ public:
         QElapsedTimer clock;
         clock.start();
         for (;;) {
+            if (s_abandoned.load(std::memory_order_acquire))
+                return false;
             int now = 0;
             {
                 const Lock lock(*this);
@@ -87,6 +94,8 @@ public:
     bool Finish(pa_operation* operation, int milliseconds = kConnectMilliseconds) const;
 
 private:
+    static inline std::atomic<bool> s_abandoned{false};
+
     pa_threaded_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
 };

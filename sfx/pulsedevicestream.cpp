@@ -8,6 +8,13 @@
 // ours or any other program's). Here the connection is the stream's own and
 // is taken down under its lock.
 //
+// A stream that belongs on a named output is kept there: the server moves
+// streams to its default output when their sink goes away (its rescue of
+// orphaned streams), and nothing moves them back when the sink returns. The
+// stream follows the server's own notices (sinks that come, change or go,
+// and its own moves) and moves itself back as soon as its output is there
+// again, however short the outage was.
+//
 // The sound is written from the server's own requests, on the connection's
 // thread, which runs in real time where the system grants it: a request is
 // answered at once, however busy the machine, and not at the next turn of a
@@ -22,6 +29,7 @@
 #include <cmath>
 #include <QCoreApplication>
 #include <unistd.h>
+#include <utility>
 
 namespace tarv::audio {
 
@@ -39,11 +47,24 @@ public:
     static constexpr int kMaxResumes = 1000;
     static constexpr int kCatchUpBufferMilliseconds = 150;
 
+    // `own`: the output the stream belongs on (see DeviceStream::Open).
+    explicit PulseDeviceStream(QString own)
+        : m_own(std::move(own))
+        , m_ownUtf8(m_own.toUtf8())
+    {}
+
     ~PulseDeviceStream() override
     {
         if (m_stream == nullptr)
             return;
         const PulseConnection::Lock lock(m_connection);
+        pa_context_set_subscribe_callback(m_connection.Context(), nullptr, nullptr);
+        pa_stream_set_moved_callback(m_stream, nullptr, nullptr);
+        // Its answer would come to a stream that is gone.
+        if (m_placeOperation != nullptr) {
+            pa_operation_cancel(m_placeOperation);
+            pa_operation_unref(m_placeOperation);
+        }
         pa_stream_set_write_callback(m_stream, nullptr, nullptr);
         pa_stream_set_state_callback(m_stream, nullptr, nullptr);
         pa_stream_disconnect(m_stream);
@@ -104,6 +125,7 @@ public:
         const PulseConnection::Lock lock(m_connection);
         if (const pa_buffer_attr* granted = pa_stream_get_buffer_attr(m_stream))
             m_bufferBytes = granted->tlength;
+        KeepOnOwnOutput();
         return true;
     }
 
@@ -127,6 +149,8 @@ public:
     }
 
     bool Failed() override { return m_failed.load(std::memory_order_acquire); }
+
+    Placement Placed() const override { return m_placement.load(std::memory_order_acquire); }
 
 private:
     static void OnState(pa_stream* stream, void* data)
@@ -165,6 +189,111 @@ private:
                 return;
             bytes -= size;
         }
+    }
+
+    // Under the loop's lock, like everything below: the callbacks run on the
+    // loop's thread with it held.
+    void KeepOnOwnOutput()
+    {
+        if (m_own.isEmpty()) {
+            m_placement.store(Placement::Own, std::memory_order_release);
+            return;
+        }
+        pa_context* context = m_connection.Context();
+        pa_stream_set_moved_callback(
+            m_stream,
+            [](pa_stream*, void* self) { static_cast<PulseDeviceStream*>(self)->Place(); }, this);
+        pa_context_set_subscribe_callback(
+            context,
+            [](pa_context*, pa_subscription_event_type_t, std::uint32_t, void* data) {
+                auto* self = static_cast<PulseDeviceStream*>(data);
+                // A sink came, changed or went: only a stream away from its
+                // own output needs to look.
+                if (self->Placed() != Placement::Own)
+                    self->Place();
+            },
+            this);
+        if (pa_operation* operation =
+                pa_context_subscribe(context, PA_SUBSCRIPTION_MASK_SINK, nullptr, nullptr))
+            pa_operation_unref(operation);
+        Place();
+    }
+
+    // Looks where the stream's own output is and moves the stream there when
+    // it plays elsewhere. One look or move at a time; notices meanwhile ask
+    // for another look once it is done.
+    void Place()
+    {
+        if (m_placing) {
+            m_placeAgain = true;
+            return;
+        }
+        m_ownIndex = PA_INVALID_INDEX;
+        m_ownByName = false;
+        pa_operation* list = pa_context_get_sink_info_list(
+            m_connection.Context(),
+            [](pa_context*, const pa_sink_info* info, int last, void* self) {
+                static_cast<PulseDeviceStream*>(self)->OnSink(info, last);
+            },
+            this);
+        if (list == nullptr)
+            return;
+        m_placing = true;
+        Track(list);
+    }
+
+    void Track(pa_operation* operation)
+    {
+        if (m_placeOperation != nullptr)
+            pa_operation_unref(m_placeOperation);
+        m_placeOperation = operation;
+    }
+
+    void OnSink(const pa_sink_info* info, int last)
+    {
+        if (last == 0) {
+            // Its name before another sink's description.
+            if (info != nullptr && !m_ownByName) {
+                if (m_ownUtf8 == info->name) {
+                    m_ownIndex = info->index;
+                    m_ownByName = true;
+                } else if (m_ownIndex == PA_INVALID_INDEX && info->description != nullptr &&
+                           m_own == QString::fromUtf8(info->description))
+                    m_ownIndex = info->index;
+            }
+            return;
+        }
+        m_placing = false;
+        if (std::exchange(m_placeAgain, false)) {
+            Place();
+            return;
+        }
+        if (last < 0)
+            return;
+        if (m_ownIndex == PA_INVALID_INDEX) {
+            m_placement.store(Placement::Away, std::memory_order_release);
+            return;
+        }
+        if (pa_stream_get_device_index(m_stream) == m_ownIndex) {
+            m_placement.store(Placement::Own, std::memory_order_release);
+            return;
+        }
+        m_placement.store(Placement::Away, std::memory_order_release);
+        pa_operation* move = pa_context_move_sink_input_by_index(
+            m_connection.Context(), pa_stream_get_index(m_stream), m_ownIndex,
+            [](pa_context*, int success, void* data) {
+                auto* self = static_cast<PulseDeviceStream*>(data);
+                self->m_placing = false;
+                // A move that failed is tried again only when something
+                // changed meanwhile (the output went again).
+                if (std::exchange(self->m_placeAgain, false) || success != 0)
+                    self->Place();
+            },
+            this);
+        if (move == nullptr)
+            return;
+        m_placing = true;
+        Track(move);
     }
 
     // How far ahead of now the sink has played (microseconds), -1 when the
@@ -231,14 +360,25 @@ private:
     Source m_source; // under the loop's lock
     std::atomic<bool> m_failed{false};
     std::atomic<pid_t> m_loopThread{0}; // the kernel's id of the loop's thread
+    // The output the stream belongs on, and what the last look found (under
+    // the loop's lock).
+    const QString m_own;
+    const QByteArray m_ownUtf8;
+    std::atomic<Placement> m_placement{Placement::Unknown};
+    std::uint32_t m_ownIndex = PA_INVALID_INDEX;
+    bool m_ownByName = false;
+    bool m_placing = false;
+    bool m_placeAgain = false;
+    pa_operation* m_placeOperation = nullptr; // the last look or move
 };
 
 } // namespace
 
 std::unique_ptr<DeviceStream> DeviceStream::Open(const OutputDevice& device,
-                                                 const QAudioFormat& format, int bufferMilliseconds)
+                                                 const QAudioFormat& format, int bufferMilliseconds,
+                                                 const QString& own)
 {
-    auto stream = std::make_unique<PulseDeviceStream>();
+    auto stream = std::make_unique<PulseDeviceStream>(own);
     if (!stream->Open(device.id, format, bufferMilliseconds))
         return nullptr;
     return stream;

@@ -22,8 +22,9 @@ class QtDeviceStream final : public DeviceStream
 public:
     static constexpr int kFeedMilliseconds = 4;
 
-    QtDeviceStream(const QAudioDevice& device, const QAudioFormat& format)
+    QtDeviceStream(const QAudioDevice& device, const QAudioFormat& format, Placement placement)
         : m_sink(device, format)
+        , m_placement(placement)
     {}
 
     ~QtDeviceStream() override
@@ -64,6 +65,8 @@ public:
         return m_sink.state() == QAudio::StoppedState && m_sink.error() != QAudio::NoError;
     }
 
+    Placement Placed() const override { return m_placement; }
+
 private:
     void Write()
     {
@@ -84,14 +87,19 @@ private:
     Source m_source;
     std::vector<char> m_bytes;
     std::unique_ptr<QTimer> m_feed;
+    const Placement m_placement;
 };
 
 } // namespace
 
+// The output is picked at the opening; Qt moves no stream.
 std::unique_ptr<DeviceStream> DeviceStream::Open(const OutputDevice& device,
-                                                 const QAudioFormat& format, int bufferMilliseconds)
+                                                 const QAudioFormat& format, int bufferMilliseconds,
+                                                 const QString& own)
 {
-    auto stream = std::make_unique<QtDeviceStream>(device.device, format);
+    const bool onOwn = own.isEmpty() || device.description == own || device.id == own.toUtf8();
+    auto stream = std::make_unique<QtDeviceStream>(device.device, format,
+                                                   onOwn ? Placement::Own : Placement::Away);
     if (!stream->Start(format.bytesForDuration(qint64{bufferMilliseconds} * 1000)))
         return nullptr;
     return stream;

@@ -35,7 +35,6 @@ void DestroyEngine()
 }
 
 constexpr int kPollMilliseconds = 10;
-constexpr int kWatchOutputsMilliseconds = 250;
 // Refused plays are reported at most this often, together.
 constexpr int kRefusalReportMilliseconds = 1000;
 constexpr auto kCustomKeyPrefix = "file:";
@@ -53,14 +52,11 @@ float Narrowed(double value)
 SfxPlayerControllerImpl::SfxPlayerControllerImpl()
     : m_clips(this)
     , m_poll(this)
-    , m_watchOutputs(this)
 {
     connect(&m_clips, &ClipCache::clipReady, this, &SfxPlayerControllerImpl::OnClipReady);
     connect(&m_clips, &ClipCache::clipFailed, this, &SfxPlayerControllerImpl::OnClipFailed);
     m_poll.setInterval(kPollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &SfxPlayerControllerImpl::Poll);
-    m_watchOutputs.setInterval(kWatchOutputsMilliseconds);
-    connect(&m_watchOutputs, &QTimer::timeout, this, &SfxPlayerControllerImpl::WatchOutputs);
 }
 
 void SfxPlayerControllerImpl::OpenDefaultOutput()
@@ -72,7 +68,10 @@ void SfxPlayerControllerImpl::OpenDefaultOutput()
 
 SfxPlayerControllerImpl::~SfxPlayerControllerImpl()
 {
-    // Outputs first: their audio threads read clips that the cache owns.
+    // The program quits: no output waits any longer for a server that
+    // hangs. Outputs first: their audio threads read clips that the cache
+    // owns.
+    AbandonServerWaits();
     m_buses.clear();
 }
 
@@ -354,13 +353,13 @@ void SfxPlayerControllerImpl::ForgetReportedFileProblems()
 
 bool SfxPlayerControllerImpl::IsSilent() const
 {
-    const auto found = m_buses.find(QByteArray());
+    const auto found = m_buses.find(QString());
     return found != m_buses.end() && found->second->IsSilent();
 }
 
 double SfxPlayerControllerImpl::OutputBufferMilliseconds() const
 {
-    const auto found = m_buses.find(QByteArray());
+    const auto found = m_buses.find(QString());
     return found == m_buses.end() ? 0.0 : found->second->BufferMilliseconds();
 }
 
@@ -456,12 +455,6 @@ void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& m
 
 void SfxPlayerControllerImpl::OnBusReady(const OutputBus* bus, bool silent, const QString& problem)
 {
-    if (!silent && m_returningOutputs.remove(bus->Device().id)) {
-        Report(QStringLiteral("INFO"),
-               tr("The audio output \"%1\" is back: its sound effects play there again.")
-                   .arg(m_outputNames[bus->Device().id]),
-               m_outputNames[bus->Device().id]);
-    }
     if (!silent || m_silenceReported)
         return;
     m_silenceReported = true;
@@ -475,38 +468,50 @@ void SfxPlayerControllerImpl::OnBusStalled(const OutputBus* bus, const QString& 
                                     "sound again."));
 }
 
+void SfxPlayerControllerImpl::OnBusResumed()
+{
+    // Heard again without a word, as the device simply took sound again; a
+    // later loss is told again.
+    m_lossTold = false;
+    m_notAnsweringTold = false;
+}
+
 void SfxPlayerControllerImpl::OnBusRecovered(const QString& message)
 {
     // Said once, as the loss was, however many outputs it silenced; a later
     // loss is told again.
     m_silenceReported = false;
+    m_notAnsweringTold = false;
     if (std::exchange(m_lossTold, false))
         Report(QStringLiteral("INFO"), message, QString());
 }
 
-void SfxPlayerControllerImpl::WatchOutputs()
+void SfxPlayerControllerImpl::OnBusPlaced(const OutputBus* bus, bool onOwnOutput)
 {
-    const KnownOutputs known = CurrentOutputs();
-    if (known.server != KnownOutputs::Server::Answering)
+    const QString& name = bus->Own();
+    if (name.isEmpty())
         return;
-    m_notAnsweringReported = false;
-    for (const auto& [id, bus] : m_buses) {
-        if (id.isEmpty() || !bus->IsStarted())
-            continue;
-        const QString& name = m_outputNames[id];
-        if (!known.Has(id)) {
-            // The server moves its streams to the default output, or the
-            // bus opens there.
-            if (!m_lostOutputs.contains(id)) {
-                m_lostOutputs.insert(id);
-                m_returningOutputs.remove(id);
-                Report(QStringLiteral("WARNING"), NoOutput(name), name);
-            }
-        } else if (m_lostOutputs.remove(id)) {
-            m_returningOutputs.insert(id);
-            bus->Reopen();
-        }
+    if (onOwnOutput) {
+        if (m_awayTold.remove(name))
+            Report(QStringLiteral("INFO"),
+                   tr("The audio output \"%1\" is back: its sound effects play there again.")
+                       .arg(name),
+                   name);
+        return;
     }
+    if (m_soundAskedFor)
+        TellAway(bus);
+    else
+        m_heldAway.push_back(bus);
+}
+
+void SfxPlayerControllerImpl::TellAway(const OutputBus* bus)
+{
+    const QString& name = bus->Own();
+    if (m_awayTold.contains(name))
+        return;
+    m_awayTold.insert(name);
+    Report(QStringLiteral("WARNING"), NoOutput(name), name);
 }
 
 QString SfxPlayerControllerImpl::NoOutput(const QString& outputPath)
@@ -515,33 +520,27 @@ QString SfxPlayerControllerImpl::NoOutput(const QString& outputPath)
         .arg(outputPath);
 }
 
-void SfxPlayerControllerImpl::ReportUnknownOutput(const QString& outputPath, bool serverAnswers)
+void SfxPlayerControllerImpl::ReportNotAnswering(const QString& outputPath)
 {
-    if (!serverAnswers) {
-        // Its outputs cannot be known now; the output is looked for again
-        // at the next play.
-        m_watchOutputs.start(); // which tells when it answers again
-        if (!std::exchange(m_notAnsweringReported, true))
-            Report(QStringLiteral("WARNING"),
-                   tr("The sound server does not answer: the audio output \"%1\" cannot be "
-                      "found, and its sound effects play on the default output.")
-                       .arg(outputPath),
-                   outputPath);
+    // The server's one report: whatever else it silenced is not told again.
+    if (m_lossTold || std::exchange(m_notAnsweringTold, true))
         return;
-    }
-    if (m_unknownOutputsReported.contains(outputPath))
-        return;
-    m_unknownOutputsReported.insert(outputPath);
-    Report(QStringLiteral("WARNING"), NoOutput(outputPath), outputPath);
+    Report(QStringLiteral("WARNING"),
+           tr("The sound server does not answer: the audio output \"%1\" cannot be found, and "
+              "its sound effects play on the default output.")
+               .arg(outputPath),
+           outputPath);
 }
 
 void SfxPlayerControllerImpl::ReportOutputProblem(const OutputBus* bus, const QString& message)
 {
-    if (m_soundAskedFor) {
-        m_lossTold = true;
-        Report(QStringLiteral("WARNING"), message, QString());
-    } else
+    if (!m_soundAskedFor) {
         m_heldOutputProblems.emplace_back(bus, message);
+        return;
+    }
+    if (m_notAnsweringTold || std::exchange(m_lossTold, true))
+        return;
+    Report(QStringLiteral("WARNING"), message, QString());
 }
 
 void SfxPlayerControllerImpl::ReleaseOutputProblems()
@@ -549,10 +548,12 @@ void SfxPlayerControllerImpl::ReleaseOutputProblems()
     // Only what still holds: a device that stalled as it opened may be
     // playing by now.
     for (const auto& [bus, message] : std::exchange(m_heldOutputProblems, {})) {
-        if (bus->IsSilent()) {
-            m_lossTold = true;
-            Report(QStringLiteral("WARNING"), message, QString());
-        }
+        if (bus->IsSilent())
+            ReportOutputProblem(bus, message);
+    }
+    for (const OutputBus* bus : std::exchange(m_heldAway, {})) {
+        if (bus->IsAway())
+            TellAway(bus);
     }
 }
 
@@ -662,39 +663,28 @@ void SfxPlayerControllerImpl::Report(const QString& type, const QString& message
 
 OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool reportUnknown)
 {
+    auto& bus = m_buses[outputPath];
+    if (bus)
+        return *bus;
     // What is known of the outputs, never the server itself: a play does not
-    // wait for a server that hangs.
-    OutputDevice device;
-    if (!outputPath.isEmpty()) {
+    // wait for a server that hangs. A missing output is told by its bus,
+    // which plays on the default output meanwhile.
+    if (!outputPath.isEmpty() && reportUnknown) {
         const KnownOutputs known = CurrentOutputs();
-        if (const auto named = known.Find(outputPath)) {
-            device = *named;
-        } else {
-            // An output that went away keeps its bus, which plays on the
-            // default output until it is back.
-            for (const auto& [id, bus] : m_buses) {
-                if (m_lostOutputs.contains(id) && m_outputNames[id] == outputPath)
-                    return *bus;
-            }
-            if (reportUnknown && known.server != KnownOutputs::Server::Unknown)
-                ReportUnknownOutput(outputPath, known.server != KnownOutputs::Server::NotAnswering);
-        }
+        if (known.server == KnownOutputs::Server::NotAnswering && !known.Find(outputPath))
+            ReportNotAnswering(outputPath);
     }
-    auto& bus = m_buses[device.id];
-    if (!bus) {
-        bus = std::make_unique<OutputBus>(device);
-        const OutputBus* made = bus.get();
-        connect(made, &OutputBus::ready, this, [this, made](bool silent, const QString& problem) {
-            OnBusReady(made, silent, problem);
-        });
-        connect(made, &OutputBus::stalled, this,
-                [this, made](const QString& problem) { OnBusStalled(made, problem); });
-        connect(made, &OutputBus::recovered, this, &SfxPlayerControllerImpl::OnBusRecovered);
-        if (!device.IsNull()) {
-            m_outputNames[device.id] = outputPath;
-            m_watchOutputs.start();
-        }
-    }
+    bus = std::make_unique<OutputBus>(outputPath);
+    const OutputBus* made = bus.get();
+    connect(made, &OutputBus::ready, this, [this, made](bool silent, const QString& problem) {
+        OnBusReady(made, silent, problem);
+    });
+    connect(made, &OutputBus::stalled, this,
+            [this, made](const QString& problem) { OnBusStalled(made, problem); });
+    connect(made, &OutputBus::resumed, this, &SfxPlayerControllerImpl::OnBusResumed);
+    connect(made, &OutputBus::recovered, this, &SfxPlayerControllerImpl::OnBusRecovered);
+    connect(made, &OutputBus::placed, this,
+            [this, made](bool onOwnOutput) { OnBusPlaced(made, onOwnOutput); });
     return *bus;
 }
 

@@ -120,16 +120,19 @@ private:
     void OnClipFailed(const QString& path, const QString& message);
     void OnBusReady(const OutputBus* bus, bool silent, const QString& problem);
     void OnBusStalled(const OutputBus* bus, const QString& problem);
+    void OnBusResumed();
     void OnBusRecovered(const QString& message);
-    // Tells when a named output goes away (its sound effects play on the
-    // default output meanwhile) and plays there again when it is back.
-    void WatchOutputs();
-    void ReportUnknownOutput(const QString& outputPath, bool serverAnswers);
-    // Said of an output missing at its first play and of one that goes away.
+    // A named output that is missing is told once, and once more that it is
+    // back when its sound plays there again.
+    void OnBusPlaced(const OutputBus* bus, bool onOwnOutput);
+    void TellAway(const OutputBus* bus);
     static QString NoOutput(const QString& outputPath);
+    // A play names an output the server never told while it does not answer.
+    void ReportNotAnswering(const QString& outputPath);
     // An output's problem is told once sound is asked for: until the first
     // play it is held, so that a program that never plays (or a machine
-    // without sound) does not greet the operator with it at start-up.
+    // without sound) does not greet the operator with it at start-up. One
+    // loss of sound is told once, whatever the outputs it silenced.
     void ReportOutputProblem(const OutputBus* bus, const QString& message);
     void ReleaseOutputProblems();
     void Poll();
@@ -153,12 +156,13 @@ private:
     template <typename Matches>
     std::vector<Request> TakePending(const Matches& matches);
     void Report(const QString& type, const QString& message, const QString& context) const;
-    // An unknown output name is reported (once) when `reportUnknown`.
+    // An output that the server never told is reported when
+    // `reportUnknown` and it does not answer.
     OutputBus& BusFor(const QString& outputPath, bool reportUnknown = true);
 
     std::unique_ptr<SfxRepository> m_repository;
     ClipCache m_clips;
-    std::map<QByteArray, std::unique_ptr<OutputBus>> m_buses;
+    std::map<QString, std::unique_ptr<OutputBus>> m_buses; // by the show's name; "": default
     std::mutex m_playersMutex; // GetPlayer may be called from any thread
     std::map<std::string, std::unique_ptr<SfxPlayer>> m_players;
     std::unordered_map<std::uint64_t, Request> m_voices; // started, until their end is seen
@@ -169,13 +173,10 @@ private:
     bool m_silenceReported = false;
     bool m_soundAskedFor = false;
     std::vector<std::pair<const OutputBus*, QString>> m_heldOutputProblems;
-    QSet<QString> m_unknownOutputsReported;
-    QTimer m_watchOutputs;
-    std::map<QByteArray, QString> m_outputNames; // as the show named them
-    QSet<QByteArray> m_lostOutputs;
-    QSet<QByteArray> m_returningOutputs;
-    bool m_lossTold = false; // that sound stopped, until it is back
-    bool m_notAnsweringReported = false;
+    std::vector<const OutputBus*> m_heldAway;
+    QSet<QString> m_awayTold;        // outputs told missing, until they are back
+    bool m_lossTold = false;         // that sound stopped, until it is back
+    bool m_notAnsweringTold = false; // until the server answers again
     QSet<QString> m_fileProblemsReported;
     Refusals m_noVoice;
     Refusals m_queueFull;

@@ -94,6 +94,22 @@ MenuBar {
         return closed
     }
 
+    // The bar forgets that a menu is open only when the menu closes away
+    // from the pointer, or through the bar. Closed otherwise (by a key, or an
+    // entry chosen with Return) while the pointer rests on its title, the
+    // bar would take the next click on that title for closing the menu and
+    // only highlight it, and open whichever title the pointer crossed. The
+    // title's own trigger, as a click on it would, ends that mode; the
+    // keyboard stays where it was.
+    function leaveOpenMenuMode(title) {
+        if (!title.highlighted || !title.hovered || title.pressed || title.menu.visible)
+            return
+        const focusItem = Window.window ? Window.window.activeFocusItem : null
+        title.triggered()
+        if (focusItem)
+            focusItem.forceActiveFocus()
+    }
+
     readonly property TarvTheme theme: TarvTheme {}
 
     CommandKey { id: newKey; sequence: "ctrl+n"; onRun: menuBar.newClicked() }
@@ -183,6 +199,28 @@ MenuBar {
 
     delegate: MenuBarItem {
         id: barItem
+
+        // Whether the menu closed without a click on this title. Checked once
+        // the closing event has been handled: a click that closed the menu
+        // (its press still down, or released and the title triggered) is
+        // left to the bar.
+        property bool menuClosedWithoutClick: false
+
+        function afterMenuClosed() {
+            if (menuClosedWithoutClick)
+                menuBar.leaveOpenMenuMode(barItem)
+            menuClosedWithoutClick = false
+        }
+
+        onTriggered: menuClosedWithoutClick = false
+
+        Connections {
+            target: barItem.menu
+            function onAboutToHide() {
+                barItem.menuClosedWithoutClick = true
+                Qt.callLater(barItem.afterMenuClosed)
+            }
+        }
 
         contentItem: Text {
             text: barItem.text.split("&").join("")

@@ -69,36 +69,33 @@ Window {
             showSaveDialog()
             return
         }
-        fileDialog.fileMode = mode
         fileDialog.close()
         fileDialog.currentFolder = openDialogFolder()
         fileDialog.open()
     }
 
-    // File > Open starts where a file was last chosen in a file dialog of
-    // this run, else in the open show's folder, else in the home folder.
-    function openDialogFolder() {
-        if (String(fileDialog.chosenFolder) !== "")
-            return fileDialog.chosenFolder
+    // The open show's folder; empty for a show never saved.
+    function showFolder() {
         const path = automationController.currentPath
-        const slash = path.lastIndexOf("/")
-        if (slash < 0)
-            return StandardPaths.writableLocation(StandardPaths.HomeLocation)
-        return saveDialog.pathToUrl(path.substring(0, slash) || "/")
+        return path === "" ? "" : LocalPaths.parentOf(LocalPaths.urlOf(path))
+    }
+
+    // File > Open starts where a file was last chosen in a file dialog of
+    // this run, else in the open show's folder, else in the home folder:
+    // the first of these that still exists.
+    function openDialogFolder() {
+        return LocalPaths.firstExistingFolder([fileDialog.chosenFolder, showFolder()])
     }
 
     // Opens the save dialog on the open file's folder and name; a list never
     // saved starts where the last save dialog was, at first the home folder.
+    // A folder gone since gives way to the next that exists.
     function showSaveDialog() {
         const path = automationController.currentPath
-        const slash = path.lastIndexOf("/")
         saveDialog.close()
-        if (slash < 0) {
-            saveDialog.openIn("", "")
-            return
-        }
-        saveDialog.openIn(saveDialog.pathToUrl(path.substring(0, slash) || "/"),
-                          path.substring(slash + 1))
+        const folder = LocalPaths.firstExistingFolder(
+                         [path === "" ? saveDialog.folder : showFolder(), fileDialog.chosenFolder])
+        saveDialog.openIn(folder, path === "" ? "" : path.substring(path.lastIndexOf("/") + 1))
     }
 
     // After a save the window started: a New that waited for it goes ahead.
@@ -111,14 +108,13 @@ Window {
 
     // What the file dialog's acceptance does with the file chosen in `mode`.
     function fileChosen(fileUrl, mode) {
-        const text = String(fileUrl)
-        const slash = text.lastIndexOf("/")
-        fileDialog.chosenFolder = slash > "file://".length ? text.substring(0, slash) : "file:///"
+        fileDialog.chosenFolder = LocalPaths.parentOf(fileUrl)
+        const path = LocalPaths.pathOf(fileUrl)
         if (mode === FileDialog.OpenFile) {
-            automationController.Load(fileUrl.toString(), false)
+            automationController.Load(path, true)
             return
         }
-        if (automationController.Save(false, fileUrl.toString()) !== false)
+        if (automationController.Save(true, path) !== false)
             completeDeferredNew()
     }
 
@@ -213,14 +209,14 @@ Window {
         onTriggered: oscNotice.color = root.defaultNotificationColor
     }
 
-    FileDialog {
+    FileChooser {
         id: fileDialog
         objectName: "openDialog"
         // The folder of the file last chosen in either file dialog.
         property url chosenFolder: ""
-        fileMode: FileDialog.OpenFile
+        title: qsTr("Open Cue File")
         nameFilters: ["Cue files (*.tarvcue)", "All files (*)"]
-        onAccepted: root.fileChosen(selectedFile, fileMode)
+        onAccepted: root.fileChosen(selectedFile, FileDialog.OpenFile)
         onRejected: root.fileDialogRejected()
     }
 

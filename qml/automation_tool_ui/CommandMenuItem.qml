@@ -13,7 +13,12 @@ MenuItem {
 
     readonly property TarvTheme theme: TarvTheme {}
 
-    enabled: !shortcut || shortcut.enabled
+    // A key of the bar's own (see the bar's commandKeysActive) also waits for
+    // the window to have the keyboard; its entry follows only whether the
+    // command may run. Otherwise the entry holding the keyboard in an open
+    // menu would be disabled as the window lost it and enabled as the window
+    // got it back, taking it again in the midst of that change.
+    enabled: !shortcut || (shortcut.allowed ?? shortcut.enabled)
     height: visible ? implicitHeight : 0
     implicitHeight: 32
     leftPadding: 12

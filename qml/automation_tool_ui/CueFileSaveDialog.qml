@@ -1,17 +1,18 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Window
-import Qt.labs.folderlistmodel
 import com.quillonworks.tarv_ui
 import com.quillonworks.automation_tool_ui
 
 // Asks where to save the cue list: a folder, browsed in the list, and a file
 // name, typed or taken from a file of the list. Save takes the typed name at
 // once, by a click or by Return in the name field; the ".tarvcue" suffix is
-// added when the name lacks it in any letter case. A name with a "/" is a
-// path of its own, absolute or below the folder shown; a name of a folder
-// opens that folder. An existing file is replaced only when Save is pressed a
-// second time, once the dialog has asked. Names the file system cannot hold
+// added when the name lacks it in any letter case, unless a listed show has
+// that name with its suffix in other letters: that show is meant. A name with
+// a "/" is a path of its own, absolute or below the folder shown; a name of a
+// folder opens that folder. An existing file, or a link to a file not made
+// yet, is replaced (saved through) only when Save is pressed a second time,
+// once the dialog has asked. Names the file system cannot hold
 // are refused here, with the reason, rather than by the save. New Folder
 // makes a folder in the one listed and opens it. (Qt's own save dialog,
 // without a platform theme, labels its button "Open" and ignores a typed
@@ -24,7 +25,7 @@ Window {
     property url folder
     property alias fileName: nameField.text
     // The file that Save writes, as a file URL; empty without a name.
-    readonly property string chosenFile: urlForName(nameField.text.trim())
+    readonly property url chosenFile: LocalFileSystem.cueFileFor(folder, nameField.text.trim())
 
     // True while an answer closes the window, so the close is not taken for
     // a cancellation.
@@ -32,10 +33,13 @@ Window {
     // The existing file that Save was pressed for once: the next press
     // replaces it, another name asks again.
     property string replaceAskedFor: ""
-    readonly property bool askingToReplace: replaceAskedFor !== "" && replaceAskedFor === chosenFile
+    readonly property bool askingToReplace: replaceAskedFor !== ""
+                                            && replaceAskedFor === String(chosenFile)
     // Why the last Save or Make was refused; cleared by the next edit.
     property string refusal: ""
     property bool makingFolder: false
+    readonly property bool savesThroughLink: askingToReplace
+        && LocalFileSystem.kindOf(chosenFile) === LocalFileSystem.BrokenLink
     // Set by each opening until the name, without its suffix, is selected in
     // the focused field of the active window.
     property bool selectingName: false
@@ -46,7 +50,7 @@ Window {
     // Shows the dialog on `folderUrl` with `name` in the name field,
     // selected but for its suffix, so that typing replaces it.
     function openIn(folderUrl, name) {
-        if (folderUrl !== "")
+        if (String(folderUrl) !== "")
             folder = folderUrl
         makingFolder = false
         nameField.text = name
@@ -68,63 +72,27 @@ Window {
             selectingName = false
     }
 
-    // A local path as a file URL, each segment escaped so that "#", "%" or
-    // "?" in a name stay part of it.
-    function pathToUrl(path) {
-        const segments = path.split("/").map(s => encodeURIComponent(s).split("%3A").join(":"))
-        const joined = segments.join("/")
-        return "file://" + (joined.startsWith("/") ? "" : "/") + joined
-    }
-
     function withSuffix(name) {
         return /\.tarvcue$/i.test(name) ? name : name + ".tarvcue"
     }
 
     // The URL of a typed path, absolute or below the folder listed.
     function urlForPath(path) {
-        if (path.startsWith("/"))
-            return pathToUrl(path)
-        const base = String(control.folder).replace(/\/+$/, "")
-        return base + "/" + path.split("/").map(s => encodeURIComponent(s)).join("/")
-    }
-
-    function urlForName(name) {
-        return name === "" ? "" : urlForPath(withSuffix(name))
-    }
-
-    function localPath(url) {
-        const text = String(url).replace(/^file:\/\//, "")
-        try {
-            return decodeURIComponent(text)
-        } catch (error) {
-            return text
-        }
+        return LocalPaths.resolved(control.folder, path)
     }
 
     function isFolder(url) {
         return LocalFileSystem.kindOf(url) === LocalFileSystem.Folder
     }
 
-    // The folder URL with "." and ".." resolved, as the label shows it.
-    function cleanFolderUrl(url) {
-        const segments = []
-        for (const segment of String(url).replace(/^file:\/\//, "").split("/")) {
-            if (segment === "..")
-                segments.pop()
-            else if (segment !== "" && segment !== ".")
-                segments.push(segment)
-        }
-        return "file:///" + segments.join("/")
-    }
-
     function openFolder(url) {
-        folder = cleanFolderUrl(url)
+        folder = url
         nameField.text = ""
         nameField.forceActiveFocus()
     }
 
     function answer(save) {
-        if (!visible || (save && chosenFile === ""))
+        if (!visible || (save && String(chosenFile) === ""))
             return
         const name = nameField.text.trim()
         if (save) {
@@ -143,7 +111,7 @@ Window {
             }
             if (!askingToReplace
                     && LocalFileSystem.kindOf(chosenFile) !== LocalFileSystem.Missing) {
-                replaceAskedFor = chosenFile
+                replaceAskedFor = String(chosenFile)
                 // Return answers the question; typing changes the name.
                 nameField.forceActiveFocus()
                 return
@@ -165,9 +133,9 @@ Window {
         if (index < 0 || index >= folderModel.count)
             return false
         if (folderModel.isFolder(index)) {
-            folder = folderModel.get(index, "fileUrl")
+            folder = folderModel.fileUrl(index)
         } else {
-            nameField.text = folderModel.get(index, "fileName")
+            nameField.text = folderModel.fileName(index)
             nameField.forceActiveFocus()
         }
         return true
@@ -227,14 +195,11 @@ Window {
 
     TarvTheme { id: theme }
 
-    FolderListModel {
+    // Shows saved under a name that starts with "." are listed too.
+    LocalFolderModel {
         id: folderModel
         folder: control.folder
         nameFilters: ["*.tarvcue"]
-        caseSensitive: false
-        showDirsFirst: true
-        showDotAndDotDot: false
-        sortCaseSensitive: false
     }
 
     // After the field's own select-all on gaining the focus.
@@ -250,7 +215,8 @@ Window {
         anchors.margins: 16
 
         // What no button or field took: Escape leaves a new folder unmade,
-        // or else cancels; Return makes the folder, or else saves.
+        // or else cancels; Return makes the folder when its name has the
+        // keys, or else saves.
         Keys.onPressed: event => {
             if (event.key === Qt.Key_Escape) {
                 event.accepted = true
@@ -260,7 +226,7 @@ Window {
                     control.answer(false)
             } else if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
                 event.accepted = true
-                if (control.makingFolder)
+                if (control.makingFolder && folderNameField.field.activeFocus)
                     control.makeFolder()
                 else
                     control.answer(true)
@@ -280,8 +246,8 @@ Window {
                 anchors.left: parent.left
                 width: 60
                 text: qsTr("Up")
-                enabled: control.localPath(control.folder).replace(/\/+$/, "") !== ""
-                onClicked: control.folder = control.cleanFolderUrl(String(control.folder) + "/..")
+                enabled: LocalPaths.pathOf(control.folder) !== "/"
+                onClicked: control.folder = LocalPaths.parentOf(control.folder)
             }
 
             Text {
@@ -291,7 +257,7 @@ Window {
                 anchors.right: newFolderButton.left
                 anchors.rightMargin: 12
                 anchors.verticalCenter: upButton.verticalCenter
-                text: control.localPath(control.folder)
+                text: LocalPaths.pathOf(control.folder)
                 font: theme.default_font
                 color: theme.light_text_color
                 elide: Text.ElideMiddle
@@ -375,6 +341,8 @@ Window {
                 boundsBehavior: Flickable.StopAtBounds
                 activeFocusOnTab: true
                 highlightMoveDuration: 0
+                // A new listing replaces the entries; the keys start on the first.
+                onCountChanged: if (currentIndex < 0 && count > 0) currentIndex = 0
                 // Without an entry, Return goes on to save.
                 Keys.onReturnPressed: event => event.accepted = control.choose(currentIndex)
                 Keys.onEnterPressed: event => event.accepted = control.choose(currentIndex)
@@ -460,7 +428,9 @@ Window {
                 anchors.verticalCenter: parent.verticalCenter
                 visible: text !== ""
                 text: control.refusal !== "" ? control.refusal
-                      : control.askingToReplace ? qsTr("This file exists. Replace it?") : ""
+                      : !control.askingToReplace ? ""
+                      : control.savesThroughLink ? qsTr("This name is a link to a file not made yet. Save into that file?")
+                      : qsTr("This file exists. Replace it?")
                 font: theme.default_font
                 color: control.refusal !== "" ? "#FF5757" : "#FFC400"
                 wrapMode: Text.Wrap
@@ -482,9 +452,10 @@ Window {
                 id: saveButton
                 objectName: "saveButton"
                 anchors.right: parent.right
-                text: control.askingToReplace ? qsTr("Replace") : qsTr("Save")
+                text: control.askingToReplace && !control.savesThroughLink ? qsTr("Replace")
+                                                                             : qsTr("Save")
                 isDefault: true
-                enabled: control.chosenFile !== ""
+                enabled: String(control.chosenFile) !== ""
                 onClicked: control.answer(true)
             }
         }

@@ -1,6 +1,8 @@
 #include "localfilesystem.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <system_error>
@@ -8,6 +10,8 @@
 namespace tarv::ui {
 
 namespace {
+
+const QString kCueSuffix = QStringLiteral(".tarvcue");
 
 std::filesystem::path NativePath(const QString& path)
 {
@@ -24,9 +28,34 @@ LocalFileSystem::Kind LocalFileSystem::kindOf(const QUrl& url) const
     }
     const QFileInfo info(url.toLocalFile());
     if (!info.exists()) {
-        return Missing;
+        return info.isSymLink() ? BrokenLink : Missing;
     }
     return info.isDir() ? Folder : info.isFile() ? File : Special;
+}
+
+QUrl LocalFileSystem::cueFileFor(const QUrl& folder, const QString& typed) const
+{
+    if (typed.isEmpty()) {
+        return {};
+    }
+    QString path = QDir::cleanPath(
+        QDir::isAbsolutePath(typed) ? typed : QDir(folder.toLocalFile()).filePath(typed));
+    if (!path.endsWith(kCueSuffix, Qt::CaseInsensitive)) {
+        path += kCueSuffix;
+    }
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink()) {
+        return QUrl::fromLocalFile(path);
+    }
+    const QString wanted = info.fileName();
+    const QStringList names = info.dir().entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    const auto sameShow = [&wanted](const QString& name) {
+        return name.size() == wanted.size() &&
+               name.chopped(kCueSuffix.size()) == wanted.chopped(kCueSuffix.size()) &&
+               name.endsWith(kCueSuffix, Qt::CaseInsensitive);
+    };
+    const auto listed = std::find_if(names.cbegin(), names.cend(), sameShow);
+    return QUrl::fromLocalFile(listed == names.cend() ? path : info.dir().filePath(*listed));
 }
 
 bool LocalFileSystem::nameFits(const QString& name) const
@@ -53,6 +82,7 @@ QString LocalFileSystem::makeFolder(const QUrl& parent, const QString& name) con
         return tr("A folder named \"%1\" exists already.").arg(name);
     case File:
     case Special:
+    case BrokenLink:
         return tr("A file named \"%1\" exists already.").arg(name);
     case Missing:
         break;

@@ -22,7 +22,9 @@ public:
         Missing,
         Folder,
         File,
-        Special
+        Special,
+        // A link to nothing: a save through it makes the file it names.
+        BrokenLink
     };
     Q_ENUM(Kind)
 
@@ -33,6 +35,11 @@ public:
     using QObject::QObject;
 
     Q_INVOKABLE tarv::ui::LocalFileSystem::Kind kindOf(const QUrl& url) const;
+    // The cue file that `typed` names in `folder`: below it unless absolute,
+    // with the ".tarvcue" suffix unless it has one in any letter case. Where
+    // no such entry exists but the folder holds a show of that name whose
+    // suffix differs in letter case, that show is the one meant.
+    Q_INVOKABLE QUrl cueFileFor(const QUrl& folder, const QString& typed) const;
     Q_INVOKABLE bool nameFits(const QString& name) const;
     // Makes the folder `name` inside `parent`: an empty text once it exists,
     // else why it was not made.

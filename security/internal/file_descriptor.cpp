@@ -62,6 +62,13 @@ FileDescriptor FileDescriptor::CreateExclusive(const std::filesystem::path& path
     return FileDescriptor(OpenNative(path, _O_WRONLY | _O_CREAT | _O_EXCL, static_cast<int>(mode)));
 }
 
+FileDescriptor FileDescriptor::CreateExclusiveIn(const FileDescriptor&,
+                                                 const std::filesystem::path& name,
+                                                 unsigned int mode)
+{
+    return CreateExclusive(name, mode);
+}
+
 FileDescriptor FileDescriptor::OpenExisting(const std::filesystem::path& path, bool)
 {
     return FileDescriptor(OpenNative(path, _O_WRONLY, 0));
@@ -114,6 +121,18 @@ FileDescriptor FileDescriptor::CreateExclusive(const std::filesystem::path& path
 {
     return FileDescriptor(
         OpenNative(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, static_cast<int>(mode)));
+}
+
+FileDescriptor FileDescriptor::CreateExclusiveIn(const FileDescriptor& folder,
+                                                 const std::filesystem::path& name,
+                                                 unsigned int mode)
+{
+    int fd = -1;
+    do {
+        fd = ::openat(folder.m_fd, name.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, static_cast<int>(mode));
+    } while (fd < 0 && errno == EINTR);
+    return FileDescriptor(fd);
 }
 
 FileDescriptor FileDescriptor::OpenExisting(const std::filesystem::path& path, bool followLinks)

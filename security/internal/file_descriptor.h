@@ -24,6 +24,10 @@ public:
     // from the first moment. A link in its place is not followed. The
     // operating system's error number is left in errno on failure.
     static FileDescriptor CreateExclusive(const std::filesystem::path& path, unsigned int mode);
+    // The same, `name` being looked up in `folder` alone (on Windows, which
+    // holds no folders open, `name` is the whole path).
+    static FileDescriptor CreateExclusiveIn(const FileDescriptor& folder,
+                                            const std::filesystem::path& name, unsigned int mode);
     // Opens an existing file for writing without truncating it; links to it
     // are not followed when `followLinks` is false.
     static FileDescriptor OpenExisting(const std::filesystem::path& path, bool followLinks);
@@ -31,6 +35,8 @@ public:
     // Opens a folder so that Sync() puts its entries on the disk; never open
     // on Windows, which has no such thing.
     static FileDescriptor OpenFolder(const std::filesystem::path& path);
+    // Takes over `fd`, as returned by the operating system (-1 for none).
+    static FileDescriptor Adopt(int fd) { return FileDescriptor(fd); }
 
     [[nodiscard]] bool IsOpen() const { return m_fd >= 0; }
     [[nodiscard]] int Native() const { return m_fd; }

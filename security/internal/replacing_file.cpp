@@ -1,13 +1,13 @@
 #include <cerrno>
-#include <deque>
+#include <cstdlib>
 #include <kit/errors.h>
 #include <kit/format.h>
 #include <random>
-#include <security/internal/file_paths.h>
 #include <security/internal/replacing_file.h>
 #include <system_error>
 
 #if !defined(_WIN32)
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -27,148 +27,13 @@ std::string Utf8(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
-#if defined(_WIN32)
-
-// Follows a symbolic link so that replacing the file keeps the link.
-fs::path ResolveTarget(const fs::path& path, const std::string&)
-{
-    std::error_code error;
-    if (fs::is_symlink(fs::symlink_status(path, error))) {
-        const fs::path resolved = fs::weakly_canonical(path, error);
-        if (!error) {
-            return resolved;
-        }
-    }
-    return path;
-}
-
-#else
-
-// Where everyone may create files but remove only their own, as in /tmp, a
-// link someone else placed sends whoever follows it wherever that someone
-// chose. The kernel follows such a link only for its owner or the folder's
-// owner; the library follows links itself, so it keeps the same rule.
-void RefuseOthersLink(const struct stat& link, const fs::path& path, const std::string& utf8Path)
-{
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    struct stat status
-    {
-    };
-    const bool known = ::stat(folder.c_str(), &status) == 0;
-    const bool shared = (status.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-    if (known && (!shared || link.st_uid == ::geteuid() || link.st_uid == status.st_uid)) {
-        return;
-    }
-    throw kit::IoError("Unable to write to " + utf8Path + ": the link " + Utf8(path) +
-                       " was placed by another user in a folder open to everyone.");
-}
-
-// Follows symbolic links, those of the folders on the way as well as one at
-// the file's own name, so that replacing the file keeps them. A path without
-// links is kept as it was given, and so is one that only the kernel can
-// follow, such as /dev/stdout leading to a pipe.
-fs::path ResolveTarget(const fs::path& path, const std::string& utf8Path)
-{
-    // As many as Linux follows in one lookup.
-    constexpr int kLinkLimit = 40;
-    std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    if (error) {
-        return path;
-    }
-    const fs::path relative = absolute.relative_path();
-    std::deque<fs::path> remaining(relative.begin(), relative.end());
-    fs::path resolved = absolute.root_path();
-    int links = 0;
-    while (!remaining.empty()) {
-        const fs::path part = remaining.front();
-        remaining.pop_front();
-        if (part.empty() || part == ".") {
-            continue;
-        }
-        if (part == "..") {
-            resolved = resolved.parent_path();
-            continue;
-        }
-        const fs::path next = resolved / part;
-        struct stat status
-        {
-        };
-        if (::lstat(next.c_str(), &status) != 0) {
-            if (links > 0 && ::stat(path.c_str(), &status) == 0) {
-                return path;
-            }
-            // Nothing further exists to be followed; what cannot be created
-            // is reported when the file is.
-            resolved = next;
-            for (const fs::path& rest : remaining) {
-                resolved /= rest;
-            }
-            break;
-        }
-        if (!S_ISLNK(status.st_mode)) {
-            resolved = next;
-            continue;
-        }
-        RefuseOthersLink(status, next, utf8Path);
-        const fs::path target = fs::read_symlink(next, error);
-        if (error || ++links > kLinkLimit) {
-            throw kit::IoError("Unable to write to " + utf8Path +
-                               ": its links cannot be followed.");
-        }
-        if (target.is_absolute()) {
-            resolved = target.root_path();
-        }
-        const fs::path targetParts = target.relative_path();
-        remaining.insert(remaining.begin(), targetParts.begin(), targetParts.end());
-    }
-    return links > 0 ? resolved : path;
-}
-
-#endif
-
-ReplacingFile::Target Inspect(const fs::path& target, const std::string& utf8Path)
-{
-    ReplacingFile::Target result;
-#if defined(_WIN32)
-    (void)utf8Path;
-    std::error_code error;
-    const fs::file_status status = fs::status(target, error);
-    result.exists = fs::exists(status);
-    result.regular = fs::is_regular_file(status);
-#else
-    struct stat status
-    {
-    };
-    if (::lstat(target.c_str(), &status) != 0) {
-        return result;
-    }
-    // A link here is one that only the kernel can follow, or one placed
-    // since the target was resolved.
-    if (S_ISLNK(status.st_mode)) {
-        RefuseOthersLink(status, target, utf8Path);
-        if (::stat(target.c_str(), &status) != 0) {
-            return result;
-        }
-    }
-    result.exists = true;
-    result.regular = S_ISREG(status.st_mode);
-    result.owner = status.st_uid;
-    result.group = status.st_gid;
-    result.mode = status.st_mode & 07777;
-    result.device = status.st_dev;
-    result.inode = status.st_ino;
-#endif
-    return result;
-}
-
-std::size_t NameLimit(const fs::path& folder)
+std::size_t NameLimit(const HeldEntry& target)
 {
 #if defined(_WIN32)
-    (void)folder;
+    (void)target;
     return kUsualNameLimit;
 #else
-    const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    const long limit = ::fpathconf(target.folder.Native(), _PC_NAME_MAX);
     return limit > 0 ? static_cast<std::size_t>(limit) : kUsualNameLimit;
 #endif
 }
@@ -176,14 +41,13 @@ std::size_t NameLimit(const fs::path& folder)
 // "<target name>.<random>.tmp" beside the target. A name that a plain write
 // could just create must not fail for want of room for the suffix: the
 // target's name is shortened instead, at a character boundary.
-fs::path TemporaryNameFor(const fs::path& target)
+fs::path TemporaryNameFor(const fs::path& target, std::size_t limit)
 {
     std::random_device device;
     const unsigned long long tag = (static_cast<unsigned long long>(device()) << 32) |
                                    static_cast<unsigned long long>(device());
     const std::string suffix = kit::format(".%016llx.tmp", tag);
     std::u8string name = target.filename().u8string();
-    const std::size_t limit = NameLimit(target.parent_path());
     if (name.size() + suffix.size() > limit) {
         std::size_t keep = limit > suffix.size() ? limit - suffix.size() : 0;
         while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
@@ -195,83 +59,52 @@ fs::path TemporaryNameFor(const fs::path& target)
     return target.parent_path() / fs::path(name);
 }
 
-unsigned int CreationMode(const ReplacingFile::Target& target, ReplacingFile::Access access)
+// The mode a plain creation gives a new file: what the umask leaves of 0666.
+// The umask is read, as setting it to learn it would race other threads;
+// when it cannot be read, the file stays its owner's alone.
+#if !defined(_WIN32)
+unsigned int NewFileMode()
 {
-    if (access == ReplacingFile::Access::OwnerOnly) {
+    FileDescriptor status = FileDescriptor::OpenForReading("/proc/self/status");
+    std::string text;
+    char piece[1024];
+    for (long long n = 0; status.IsOpen() && (n = status.Read(piece, sizeof piece)) > 0;) {
+        text.append(piece, static_cast<std::size_t>(n));
+    }
+    const std::string label = "\nUmask:";
+    const std::size_t found = text.find(label);
+    if (found == std::string::npos) {
         return 0600;
     }
-    return target.exists ? target.mode : 0666;
+    const unsigned long umask = std::strtoul(text.c_str() + found + label.size(), nullptr, 8);
+    return 0666 & ~static_cast<unsigned int>(umask);
 }
-
-// Gives the new file the replaced one's owner, group and mode, as far as this
-// process may: root may give it to anyone, others to a group of theirs. A
-// private key stays with the process that writes it: whoever owns the file it
-// replaces may be whoever planted that file to receive it.
-void CarryOver(const FileDescriptor& file, const ReplacingFile::Target& target,
-               ReplacingFile::Access access, unsigned int mode)
-{
-#if defined(_WIN32)
-    (void)file;
-    (void)target;
-    (void)access;
-    (void)mode;
-#else
-    if (access == ReplacingFile::Access::Default &&
-        ::fchown(file.Native(), target.owner, target.group) != 0) {
-        (void)::fchown(file.Native(), static_cast<uid_t>(-1), target.group);
-    }
-    // After the owner: changing it clears the set-user and set-group bits. It
-    // also undoes what the umask took from the mode at creation.
-    (void)::fchmod(file.Native(), mode);
 #endif
-}
 
 bool FolderRefusesNewFiles(int error)
 {
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
-// A renamed file is in the folder's entries, which reach the disk only when
-// the folder itself is synced: until then a power cut can bring the old file
-// back. False when the disk reported a failure.
-bool SyncFolderOf(const fs::path& target)
-{
-#if defined(_WIN32)
-    // Windows offers no way to sync a folder; its file systems log renames.
-    (void)target;
-    return true;
-#else
-    FileDescriptor folder =
-        FileDescriptor::OpenFolder(target.has_parent_path() ? target.parent_path() : ".");
-    // A folder the caller may write but not read cannot be opened to be
-    // synced; the file is in place all the same.
-    if (!folder.IsOpen()) {
-        return true;
-    }
-    // Some file systems cannot sync folders at all.
-    return folder.Sync() || errno == EINVAL;
-#endif
-}
-
 } // namespace
 
 ReplacingFile::ReplacingFile(const std::string& path, Access access, const CreatedHook& created)
     : m_path(path)
-    , m_target(ResolveTarget(PathFromUtf8(path), path))
+    , m_access(access)
+    , m_target(FindEntry(path))
 {
-    const Target target = Inspect(m_target, m_path);
-    if (target.exists && !target.regular) {
+    if (m_target.kernelLink || (m_target.status.exists && !m_target.status.regular)) {
         // Devices and pipes cannot be replaced by renaming; a private key
         // written into one would reach whoever reads at its other end.
         if (access == Access::OwnerOnly) {
             throw kit::IoError("Unable to write to " + m_path + ": it is not a regular file.");
         }
-        OpenDevice(target);
+        OpenDevice();
         return;
     }
-    CreateTemporary(target, access);
+    CreateTemporary();
     if (created) {
-        created(m_temporary);
+        created(m_target.shownFolder / m_temporary);
     }
 }
 
@@ -282,26 +115,22 @@ ReplacingFile::~ReplacingFile()
     }
 }
 
-void ReplacingFile::CreateTemporary(const Target& target, Access access)
+void ReplacingFile::CreateTemporary()
 {
-    const unsigned int mode = CreationMode(target, access);
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const fs::path candidate = TemporaryNameFor(m_target);
-        FileDescriptor file = FileDescriptor::CreateExclusive(candidate, mode);
+        const fs::path candidate = TemporaryNameFor(m_target.name, NameLimit(m_target));
+        FileDescriptor file = FileDescriptor::CreateExclusiveIn(m_target.folder, candidate, 0600);
         if (file.IsOpen()) {
             m_temporary = candidate;
             m_file = std::move(file);
-            if (target.exists || access == Access::OwnerOnly) {
-                CarryOver(m_file, target, access, mode);
-            }
             return;
         }
         // Writing the file itself instead would destroy the old content
         // before the new one exists.
         if (FolderRefusesNewFiles(errno)) {
-            const fs::path folder = m_target.has_parent_path() ? m_target.parent_path() : ".";
             throw kit::IoError("Unable to write to " + m_path +
-                               ": no file can be created in the folder " + Utf8(folder) + ".");
+                               ": no file can be created in the folder " +
+                               Utf8(m_target.shownFolder) + ".");
         }
         if (errno != EEXIST) {
             break;
@@ -310,27 +139,63 @@ void ReplacingFile::CreateTemporary(const Target& target, Access access)
     throw kit::IoError("Unable to write to " + m_path);
 }
 
-void ReplacingFile::OpenDevice(const Target& target)
+void ReplacingFile::OpenDevice()
 {
-    // The name may lead through a link the kernel follows, such as
-    // /dev/stdout; what it leads to must still be what was looked at.
-    m_file = FileDescriptor::OpenExisting(m_target, true);
+#if defined(_WIN32)
+    m_file = FileDescriptor::OpenExisting(m_target.name, true);
     if (!m_file.IsOpen()) {
         throw kit::IoError("Unable to write to " + m_path);
     }
-#if defined(_WIN32)
-    (void)target;
 #else
-    // A regular file swapped in since it was looked at would be overwritten
-    // in place, and another device would receive what was meant for this one.
+    // Without waiting for a reader: a pipe nobody reads is refused at once.
+    const int flags =
+        O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (m_target.kernelLink ? 0 : O_NOFOLLOW);
+    int fd = -1;
+    do {
+        fd = ::openat(m_target.folder.Native(), m_target.name.c_str(), flags);
+    } while (fd < 0 && errno == EINTR);
+    m_file = FileDescriptor::Adopt(fd);
+    if (!m_file.IsOpen()) {
+        throw kit::IoError("Unable to write to " + m_path +
+                           (errno == ENXIO ? ": nothing reads from it." : ""));
+    }
+    // A file swapped in since it was looked at would be overwritten in place,
+    // and another device would receive what was meant for this one.
     struct stat opened
     {
     };
     if (::fstat(m_file.Native(), &opened) != 0 || S_ISREG(opened.st_mode) ||
-        opened.st_dev != target.device || opened.st_ino != target.inode) {
+        S_ISDIR(opened.st_mode) || opened.st_dev != m_target.status.device ||
+        opened.st_ino != m_target.status.inode) {
         m_file.Close();
         throw kit::IoError("Unable to write to " + m_path);
     }
+    // Written as any pipe or device is, waiting for room when it is full.
+    const int status = ::fcntl(m_file.Native(), F_GETFL);
+    if (status < 0 || ::fcntl(m_file.Native(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+        m_file.Close();
+        throw kit::IoError("Unable to write to " + m_path);
+    }
+#endif
+}
+
+// Gives the complete file the replaced one's owner, group and mode, as far as
+// this process may: root may give it to anyone, others to a group of theirs.
+// A private key stays with the process that writes it: whoever owns the file
+// it replaces may be whoever planted that file to receive it.
+void ReplacingFile::CarryOver()
+{
+#if !defined(_WIN32)
+    const EntryStatus& target = m_target.status;
+    if (m_access == Access::Default && target.exists &&
+        ::fchown(m_file.Native(), target.owner, target.group) != 0) {
+        (void)::fchown(m_file.Native(), static_cast<uid_t>(-1), target.group);
+    }
+    // After the owner: changing it clears the set-user and set-group bits.
+    const unsigned int mode = m_access == Access::OwnerOnly ? 0600
+                              : target.exists               ? target.mode
+                                                            : NewFileMode();
+    (void)::fchmod(m_file.Native(), mode);
 #endif
 }
 
@@ -341,6 +206,7 @@ void ReplacingFile::Commit()
     // Writes can fail late, when the data reaches the disk: a file replaced
     // before that could turn out empty or short after a crash.
     if (written && !m_temporary.empty()) {
+        CarryOver();
         written = m_file.Sync();
     }
     if (!written) {
@@ -354,20 +220,14 @@ void ReplacingFile::Commit()
         }
         return;
     }
-    if (!TemporaryIsStillOurs()) {
-        Discard();
-        throw kit::IoError("Unable to write to " + m_path);
-    }
-    std::error_code error;
-    fs::rename(m_temporary, m_target, error);
-    if (error) {
+    if (!TemporaryIsStillOurs() || !Rename()) {
         Discard();
         throw kit::IoError("Unable to write to " + m_path);
     }
     m_pending = false;
     // The data reached the disk before the rename; closing cannot lose it.
     m_file.Close();
-    if (!SyncFolderOf(m_target)) {
+    if (!SyncFolder()) {
         throw kit::IoError("Failed writing to file: " + m_path);
     }
 }
@@ -383,8 +243,43 @@ bool ReplacingFile::TemporaryIsStillOurs() const
     struct stat opened
     {
     };
-    return ::lstat(m_temporary.c_str(), &named) == 0 && ::fstat(m_file.Native(), &opened) == 0 &&
-           named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+    return ::fstatat(m_target.folder.Native(), m_temporary.c_str(), &named, AT_SYMLINK_NOFOLLOW) ==
+               0 &&
+           ::fstat(m_file.Native(), &opened) == 0 && named.st_dev == opened.st_dev &&
+           named.st_ino == opened.st_ino;
+#endif
+}
+
+bool ReplacingFile::Rename()
+{
+#if defined(_WIN32)
+    std::error_code error;
+    fs::rename(m_temporary, m_target.name, error);
+    return !error;
+#else
+    const int folder = m_target.folder.Native();
+    return ::renameat(folder, m_temporary.c_str(), folder, m_target.name.c_str()) == 0;
+#endif
+}
+
+// A renamed file is in the folder's entries, which reach the disk only when
+// the folder itself is synced: until then a power cut can bring the old file
+// back. False when the disk reported a failure.
+bool ReplacingFile::SyncFolder() const
+{
+#if defined(_WIN32)
+    // Windows offers no way to sync a folder; its file systems log renames.
+    return true;
+#else
+    FileDescriptor folder = FileDescriptor::Adopt(
+        ::openat(m_target.folder.Native(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // A folder the caller may write but not read cannot be opened to be
+    // synced; the file is in place all the same.
+    if (!folder.IsOpen()) {
+        return true;
+    }
+    // Some file systems cannot sync folders at all.
+    return folder.Sync() || errno == EINVAL;
 #endif
 }
 
@@ -392,10 +287,15 @@ void ReplacingFile::Discard() noexcept
 {
     m_pending = false;
     m_file.Close();
-    if (!m_temporary.empty()) {
-        std::error_code ignored;
-        fs::remove(m_temporary, ignored);
+    if (m_temporary.empty()) {
+        return;
     }
+#if defined(_WIN32)
+    std::error_code ignored;
+    fs::remove(m_temporary, ignored);
+#else
+    (void)::unlinkat(m_target.folder.Native(), m_temporary.c_str(), 0);
+#endif
 }
 
 } // namespace tarv_sec

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <ostream>
 #include <security/internal/file_descriptor.h>
+#include <security/internal/folder_walk.h>
 #include <string>
 
 namespace tarv_sec {
@@ -19,11 +19,16 @@ namespace tarv_sec {
 //
 // Links are followed, so that they stay links, except one that another user
 // placed in a folder where everyone may create files, like /tmp: that write
-// is refused, as the kernel would refuse to follow the link.
+// is refused, as the kernel would refuse to follow the link. So is a file,
+// pipe or device that another user placed there (see FindEntry()).
 //
-// The temporary is written only through the descriptor that created it, so
-// whoever may write the folder cannot redirect the bytes by swapping its name;
-// a swapped name is found before the rename and the write refused.
+// The path is followed one folder at a time, each held open, and the
+// temporary is made, renamed and synced in the folder held at the end: what
+// was looked at is what is written, whoever swaps the entries on the way. The
+// temporary is readable by this process alone until it is complete, and is
+// written only through the descriptor that created it, so whoever may write
+// the folder cannot redirect the bytes by swapping its name; a swapped name
+// is found before the rename and the write refused.
 //
 // A folder that does not let this process create the temporary refuses the
 // write, even where the target itself could be written: writing it in place
@@ -47,8 +52,9 @@ public:
 
     // Throws kit::IoError "Unable to write to " + path when no file can be
     // created there, naming the folder when it is the folder that refuses
-    // new files, and naming the link when it is another user's link that
-    // leads there. `path` is UTF-8.
+    // new files, and naming the entry when it is another user's link, file,
+    // pipe or device that is refused. A pipe that nobody reads is refused
+    // at once rather than waited for. `path` is UTF-8.
     ReplacingFile(const std::string& path, Access access, const CreatedHook& created = {});
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -63,26 +69,20 @@ public:
     // when the target cannot be replaced.
     void Commit();
 
-    // What is known of the target before writing.
-    struct Target
-    {
-        bool exists = false;
-        bool regular = false;
-        unsigned int owner = 0;
-        unsigned int group = 0;
-        unsigned int mode = 0;
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
-    };
-
 private:
-    void CreateTemporary(const Target& target, Access access);
-    void OpenDevice(const Target& target);
+    void CreateTemporary();
+    void OpenDevice();
+    void CarryOver();
     [[nodiscard]] bool TemporaryIsStillOurs() const;
+    [[nodiscard]] bool Rename();
+    [[nodiscard]] bool SyncFolder() const;
     void Discard() noexcept;
 
     std::string m_path;
-    std::filesystem::path m_target;
+    Access m_access;
+    HeldEntry m_target;
+    // The temporary's name in the target's folder; empty when the target is
+    // written in place.
     std::filesystem::path m_temporary;
     FileDescriptor m_file;
     FileDescriptorWriter m_writer{m_file};

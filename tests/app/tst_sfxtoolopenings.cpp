@@ -7,6 +7,7 @@
 #include "automation/eventgroup.h"
 #include "editortesthelpers.h"
 #include "sfx/sfxdtobuilder.h"
+#include "sfx/sfxplayerconnectionmediator.h"
 
 #include <algorithm>
 #include <QFile>
@@ -158,6 +159,26 @@ private slots:
         QVERIFY(audio);
         QCOMPARE(audio->parameters()->command(), tarv::audio::CustomAudioCommand::Stop);
         QCOMPARE(audio->parameters()->fadeOut(), 0U);
+    }
+
+    // The player's notes that sound is back are news, not errors: the
+    // message window shows them as information, under a title of their own.
+    void thePlayersNoteThatSoundIsBackIsShownAsInformation()
+    {
+        QSignalSpy& errors = m_fixture->controller->errors;
+        errors.clear();
+        emit tarv::audio::SfxPlayerConnectionMediator::instance()->soundEffectError(
+            QStringLiteral("INFO"), QStringLiteral("The audio device \"x\" plays sound again."),
+            QString());
+        emit tarv::audio::SfxPlayerConnectionMediator::instance()->soundEffectError(
+            QStringLiteral("WARNING"), QStringLiteral("The audio device \"x\" stopped working."),
+            QString());
+        QTRY_COMPARE(errors.count(), 2);
+        QCOMPARE(errors.at(0).at(2).toString(), QStringLiteral("INFO"));
+        QVERIFY2(!errors.at(0).at(0).toString().contains(QStringLiteral("Error")),
+                 qPrintable(errors.at(0).at(0).toString()));
+        QCOMPARE(errors.at(1).at(0).toString(), QStringLiteral("SFX Error"));
+        QCOMPARE(errors.at(1).at(2).toString(), QStringLiteral("WARNING"));
     }
 
     // Closing the main window ends the program also while the manager is

@@ -25,6 +25,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tarv::automation;
 using tarv::audio::CustomAudioCommand;
@@ -413,6 +414,8 @@ private slots:
     void audioRequestsOfCuesAreRelayed();
     void failedSavesKeepThePreviousFile();
     void anyNameSavesAgainAndFailuresSayWhy();
+    void savesThroughALinkReachTheFileItNames();
+    void savesKeepTheFilesOwner();
     void roundTripMatchesTheHandWrittenFile();
     void savesOfAVariedShowKeepTheirBytes();
     void textsAreWrittenAsRapidJsonWritesThem();
@@ -608,6 +611,59 @@ void TestCueListDocument::anyNameSavesAgainAndFailuresSayWhy()
         QVERIFY2(what.endsWith(QLatin1String(failure.reason)), qPrintable(what));
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), files);
+}
+
+void TestCueListDocument::savesThroughALinkReachTheFileItNames()
+{
+    QTemporaryDir dir;
+    Automation show;
+    show.AddEvent(std::make_shared<EventGroup>());
+
+    // A link to a file not made yet, directly or through a second link, and
+    // relative to the link's folder: the save makes that file and the links
+    // stay links.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("shows")));
+    const QString named = dir.filePath(QStringLiteral("shows/named.tarvcue"));
+    const QString link = dir.filePath(QStringLiteral("link.tarvcue"));
+    const QString second = dir.filePath(QStringLiteral("second.tarvcue"));
+    QVERIFY(QFile::link(QStringLiteral("shows/named.tarvcue"), link));
+    QVERIFY(QFile::link(QStringLiteral("link.tarvcue"), second));
+    show.Save(second);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(QFileInfo(second).isSymLink());
+    Automation read;
+    QVERIFY(read.Open(named).Notes().isEmpty());
+    QCOMPARE(read.Events().size(), std::size_t{1});
+
+    // A link into a missing folder, or in a loop, is refused and left alone.
+    const QString lost = dir.filePath(QStringLiteral("lost.tarvcue"));
+    QVERIFY(QFile::link(QStringLiteral("missing/show.tarvcue"), lost));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, show.Save(lost));
+    const QString loop = dir.filePath(QStringLiteral("loop.tarvcue"));
+    QVERIFY(QFile::link(QStringLiteral("loop.tarvcue"), loop));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, show.Save(loop));
+    QVERIFY(QFileInfo(lost).isSymLink() && QFileInfo(loop).isSymLink());
+}
+
+void TestCueListDocument::savesKeepTheFilesOwner()
+{
+    if (geteuid() != 0) {
+        QSKIP("only root may give a file to another user");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("owned.tarvcue"));
+    Automation show;
+    show.Save(path);
+    const QByteArray native = QFile::encodeName(path);
+    QCOMPARE(chown(native.constData(), 65534, 65534), 0);
+    QCOMPARE(chmod(native.constData(), 0640), 0);
+    show.AddEvent(std::make_shared<EventGroup>());
+    show.Save(path);
+    struct stat status = {};
+    QCOMPARE(stat(native.constData(), &status), 0);
+    QCOMPARE(status.st_uid, uid_t{65534});
+    QCOMPARE(status.st_gid, gid_t{65534});
+    QCOMPARE(status.st_mode & 07777, mode_t{0640});
 }
 
 void TestCueListDocument::roundTripMatchesTheHandWrittenFile()

@@ -45,6 +45,37 @@ QStringList ListedInstances(QObject* window)
                   SfxInstanceListModel::EventIdRole);
 }
 
+// The critical messages written while it lives; every message still goes on
+// to the test's own handler.
+class CriticalMessages
+{
+public:
+    CriticalMessages()
+        : m_previous(qInstallMessageHandler(&Collect))
+    {
+        s_previous = m_previous;
+        s_collected.clear();
+    }
+    ~CriticalMessages() { qInstallMessageHandler(m_previous); }
+
+    CriticalMessages(const CriticalMessages&) = delete;
+    CriticalMessages& operator=(const CriticalMessages&) = delete;
+
+    QStringList Collected() const { return s_collected; }
+
+private:
+    static void Collect(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type == QtCriticalMsg)
+            s_collected << text;
+        s_previous(type, context, text);
+    }
+
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline QStringList s_collected;
+    QtMessageHandler m_previous;
+};
+
 } // namespace
 
 class TestSfxManagerWindowController : public QObject
@@ -219,6 +250,22 @@ private slots:
                          ->property("playing"),
                      false);
         QVERIFY(Bench::Find(Window(), "createButton")->isEnabled());
+    }
+
+    // A row previewed again, after its end and while another plays, ends
+    // each time, and nothing is reported.
+    void previewsAgainEndWithoutReports()
+    {
+        const CriticalMessages messages;
+        QSignalSpy finished(Window(), SIGNAL(sfxFinished(QString)));
+        for (int round = 1; round <= 2; ++round) {
+            for (int row : {0, 1})
+                Bench::Click(Bench::Find(Bench::Row(Window(), "instanceList", row), "playButton"));
+            QTRY_COMPARE_WITH_TIMEOUT(Window()->property("playing").toStringList(), QStringList(),
+                                      15000);
+            QCOMPARE(finished.count(), 2 * round);
+        }
+        QCOMPARE(messages.Collected(), QStringList());
     }
 
     void editAndDeleteStopAPlayingPreviewFirst_data()

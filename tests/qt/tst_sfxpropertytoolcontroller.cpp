@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 Q_IMPORT_QML_PLUGIN(com_quillonworks_tarv_uiPlugin)
 
@@ -267,28 +268,42 @@ private slots:
 
     // The audio chooser starts in the show's folder (home for a show never
     // saved); once a file was chosen there, where the operator chose it,
-    // whichever show is open.
+    // whichever show is open; a folder gone since gives way to the next.
     void theAudioChooserStartsInTheShowsFolderThenWhereAFileWasChosen()
     {
         const auto chooserFolder = [this] {
             return m_tool->Window()->property("audioFolder").toUrl();
         };
         const auto close = [this] { qobject_cast<QWindow*>(m_tool->Window())->close(); };
+        QTemporaryDir root;
+        const auto folder = [&root](const char* name) {
+            QDir(root.path()).mkpath(QLatin1String(name));
+            return root.filePath(QLatin1String(name));
+        };
         auto audio = std::make_shared<CustomAudio>(CustomAudioParameters(), 0);
         m_tool->onEditCustomAudioRequest(audio);
         QCOMPARE(chooserFolder(), QUrl::fromLocalFile(QDir::homePath()));
         close();
 
-        m_tool->SetShowFolder("/shows/opening");
+        m_tool->SetShowFolder(folder("shows/opening"));
         m_tool->onEditCustomAudioRequest(audio);
-        QCOMPARE(chooserFolder(), QUrl::fromLocalFile("/shows/opening"));
+        QCOMPARE(chooserFolder(), QUrl::fromLocalFile(root.filePath("shows/opening")));
         // What the chooser does when a file is chosen in another folder.
-        m_tool->Window()->setProperty("audioFolder", QUrl::fromLocalFile("/library/storms"));
+        m_tool->Window()->setProperty("audioFolder", QUrl::fromLocalFile(folder("library/storms")));
         close();
 
-        m_tool->SetShowFolder("/shows/closing");
+        m_tool->SetShowFolder(folder("shows/closing"));
         m_tool->onEditCustomAudioRequest(audio);
-        QCOMPARE(chooserFolder(), QUrl::fromLocalFile("/library/storms"));
+        QCOMPARE(chooserFolder(), QUrl::fromLocalFile(root.filePath("library/storms")));
+        close();
+
+        QVERIFY(QDir(root.filePath("library")).removeRecursively());
+        m_tool->onEditCustomAudioRequest(audio);
+        QCOMPARE(chooserFolder(), QUrl::fromLocalFile(root.filePath("shows/closing")));
+        close();
+        QVERIFY(QDir(root.filePath("shows")).removeRecursively());
+        m_tool->onEditCustomAudioRequest(audio);
+        QCOMPARE(chooserFolder(), QUrl::fromLocalFile(QDir::homePath()));
     }
 
 private:

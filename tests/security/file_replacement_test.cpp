@@ -2,8 +2,11 @@
 
 #include <crypto++/cryptlib.h>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <functional>
+#include <iostream>
 #include <kit/errors.h>
 #include <optional>
 #include <security/aes_ccm.h>
@@ -13,6 +16,7 @@
 #include <security/twofish_cipher_stream.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,8 +75,8 @@ extern "C" __attribute__((visibility("default"))) int fsync(int fd)
 namespace {
 
 const Bytes kKey(16, 0x5C);
-// Somebody else, who owns nothing on this machine.
-constexpr uid_t kOtherUser = 4242;
+// Somebody else, who owns nothing on this machine: nobody.
+constexpr uid_t kOtherUser = 65534;
 
 bool IsRoot()
 {
@@ -538,25 +542,66 @@ TEST(FileReplacement, LinksOfTheCallerOrOfTheFolderOwnerAreFollowed)
     }
 }
 
-// A link that only the kernel can follow, /dev/stdout leading to a pipe,
-// still takes the file to the pipe.
-TEST(FileReplacement, StandardOutputReachesThePipeBehindIt)
+// Links that only the kernel can follow, /dev/stdout leading to a pipe and
+// /proc/self/fd/N leading to a pipe or file the caller holds open, still take
+// the file there; the file is replaced in its own folder.
+TEST(FileReplacement, StandardOutputAndOpenDescriptorsReachWhatIsBehindThem)
 {
+    const ScratchDir dir;
+    WriteFile(dir / "held", "previous");
     const std::optional<std::string> failure = FailureInChild(
-        [] {
+        [&] {
             int channel[2];
             if (::pipe(channel) != 0 || ::dup2(channel[1], STDOUT_FILENO) < 0)
                 throw std::runtime_error("no pipe");
-            tarv_sec::TwoFishCipherStream stream(Bytes{}, {}, {});
-            stream.GetStream() << "to the pipe";
-            stream.WriteToFile("/dev/stdout");
+            const int held = ::open((dir / "held").c_str(), O_RDONLY);
+            const auto write = [](const std::string& path, const std::string& text) {
+                tarv_sec::TwoFishCipherStream stream(Bytes{}, {}, {});
+                stream.GetStream() << text;
+                stream.WriteToFile(path);
+            };
+            write("/dev/stdout", "to the pipe");
+            write("/proc/self/fd/" + std::to_string(channel[1]), ", again");
+            write("/proc/self/fd/" + std::to_string(held), "to the file");
             char received[32] = {};
             const ssize_t n = ::read(channel[0], received, sizeof received);
-            if (std::string(received, n > 0 ? static_cast<std::size_t>(n) : 0) != "to the pipe")
+            if (std::string(received, n > 0 ? static_cast<std::size_t>(n) : 0) !=
+                "to the pipe, again")
                 throw std::runtime_error("the pipe received something else");
         },
         RunAs::ThisUser);
     EXPECT_EQ(failure, std::nullopt);
+    EXPECT_EQ(tarv_sec::TwoFishCipherStream(dir / "held", Bytes{}, Bytes{}).GetStream().view(),
+              "to the file");
+    EXPECT_EQ(Entries(dir.path()), 1u);
+}
+
+// Until it is complete, a temporary is readable by its owner alone, whatever
+// the file it replaces allows; a new file then gets what the umask leaves,
+// as a plain creation would, and a private key stays its owner's alone.
+TEST(FileReplacement, TemporariesAreTheOwnersAloneAndNewFilesFollowTheUmask)
+{
+    const ScratchDir dir;
+    WriteFile(dir / "shared", "previous");
+    fs::permissions(dir / "shared", fs::perms(0644));
+    const mode_t previousUmask = ::umask(027);
+    std::vector<mode_t> temporaryModes;
+    for (const std::string name : {"shared", "new"}) {
+        ReplacingFile file(dir / name, ReplacingFile::Access::Default,
+                           [&](const fs::path& temporary) {
+                               temporaryModes.push_back(StatOf(temporary).st_mode & 07777);
+                           });
+        file.Stream() << "document";
+        file.Commit();
+    }
+    WriteAll(dir.path(), "-u");
+    ::umask(previousUmask);
+    EXPECT_EQ(temporaryModes, (std::vector<mode_t>{0600, 0600}));
+    EXPECT_EQ(StatOf(dir / "shared").st_mode & 07777, 0644u);
+    EXPECT_EQ(StatOf(dir / "new").st_mode & 07777, 0640u);
+    for (const std::string& name : WrittenNames("-u"))
+        EXPECT_EQ(StatOf(dir / name).st_mode & 07777, name.ends_with("private.key") ? 0600u : 0640u)
+            << name;
 }
 
 // A replaced file is on the disk before it takes the old one's name, and the
@@ -578,4 +623,336 @@ TEST(FileReplacement, EveryWriteSyncsTheFileAndThenItsFolder)
         }
         EXPECT_EQ(g_syncs, expected) << name;
     }
+}
+
+namespace {
+
+const std::string kRootOnly = "root only";
+
+// A folder that only root may enter, holding root-only files at `names` and
+// a folder "sub": what an attacker would like root to overwrite.
+fs::path MakeSecrets(const fs::path& parent, const std::vector<std::string>& names)
+{
+    const fs::path secrets = parent / "secrets";
+    fs::create_directories(secrets / "sub");
+    fs::permissions(secrets, fs::perms(0700));
+    for (const std::string& name : names) {
+        WriteFile(secrets / name, kRootOnly);
+        fs::permissions(secrets / name, fs::perms(0600));
+    }
+    return secrets;
+}
+
+std::size_t TemporariesIn(const fs::path& folder)
+{
+    std::size_t count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        count += entry.path().extension() == ".tmp" ? 1 : 0;
+    return count;
+}
+
+// Runs `attack` over and over as kOtherUser, from once it has run once, until
+// the returned process is ended with SIGKILL.
+pid_t StartAttacker(const std::function<void()>& attack)
+{
+    int started[2];
+    EXPECT_EQ(::pipe(started), 0);
+    const pid_t attacker = Fork(RunAs::OtherUser, [&] {
+        ::alarm(900);
+        ::close(started[0]);
+        attack();
+        ::close(started[1]);
+        for (;;)
+            attack();
+    });
+    ::close(started[1]);
+    char byte = 0;
+    EXPECT_EQ(::read(started[0], &byte, 1), 0) << "the attacker never started";
+    ::close(started[0]);
+    return attacker;
+}
+
+void StopAttacker(pid_t attacker)
+{
+    ::kill(attacker, SIGKILL);
+    ::waitpid(attacker, nullptr, 0);
+}
+
+// Root's decrypted document, written to `path`.
+void DecryptTo(const std::string& path, const std::string& document)
+{
+    const Bytes blob =
+        tarv_sec::AesAuthenticateEncryptCreateIV(kKey, Bytes(document.begin(), document.end()));
+    if (!tarv_sec::AesAuthenticateDecryptToFile(kKey, blob, path))
+        throw std::runtime_error("not authenticated");
+}
+
+// True when the document was written, false when refused.
+bool WriteDocument(const std::string& path, const std::string& document)
+{
+    try {
+        DecryptTo(path, document);
+        return true;
+    } catch (const kit::IoError&) {
+        return false;
+    }
+}
+
+// Folders made one below the other from `base` with names of `nameLength`
+// bytes, together longer than any path the kernel takes whole; the deepest
+// is returned open.
+int OpenDeepFolder(const fs::path& base, std::size_t depth, std::size_t nameLength, mode_t mode)
+{
+    int folder = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (std::size_t level = 0; level < depth && folder >= 0; ++level) {
+        const std::string name(nameLength, static_cast<char>('a' + level % 26));
+        EXPECT_EQ(::mkdirat(folder, name.c_str(), 0755), 0);
+        const int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(folder);
+        folder = next;
+    }
+    EXPECT_EQ(::fchmod(folder, mode), 0);
+    return folder;
+}
+
+std::string DeepFolderNames(std::size_t depth, std::size_t nameLength)
+{
+    std::string path;
+    for (std::size_t level = 0; level < depth; ++level)
+        path += (level ? "/" : "") + std::string(nameLength, static_cast<char>('a' + level % 26));
+    return path;
+}
+
+} // namespace
+
+// In a shared folder like /tmp, another user swaps the entries on the way to
+// the file while root writes, thousands of times: each write goes where its
+// entries led when they were looked at, or is refused, but never through a
+// link swapped in since, and leaves no temporary file behind.
+TEST(FileReplacement, EntriesSwappedDuringWritesNeverLeadThroughTheirLinks)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    constexpr int kWrites = 2000;
+    const ScratchDir dir;
+    const fs::path shared = dir.path() / "shared";
+    const fs::path mine = dir.path() / "mine";
+    fs::create_directories(shared);
+    fs::create_directories(mine);
+    fs::permissions(shared, fs::perms(01777));
+    const fs::path secrets = MakeSecrets(dir.path(), {"victim"});
+    const fs::path victim = secrets / "victim";
+    fs::create_symlink(shared / "name", mine / "out");
+    fs::create_symlink(shared / "sub", mine / "folder");
+    ASSERT_EQ(FailureInChild([&] {
+                  fs::create_directory(shared / "his");
+                  fs::create_symlink(secrets / "sub", shared / "his.swap");
+              }),
+              std::nullopt);
+
+    struct Race
+    {
+        std::string name;
+        fs::path written;
+        std::function<void()> attack;
+    };
+    const Race races[] = {
+        {"his folder swapped for his link before ..", shared / "his/../victim",
+         [&] {
+             (void)::renameat2(AT_FDCWD, (shared / "his").c_str(), AT_FDCWD,
+                               (shared / "his.swap").c_str(), RENAME_EXCHANGE);
+         }},
+        {"missing name behind root's link appearing as his link", mine / "out",
+         [&] {
+             (void)::symlink(victim.c_str(), (shared / "name").c_str());
+             (void)::unlink((shared / "name").c_str());
+         }},
+        {"missing folder behind root's link appearing as his link", mine / "folder/victim",
+         [&] {
+             (void)::symlink(secrets.c_str(), (shared / "sub").c_str());
+             (void)::unlink((shared / "sub").c_str());
+         }},
+        {"missing folder appearing as his link", shared / "sub/victim",
+         [&] {
+             (void)::symlink(secrets.c_str(), (shared / "sub").c_str());
+             (void)::unlink((shared / "sub").c_str());
+         }},
+    };
+    for (const Race& race : races) {
+        int writeThroughs = 0;
+        int written = 0;
+        const pid_t attacker = StartAttacker(race.attack);
+        for (int write = 0; write < kWrites; ++write) {
+            written += WriteDocument(race.written, "root's document") ? 1 : 0;
+            if (AsString(ReadFile(victim)) != kRootOnly) {
+                ++writeThroughs;
+                WriteFile(victim, kRootOnly);
+            }
+            // Root's own file where the attacker's link was wanted.
+            struct stat status
+            {
+            };
+            if (::lstat((shared / "name").c_str(), &status) == 0 && status.st_uid == 0)
+                fs::remove(shared / "name");
+        }
+        StopAttacker(attacker);
+        std::cout << race.name << ": " << written << " of " << kWrites << " written, "
+                  << writeThroughs << " through his link\n";
+        EXPECT_EQ(writeThroughs, 0) << race.name << ", " << written << " written";
+        EXPECT_EQ(TemporariesIn(dir.path()), 0u) << race.name;
+        EXPECT_TRUE(fs::is_symlink(mine / "out")) << race.name;
+        EXPECT_TRUE(fs::is_symlink(mine / "folder")) << race.name;
+    }
+}
+
+// No length of path turns the checks off: root working in a deep shared
+// folder, or reaching one through a link of its own, is refused another
+// user's link there as anywhere else, and writes its own files there.
+TEST(FileReplacement, LinksAnotherUserPlacedDeepInASharedFolderAreRefused)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    constexpr std::size_t kDepth = 20;
+    constexpr std::size_t kNameLength = 250;
+    const ScratchDir dir;
+    const fs::path secrets = MakeSecrets(dir.path(), WrittenNames("-x"));
+    const fs::path mine = dir.path() / "mine";
+    fs::create_directory(mine);
+    const int deep = OpenDeepFolder(dir.path(), kDepth, kNameLength, 01777);
+    ASSERT_GE(deep, 0);
+    // Root's link leads most of the way down, the path given the rest.
+    constexpr std::size_t kLinked = 15;
+    fs::create_symlink(dir.path() / DeepFolderNames(kLinked, kNameLength), mine / "deep");
+    fs::path throughLink = mine / "deep";
+    for (std::size_t level = kLinked; level < kDepth; ++level)
+        throughLink /= std::string(kNameLength, static_cast<char>('a' + level % 26));
+    ASSERT_EQ(FailureInChild([&] {
+                  if (::symlinkat(secrets.c_str(), deep, "keys") != 0)
+                      throw std::runtime_error("no link");
+              }),
+              std::nullopt);
+
+    for (const fs::path& folder : {fs::path("keys"), throughLink / "keys"}) {
+        for (const auto& [name, write] : Writers(folder, "-x")) {
+            const std::optional<std::string> failure = FailureInChild(
+                [&, write = write] {
+                    if (::fchdir(deep) != 0)
+                        throw std::runtime_error("no deep folder");
+                    write();
+                },
+                RunAs::ThisUser);
+            ASSERT_TRUE(failure.has_value()) << name << " wrote through " << folder;
+            EXPECT_TRUE(failure->starts_with("io: Unable to write to " + folder.string()))
+                << *failure;
+            EXPECT_NE(failure->find("link"), std::string::npos) << *failure;
+        }
+    }
+    const std::optional<std::string> ownFiles = FailureInChild(
+        [&] {
+            if (::fchdir(deep) != 0)
+                throw std::runtime_error("no deep folder");
+            if (!WriteDocument("doc", "here") || !WriteDocument(throughLink / "doc2", "there"))
+                throw std::runtime_error("refused");
+            if (AsString(ReadFile("doc")) != "here" || AsString(ReadFile("doc2")) != "there")
+                throw std::runtime_error("not written");
+        },
+        RunAs::ThisUser);
+    EXPECT_EQ(ownFiles, std::nullopt);
+    ::close(deep);
+    for (const std::string& name : WrittenNames("-x"))
+        EXPECT_EQ(AsString(ReadFile(secrets / name)), kRootOnly) << name;
+    // Deeper than std::filesystem can remove.
+    EXPECT_EQ(std::system(("rm -rf -- " + dir.path().string() + "/a*").c_str()), 0);
+}
+
+// Another user's pipe or device in a shared folder would hand root's document
+// to whoever reads at its other end; a pipe nobody reads would hold the
+// writer up for ever. Neither may happen, while root's own pipe still works.
+TEST(FileReplacement, PipesAndDevicesAnotherUserPlacedInASharedFolderAreRefused)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    const ScratchDir dir;
+    fs::permissions(dir.path(), fs::perms(01777));
+    const std::string read = dir / "read-pipe";
+    const std::string idle = dir / "idle-pipe";
+    const std::string device = dir / "device";
+    const std::string own = dir / "own-pipe";
+    const std::string ownIdle = dir / "own-idle-pipe";
+    for (const std::string& pipe : {read, idle, own, ownIdle})
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+    ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    for (const std::string& planted : {read, idle, device})
+        ASSERT_EQ(::lchown(planted.c_str(), kOtherUser, kOtherUser), 0);
+    const int reader = ::open(read.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int ownReader = ::open(own.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    ASSERT_GE(ownReader, 0);
+
+    const auto writeTo = [](const std::string& path) {
+        return FailureInChild([&] { DecryptTo(path, "root's document"); }, RunAs::ThisUser);
+    };
+    for (const std::string& planted : {read, idle, device}) {
+        const std::optional<std::string> failure = writeTo(planted);
+        ASSERT_TRUE(failure.has_value()) << planted << " received the document";
+        EXPECT_TRUE(failure->starts_with("io: Unable to write to " + planted + ": ")) << *failure;
+        EXPECT_NE(failure->find("another user"), std::string::npos) << *failure;
+    }
+    char received[64] = {};
+    EXPECT_LE(::read(reader, received, sizeof received), 0) << "the planter read the document";
+    // Refused at once, not ended by the child's alarm.
+    const std::optional<std::string> idleFailure = writeTo(ownIdle);
+    EXPECT_TRUE(idleFailure && idleFailure->starts_with("io: Unable to write to " + ownIdle))
+        << "a pipe nobody reads held the writer up";
+    EXPECT_EQ(writeTo(own), std::nullopt);
+    const ssize_t n = ::read(ownReader, received, sizeof received);
+    EXPECT_EQ(std::string(received, n > 0 ? static_cast<std::size_t>(n) : 0), "root's document");
+    ::close(reader);
+    ::close(ownReader);
+}
+
+// Another user's file in a shared folder stays theirs and as it was, as the
+// kernel keeps it when it is opened there for writing: replacing it would
+// hand root's document to its planter. In a shared folder of that user's own,
+// their file is replaced as before.
+TEST(FileReplacement, FilesAnotherUserPlacedInASharedFolderAreRefused)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    const ScratchDir dir;
+    const fs::path everyone = dir.path() / "everyone";
+    const fs::path group = dir.path() / "group";
+    const fs::path theirs = dir.path() / "theirs";
+    for (const fs::path& folder : {everyone, group, theirs})
+        fs::create_directory(folder);
+    fs::permissions(everyone, fs::perms(01777));
+    ASSERT_EQ(::chown(group.c_str(), 0, kOtherUser), 0);
+    fs::permissions(group, fs::perms(01770));
+    ASSERT_EQ(::chown(theirs.c_str(), kOtherUser, kOtherUser), 0);
+    fs::permissions(theirs, fs::perms(01777));
+    for (const fs::path& folder : {everyone, group, theirs}) {
+        EXPECT_EQ(FailureInChild([&] {
+                      for (const std::string& name : WrittenNames("-p")) {
+                          WriteFile(folder / name, "previous");
+                          fs::permissions(folder / name, fs::perms(0644));
+                      }
+                  }),
+                  std::nullopt);
+    }
+
+    for (const fs::path& folder : {everyone, group}) {
+        for (const auto& [name, write] : Writers(folder, "-p")) {
+            const std::string message = ErrorMessage<kit::IoError>(write);
+            EXPECT_TRUE(message.starts_with("Unable to write to " + folder.string()))
+                << name << ": " << message;
+            EXPECT_NE(message.find("another user"), std::string::npos) << message;
+        }
+        for (const std::string& name : WrittenNames("-p")) {
+            EXPECT_EQ(AsString(ReadFile(folder / name)), "previous") << folder / name;
+            EXPECT_EQ(StatOf(folder / name).st_uid, kOtherUser) << folder / name;
+        }
+        EXPECT_EQ(Entries(folder), 5u);
+    }
+    WriteAll(theirs, "-p");
+    ExpectWritten(theirs, "-p");
 }

@@ -3,16 +3,19 @@
 // own PulseAudio settings, or started and quit many times.
 //
 //   sfx_probe [--play-at <ms>]... [--loops <count>] [--quit-at <ms>]
+//             [--output <name>]
 //
 // Plays the 2 s tone "sfx.tone" at each time given (milliseconds after the
-// player was created), starts <count> quiet voices of the tone that loop
-// until the end, and quits at --quit-at (default 1000). Prints one line
+// player was created), on the output named by --output (default: the default
+// output), starts <count> quiet voices of the tone that loop until the end,
+// and quits at --quit-at (default 1000). Prints one line
 // per happening, each with the time in milliseconds since the player was
 // created (the clock keeps counting while the process is stopped):
 //   ready <ms> <buffer ms>      the default output is up (0: silent)
 //   played <ms>
 //   finished <ms>
 //   report <ms> <type> <message>
+//   quitting <ms>
 
 #include "sfx/sfxplayer.h"
 #include "sfx/sfxplayerconnectionmediator.h"
@@ -25,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QTimer>
+#include <string>
 
 using namespace tarv::audio;
 
@@ -44,6 +48,7 @@ int main(int argc, char** argv)
     QList<int> playAt;
     int loops = 0;
     int quitAt = 1000;
+    std::string output;
     const QStringList arguments = app.arguments();
     for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
         if (arguments[i] == QLatin1String("--play-at"))
@@ -52,12 +57,22 @@ int main(int argc, char** argv)
             loops = arguments[i + 1].toInt();
         else if (arguments[i] == QLatin1String("--quit-at"))
             quitAt = arguments[i + 1].toInt();
+        else if (arguments[i] == QLatin1String("--output"))
+            output = arguments[i + 1].toStdString();
     }
 
     QElapsedTimer clock;
     clock.start();
     auto repository = std::make_unique<FakeSfxRepository>();
-    repository->Add("sfx.tone", "tone.1k", 0.5F, 0, 0);
+    repository->Add(FakeSfxRepository::SfxDto::builder()
+                        .name("sfx.tone")
+                        .eventId("sfx.tone")
+                        .effectId("tone.1k")
+                        .volume(0.5F)
+                        .pan(0.5F)
+                        .outputPath(output)
+                        .type(tarv::audio::SfxType::SoundEffect)
+                        .build());
     // Together at about the level of the single tone.
     repository->Add("sfx.loop", "tone.1k", loops > 0 ? 0.5F / static_cast<float>(loops) : 0.0F, -1,
                     0);
@@ -92,6 +107,9 @@ int main(int argc, char** argv)
     }
     for (int i = 0; i < loops; ++i)
         player.play("sfx.loop");
-    QTimer::singleShot(quitAt, Qt::PreciseTimer, &app, &QCoreApplication::quit);
+    QTimer::singleShot(quitAt, Qt::PreciseTimer, &app, [&] {
+        Print(clock, QStringLiteral("quitting"));
+        QCoreApplication::quit();
+    });
     return app.exec();
 }

@@ -22,12 +22,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace tarv::audio;
 
@@ -139,6 +142,41 @@ bool Known(const QString& sink)
 void RestartServer()
 {
     QProcess::execute(QStringLiteral(TARV_PULSE_START), {QStringLiteral(TARV_PULSE_DIR)});
+}
+
+// The sink of each stream that plays on the private server, by name.
+QStringList StreamSinks()
+{
+    QMap<QString, QString> sinkNames;
+    for (const QString& line : Pactl({"list", "short", "sinks"}).split('\n'))
+        sinkNames[line.section('\t', 0, 0)] = line.section('\t', 1, 1);
+    QStringList sinks;
+    for (const QString& line :
+         Pactl({"list", "short", "sink-inputs"}).split('\n', Qt::SkipEmptyParts))
+        sinks << sinkNames.value(line.section('\t', 1, 1));
+    return sinks;
+}
+
+// The loudest a sink's monitor and the default's are for a while, recorded
+// together.
+struct Heard
+{
+    std::vector<Segment> own;
+    double loudestOnDefault = 0.0;
+};
+
+Heard HeardOn(const QString& sink)
+{
+    MonitorRecorder own(sink);
+    MonitorRecorder main(QStringLiteral("tarv_test"));
+    if (!own.Start() || !main.Start())
+        return {};
+    QTest::qWait(1500);
+    own.Stop();
+    main.Stop();
+    const auto levels = main.Levels();
+    return {LoudSegments(own.Levels(), 0.05),
+            levels.empty() ? 0.0 : *std::max_element(levels.begin(), levels.end())};
 }
 
 bool Exited(qint64 pid)
@@ -418,9 +456,17 @@ private slots:
         qInfo("a 2 s tone on it finished after %lld ms", clock.elapsed());
         QVERIFY2(clock.elapsed() <= 3500, qPrintable(QString::number(clock.elapsed())));
 
-        QTRY_VERIFY_WITH_TIMEOUT(Reports(*m_errors).join('\n').contains("does not answer"), 12000);
-        QVERIFY2(!Reports(*m_errors).join('\n').contains("There is no audio output"),
-                 qPrintable(Reports(*m_errors).join('\n')));
+        // The default output stops taking sound and the named one cannot
+        // open: one hung server, one report, however long it hangs.
+        player.play("sfx.tone");
+        QTRY_VERIFY_WITH_TIMEOUT(m_errors->count() >= 1, 12000);
+        QTest::qWait(static_cast<int>(std::max<qint64>(0, 8000 - clock.elapsed())));
+        qInfo("reports while the server hung: %s", qPrintable(Reports(*m_errors).join(" | ")));
+        QVERIFY2(m_errors->count() == 1 &&
+                     QRegularExpression("does not answer|stopped taking sound")
+                         .match(Reports(*m_errors).first())
+                         .hasMatch(),
+                 qPrintable(Reports(*m_errors).join(" | ")));
 
         QVERIFY(Signal("-CONT", pid));
         resume.dismiss();
@@ -434,6 +480,109 @@ private slots:
         QVERIFY2(!segments.empty() && segments.back().Length() >= 1500,
                  qPrintable(Describe(segments)));
         QTest::qWait(1500);
+        m_errors->clear();
+    }
+
+    // The named output goes away for moments only, again and again: the
+    // server moves its sound to the default output each time, and the sound
+    // must be back on its own output as soon as the output is. Each loss
+    // that was told is followed by one note that it is back, given once the
+    // sound is there; a play right after the output went is told once.
+    void shortOutagesLeaveTheSoundOnItsOwnOutput()
+    {
+        if (!Known(kSide))
+            QVERIFY(LoadSink(kSide) >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Known(kSide), 5000);
+        SfxPlayerController player;
+        player.play(SideLoop());
+        QTRY_VERIFY_WITH_TIMEOUT(StreamSinks().count(kSide) == 1, 5000);
+        QTest::qWait(500);
+        m_errors->clear();
+        const auto told = [&](const char* what) {
+            return Reports(*m_errors).filter(QString::fromLatin1(what)).size();
+        };
+        constexpr auto kLost = "There is no audio output";
+        constexpr auto kBack = "is back";
+        for (const int outage : {50, 200}) {
+            // Not a turn of this thread's event loop meanwhile: nothing but
+            // the server's own notices can tell of these outages.
+            for (int i = 0; i < (outage == 50 ? 3 : 6); ++i) {
+                QCOMPARE(Pactl({"unload-module", SideModule()}), QString());
+                QThread::msleep(outage);
+                QVERIFY(LoadSink(kSide) >= 0);
+                QThread::msleep(outage);
+            }
+            // Back within a few tens of milliseconds: the bound only tells
+            // never from a busy machine.
+            QTRY_VERIFY_WITH_TIMEOUT(StreamSinks().count(kSide) == 1, 3000);
+            QTRY_COMPARE_WITH_TIMEOUT(told(kBack), told(kLost), 3000);
+            const Heard heard = HeardOn(kSide);
+            qInfo("after %d ms outages: %s on its own output, %.4f at most on the default; "
+                  "reports: %s",
+                  outage, qPrintable(Describe(heard.own)), heard.loudestOnDefault,
+                  qPrintable(Reports(*m_errors).join(" | ")));
+            QVERIFY2(!heard.own.empty() && heard.own.back().Length() >= 1200,
+                     qPrintable(Describe(heard.own)));
+            QVERIFY2(heard.loudestOnDefault < 0.01, qPrintable(StreamSinks().join(' ')));
+            if (told(kBack) > 0)
+                QVERIFY(m_errors->last().at(1).toString().contains(kBack));
+            m_errors->clear();
+        }
+
+        // Told at once, and once.
+        player.stop(SideLoop());
+        QCOMPARE(Pactl({"unload-module", SideModule()}), QString());
+        QTest::qWait(20);
+        player.play(SideLoop());
+        QTRY_VERIFY_WITH_TIMEOUT(told(kLost) >= 1, 5000);
+        QTest::qWait(1500);
+        QVERIFY2(told(kLost) == 1, qPrintable(Reports(*m_errors).join(" | ")));
+        QVERIFY(LoadSink(kSide) >= 0);
+        QTRY_COMPARE_WITH_TIMEOUT(told(kBack), 1, 5000);
+        QCOMPARE(StreamSinks().count(kSide), 1);
+        player.stop(SideLoop());
+        m_errors->clear();
+    }
+
+    // The server hangs while an output is being opened, or while one
+    // plays: quitting does not wait for it.
+    void quittingDoesNotWaitForAHungServer()
+    {
+        const qint64 pid = ServerPid();
+        QVERIFY(pid > 0);
+        if (!Known(kSide))
+            QVERIFY(LoadSink(kSide) >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Known(kSide), 5000);
+        for (const QStringList& output : {QStringList{"--output", kSide}, QStringList{}}) {
+            QString said;
+            QElapsedTimer sinceQuitting; // from when it said so
+            qint64 quitTook = -1;
+            QProcess probe;
+            const auto saidSo = [&](const char* what) {
+                said += QString::fromUtf8(probe.readAllStandardOutput());
+                if (!sinceQuitting.isValid() && said.contains("quitting"))
+                    sinceQuitting.start();
+                return said.contains(what);
+            };
+            connect(&probe, &QProcess::readyReadStandardOutput, this, [&] { saidSo(""); });
+            connect(&probe, &QProcess::finished, this, [&] {
+                saidSo("");
+                quitTook = sinceQuitting.isValid() ? sinceQuitting.elapsed() : 0;
+            });
+            probe.start(QStringLiteral(TARV_SFX_PROBE),
+                        output + QStringList{"--play-at", "4000", "--quit-at", "5000"});
+            QVERIFY(probe.waitForStarted());
+            // It knows the outputs and plays on the default one by now.
+            QTRY_VERIFY_WITH_TIMEOUT(saidSo("ready"), 15000);
+            QTest::qWait(500);
+            QVERIFY(Signal("-STOP", pid));
+            const auto resume = qScopeGuard([pid] { Signal("-CONT", pid); });
+            QTRY_VERIFY_WITH_TIMEOUT(quitTook >= 0, 30000);
+            qInfo("quit %lld ms after it was asked to, with the server stopped (%s)", quitTook,
+                  output.isEmpty() ? "default output" : "named output opening");
+            QVERIFY2(quitTook < 2000, qPrintable(said));
+        }
+        QTest::qWait(1500); // the player here takes sound again
         m_errors->clear();
     }
 
@@ -532,6 +681,47 @@ private slots:
         m_errors->clear();
     }
 
+    // With the server gone, a play names an output it has not seen: only the
+    // server's loss is told, and once the server is back with that output,
+    // the sound plays there.
+    void aPlayWithoutAServerPlaysOnItsOwnOutputOnceTheServerIsBack()
+    {
+        if (ServerPid() <= 0)
+            RestartServer();
+        const qint64 pid = ServerPid();
+        QVERIFY(pid > 0);
+        SfxPlayerController player;
+        m_errors->clear();
+        QVERIFY(Signal("-TERM", pid));
+        QTRY_VERIFY_WITH_TIMEOUT(Exited(pid), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(CurrentOutputs().server == KnownOutputs::Server::Absent, 5000);
+        const auto extra = CustomAudioParameters::builder()
+                               .name("Extra")
+                               .file(m_tonePath)
+                               .volume(0.5)
+                               .repeats(-1)
+                               .outputPath(kExtra)
+                               .build();
+        player.play(extra);
+        QTest::qWait(1500);
+        qInfo("reports without a server: %s", qPrintable(Reports(*m_errors).join(" | ")));
+        QVERIFY2(m_errors->count() <= 1 &&
+                     !Reports(*m_errors).join('\n').contains("There is no audio output"),
+                 qPrintable(Reports(*m_errors).join(" | ")));
+
+        RestartServer();
+        QVERIFY(LoadSink(kExtra) >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(StreamSinks().count(kExtra) == 1, 10000);
+        const Heard heard = HeardOn(kExtra);
+        qInfo("once the server is back: %s on its own output, %.4f at most on the default",
+              qPrintable(Describe(heard.own)), heard.loudestOnDefault);
+        QVERIFY2(!heard.own.empty() && heard.own.back().Length() >= 1200,
+                 qPrintable(Describe(heard.own)));
+        QVERIFY2(heard.loudestOnDefault < 0.01, qPrintable(StreamSinks().join(' ')));
+        player.stop(extra);
+        m_errors->clear();
+    }
+
     // A program started while no server runs plays once one starts.
     void aProgramStartedWithoutAServerPlaysOnceOneStarts()
     {
@@ -566,6 +756,7 @@ private slots:
 
 private:
     static constexpr auto kSide = "tarv_side";
+    static constexpr auto kExtra = "tarv_extra";
 
     CustomAudioParameters SideLoop() const
     {

@@ -156,7 +156,8 @@ private slots:
             std::invalid_argument,
             player.play(CustomAudioParameters::builder().name("Empty").build()));
 
-        // An output that does not exist: said once, played on the default.
+        // An output that cannot be looked up while no server runs: only the
+        // server's loss was told, and the effect keeps its time.
         m_errors->clear();
         m_repository->Add(SfxDto::builder()
                               .eventId("sfx.6")
@@ -168,8 +169,7 @@ private slots:
             player.play("sfx.6");
             QVERIFY(MillisecondsUntilFinished("sfx.6", clock) >= 200);
         }
-        QCOMPARE(m_errors->count(), 1);
-        QCOMPARE(m_errors->first().at(2).toString(), QStringLiteral("Booth Speakers"));
+        QCOMPARE(m_errors->count(), 0);
         m_repository->Delete(std::string("sfx.6"));
         m_errors->clear();
     }

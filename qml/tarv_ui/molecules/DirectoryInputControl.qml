@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Dialogs
 import com.quillonworks.tarv_ui
-import "localpath.js" as LocalPath
 
 // Caption above an editable path field with a "Choose" button that opens the
 // folder dialog. textChanged() is the notice that the path was edited.
@@ -52,18 +50,21 @@ Item {
         anchors.top: pathField.top
         anchors.bottom: pathField.bottom
         anchors.right: parent.right
-        onClicked: folderDialog.visible = true
+        onClicked: {
+            folderDialog.currentFolder = LocalPaths.firstExistingFolder(
+                        [LocalPaths.urlOf(pathField.text), folderDialog.currentFolder])
+            folderDialog.open()
+        }
         Keys.onReturnPressed: chooseButton.clicked()
     }
 
-    FolderDialog {
+    FileChooser {
         id: folderDialog
         objectName: "folderDialog"
-        modality: Qt.WindowModal
+        selectFolder: true
         onAccepted: {
-            control.value = LocalPath.fromUrl(selectedFolder)
+            control.value = LocalPaths.pathOf(selectedFolder)
             control.textChanged()
-            visible = false
         }
     }
 }

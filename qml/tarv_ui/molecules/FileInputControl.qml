@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Dialogs
 import com.quillonworks.tarv_ui
-import "localpath.js" as LocalPath
 
 // Read-only path field with a "Choose" button that opens the file dialog;
 // keeps both the chosen file's URL and its path text.
@@ -19,7 +17,7 @@ Item {
     property int fontSize: 16
     property url fileUrl: Qt.resolvedUrl(".")
     // Where the dialog opens; choosing a file moves it to that file's folder.
-    // Unset, the dialog opens in the program's working folder.
+    // Unset or gone, the dialog opens in the home folder.
     property url folder: ""
 
     implicitHeight: caption.implicitHeight + spacing + pathField.implicitHeight
@@ -57,23 +55,21 @@ Item {
         anchors.bottom: pathField.bottom
         anchors.right: parent.right
         onClicked: {
-            if (String(control.folder) !== "")
-                fileDialog.currentFolder = control.folder
-            fileDialog.visible = true
+            fileDialog.currentFolder = LocalPaths.firstExistingFolder(
+                        [control.folder, fileDialog.currentFolder])
+            fileDialog.open()
         }
         Keys.onReturnPressed: chooseButton.clicked()
     }
 
-    FileDialog {
+    FileChooser {
         id: fileDialog
         objectName: "fileDialog"
-        modality: Qt.WindowModal
         onAccepted: {
             control.fileUrl = selectedFile
-            control.folder = LocalPath.folderOf(selectedFile)
-            control.value = LocalPath.fromUrl(selectedFile)
+            control.folder = LocalPaths.parentOf(selectedFile)
+            control.value = LocalPaths.pathOf(selectedFile)
             control.textChanged()
-            visible = false
         }
     }
 }

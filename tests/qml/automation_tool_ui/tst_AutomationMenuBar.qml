@@ -132,6 +132,57 @@ Item {
             compare(made.spies.stopAllClicked.count, 1)
         }
 
+        // Clicks a menu title and leaves the pointer on it, as an operator's
+        // mouse does (offscreen, hover is off unless asked for).
+        function pointAtTitle(bar, index) {
+            const title = bar.itemAt(index)
+            title.hoverEnabled = true
+            mouseMove(title, title.width / 2, title.height / 2)
+            return title
+        }
+
+        function clickTitle(bar, index) {
+            mouseClick(pointAtTitle(bar, index))
+        }
+
+        function test_titleClickAfterAKeyClosedItsMenu_data() {
+            return [
+                { tag: "click, escape", alt: false, keys: [[Qt.Key_Escape, Qt.NoModifier]] },
+                { tag: "click, ctrl+h", alt: false, keys: [[Qt.Key_H, Qt.ControlModifier]] },
+                { tag: "click, ctrl+s", alt: false, keys: [[Qt.Key_S, Qt.ControlModifier]] },
+                { tag: "alt+f, escape", alt: true, keys: [[Qt.Key_Escape, Qt.NoModifier]] },
+                { tag: "click, entry by return", alt: false,
+                  keys: [[Qt.Key_Down, Qt.NoModifier], [Qt.Key_Return, Qt.NoModifier]] },
+            ]
+        }
+
+        // After a key closed a menu, the next click on a title opens its
+        // menu, and an Escape meant for that menu stops no audio.
+        function test_titleClickAfterAKeyClosedItsMenu(data) {
+            const made = makeMenuBar()
+            const file = made.bar.menuAt(0)
+            for (let round = 0; round < 2; ++round) {
+                if (data.alt) {
+                    pointAtTitle(made.bar, 0)
+                    keyClick(Qt.Key_F, Qt.AltModifier)
+                } else {
+                    clickTitle(made.bar, 0)
+                }
+                tryVerify(() => file.opened, 1000, "round " + round + " opens the menu")
+                for (const [key, modifiers] of data.keys)
+                    keyClick(key, modifiers)
+                tryVerify(() => !file.visible, 1000, "round " + round + ": the key closes the menu")
+            }
+            for (const index of [0, 2]) {
+                clickTitle(made.bar, index)
+                const menu = made.bar.menuAt(index)
+                tryVerify(() => menu.opened, 1000, "a click opens menu " + index)
+                keyClick(Qt.Key_Escape)
+                tryVerify(() => !menu.visible, 1000, "Escape closes menu " + index)
+            }
+            compare(made.spies.stopAllClicked.count, 0)
+        }
+
         // A second Escape within 250 ms stops in panic mode; the third is a
         // normal stop again, and so is one after the window has closed.
         function test_panicRule() {

@@ -1,6 +1,5 @@
 import QtQuick
 import QtTest
-import Qt.labs.folderlistmodel
 import com.quillonworks.automation_tool_ui 1.0
 
 WindowTestCase {
@@ -83,7 +82,7 @@ WindowTestCase {
             return null
         }
         for (let listing = 0; listing < 20; ++listing) {
-            tryVerify(() => list.model.status === FolderListModel.Ready && lookUp() !== null,
+            tryVerify(() => lookUp() !== null,
                       30000, "the folder lists " + text)
             const found = lookUp()
             waitForRendering(list, 500)
@@ -228,7 +227,7 @@ WindowTestCase {
         return [
             { tag: "capitals, clicked", click: "Plain.TARVCUE", file: "/Plain.TARVCUE" },
             { tag: "capitals, typed", name: "Plain.TARVCUE", file: "/Plain.TARVCUE" },
-            { tag: "by a path", name: "Act 2/../Existing", file: "/Act 2/../Existing.tarvcue" }
+            { tag: "by a path", name: "Act 2/../Existing", file: "/Existing.tarvcue" }
         ]
     }
 
@@ -395,5 +394,65 @@ WindowTestCase {
         tryCompare(dialog, "folder", Qt.resolvedUrl(fixtureFolder() + "/Act 2"))
         compare(dialog.answers, [])
         verify(dialog.visible)
+    }
+
+    // Folders whose names a URL would misread are listed, labelled, entered
+    // and saved into as any other.
+    function test_oddlyNamedFolders() {
+        for (const path of saveFolderFixture.oddFolderPaths) {
+            const dialog = createTemporaryObject(dialogComponent, testCase)
+            dialog.openIn(saveFolderFixture.oddParentUrl, "")
+            tryVerify(() => dialog.active, 2000, "dialog active")
+            mouseClick(entry(dialog, path.substring(path.lastIndexOf("/") + 1) + "/"))
+            tryCompare(dialog, "folder", saveFolderFixture.urlOf(path))
+            compare(findChild(dialog.contentItem, "folderLabel").text, path)
+            entry(dialog, "Winter Tale.TARVCUE")
+            typeText("New")
+            keyClick(Qt.Key_Return)
+            compare(dialog.answers, [String(saveFolderFixture.urlOf(path + "/New.tarvcue"))])
+        }
+    }
+
+    // A show saved under a name that starts with "." is listed.
+    function test_hiddenShowsAreListed() {
+        const dialog = createTemporaryObject(dialogComponent, testCase)
+        dialog.openIn(saveFolderFixture.urlOf(saveFolderFixture.oddFolderPaths[0]), "")
+        tryVerify(() => dialog.active, 2000, "dialog active")
+        entry(dialog, ".hidden.tarvcue")
+    }
+
+    // A listed show retyped without its suffix, and a link to a show not
+    // saved yet, are existing entries: asked about, then saved to.
+    function test_existingEntriesAreAskedAbout_data() {
+        return [
+            { tag: "retyped show", name: "Winter Tale", file: "/Winter Tale.TARVCUE" },
+            { tag: "dangling link", name: "Lost", file: "/Lost.tarvcue" }
+        ]
+    }
+
+    function test_existingEntriesAreAskedAbout(data) {
+        const folder = saveFolderFixture.oddFolderPaths[0]
+        const dialog = createTemporaryObject(dialogComponent, testCase)
+        dialog.openIn(saveFolderFixture.urlOf(folder), "")
+        tryVerify(() => dialog.active && dialog.activeFocusItem !== null, 2000, "dialog active")
+        typeText(data.name)
+        keyClick(Qt.Key_Return)
+        verify(dialog.visible, "asked first")
+        verify(findChild(dialog.contentItem, "notice").visible)
+        compare(dialog.answers, [])
+        keyClick(Qt.Key_Return)
+        compare(dialog.answers, [String(saveFolderFixture.urlOf(folder + data.file))])
+    }
+
+    // Return in the name field saves, even with a new folder's name typed.
+    function test_returnActsOnTheFieldWithTheKeys() {
+        const dialog = openDialog()
+        mouseClick(findChild(dialog.contentItem, "newFolderButton"))
+        typeText("Halfway")
+        mouseClick(findChild(dialog.contentItem, "nameField"))
+        typeText("Show")
+        keyClick(Qt.Key_Return)
+        compare(dialog.answers, [emptyFolder() + "/Show.tarvcue"])
+        compare(LocalFileSystem.kindOf(emptyFolder() + "/Halfway"), LocalFileSystem.Missing)
     }
 }

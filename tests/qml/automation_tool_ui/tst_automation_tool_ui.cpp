@@ -13,27 +13,50 @@ Q_IMPORT_QML_PLUGIN(com_quillonworks_tarv_uiPlugin)
 Q_IMPORT_QML_PLUGIN(com_quillonworks_automation_tool_uiPlugin)
 
 // A folder for the save dialog to list: a subfolder, a cue file, and one
-// whose suffix is in capitals.
+// whose suffix is in capitals. Beside it, folders named as operators do,
+// whose names a URL would misread, each with a show in capitals, a hidden
+// show and a link to a show not saved yet.
 class SaveFolderFixture : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QUrl folderUrl READ folderUrl CONSTANT)
+    Q_PROPERTY(QUrl oddParentUrl READ oddParentUrl CONSTANT)
+    Q_PROPERTY(QStringList oddFolderPaths READ oddFolderPaths CONSTANT)
 
 public:
     SaveFolderFixture()
     {
         QDir(m_folder.path()).mkdir(QStringLiteral("Act 2"));
-        for (const char* name : {"Existing.tarvcue", "Plain.TARVCUE"}) {
-            QFile show(m_folder.filePath(QLatin1String(name)));
-            if (!show.open(QIODevice::WriteOnly))
-                qFatal("Cannot create the save folder fixture");
+        for (const char* name : {"Existing.tarvcue", "Plain.TARVCUE"})
+            touch(m_folder.filePath(QLatin1String(name)));
+        for (const QString& name :
+             {QStringLiteral("Show #1"), QStringLiteral("Take ?2"), QStringLiteral("Cue %41")}) {
+            const QString folder = m_odd.filePath(name);
+            QDir(m_odd.path()).mkdir(name);
+            touch(folder + QStringLiteral("/Winter Tale.TARVCUE"));
+            touch(folder + QStringLiteral("/.hidden.tarvcue"));
+            QFile::link(QStringLiteral("Not yet.tarvcue"),
+                        folder + QStringLiteral("/Lost.tarvcue"));
+            m_oddFolderPaths.append(folder);
         }
     }
 
     QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder.path()); }
+    QUrl oddParentUrl() const { return QUrl::fromLocalFile(m_odd.path()); }
+    QStringList oddFolderPaths() const { return m_oddFolderPaths; }
+    Q_INVOKABLE QUrl urlOf(const QString& path) const { return QUrl::fromLocalFile(path); }
 
 private:
+    static void touch(const QString& path)
+    {
+        QFile show(path);
+        if (!show.open(QIODevice::WriteOnly))
+            qFatal("Cannot create the save folder fixture");
+    }
+
     QTemporaryDir m_folder;
+    QTemporaryDir m_odd;
+    QStringList m_oddFolderPaths;
 };
 
 class Setup : public QObject

@@ -205,6 +205,25 @@ Item {
             startsIn(showsUrl, "a new show after a file was chosen")
         }
 
+        // A folder gone since it was last used gives way to the next that
+        // exists, in File > Open and in the save dialog.
+        function test_choosersStartInAFolderThatExists() {
+            const dialog = findChild(window, "openDialog")
+            const saveDialog = findChild(window, "saveDialog")
+            const home = String(StandardPaths.writableLocation(StandardPaths.HomeLocation))
+            const shows = tempFile("") + "gone/"
+            verify(testSupport.makeFolder(shows))
+            verify(controller.Save(true, shows + "opening.tarvcue"))
+            dialog.chosenFolder = saveDialog.folder = Qt.resolvedUrl("file://" + shows)
+            verify(testSupport.removeFolder(shows))
+            window.openClicked()
+            compare(String(dialog.currentFolder), home, "File > Open")
+            dialog.close()
+            window.saveAsClicked()
+            compare(String(saveDialog.folder), home, "Save As")
+            saveDialog.close()
+        }
+
         // The Open dialog keeps the keys: Ctrl+S opens no save dialog over
         // it, and Escape closes it.
         function test_openDialogKeepsItsKeys() {
@@ -215,6 +234,26 @@ Item {
             compare(testSupport.visibleWindow("CueFileSaveDialog"), null)
             keyClick(Qt.Key_Escape)
             tryVerify(() => !dialog.visible, 2000, "Escape closes the dialog")
+        }
+
+        // An entry of the File menu chosen with the keyboard gets the
+        // keyboard back when the window does, after the unsaved-changes
+        // prompt of a close had it, without a binding loop.
+        function test_menuEntryGetsTheKeyboardBackAfterThePrompt() {
+            keyClick(Qt.Key_Backspace)
+            keyClick(Qt.Key_F, Qt.AltModifier)
+            keyClick(Qt.Key_Down)
+            const entry = window.activeFocusItem
+            compare(entry.text, "New")
+            window.close()
+            tryVerify(() => prompt() !== null)
+            const shown = prompt()
+            shown.requestActivate()
+            tryVerify(() => window.activeFocusItem === null, 3000, "the prompt has the keyboard")
+            shown.close()
+            window.requestActivate()
+            tryVerify(() => window.activeFocusItem === entry, 3000, "the entry has the keyboard again")
+            verify(entry.enabled)
         }
 
         // A cancelled save dialog withdraws the New or close that waited.

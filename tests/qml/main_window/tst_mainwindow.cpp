@@ -1,20 +1,20 @@
 #include "app/startup.h"
 
+#include <memory>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QObject>
 #include <QQmlApplicationEngine>
 #include <QSettings>
-#include <QWindow>
+#include <QStandardPaths>
 #include <QtQml/QQmlContext>
 #include <QtQml/QQmlEngine>
 #include <QtQml/QQmlExtensionPlugin>
 #include <QtQuickTest/quicktest.h>
 #include <QtTest/QTest>
-#include <memory>
+#include <QWindow>
 
 Q_IMPORT_QML_PLUGIN(com_quillonworks_tarv_uiPlugin)
 Q_IMPORT_QML_PLUGIN(com_quillonworks_automation_tool_uiPlugin)
@@ -34,6 +34,14 @@ public:
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    // A folder that a test makes, then takes away, as an operator may
+    // while the program runs.
+    Q_INVOKABLE bool makeFolder(const QString& path) const { return QDir().mkpath(path); }
+    Q_INVOKABLE bool removeFolder(const QString& path) const
+    {
+        return QDir(path).removeRecursively();
     }
 
     // The visible top-level window whose QML type is `typeName`, or null.

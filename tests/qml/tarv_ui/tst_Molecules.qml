@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtTest
 import com.quillonworks.tarv_ui
-import "qrc:/qt/qml/com/quillonworks/tarv_ui/qml/molecules/localpath.js" as LocalPath
 
 Item {
     id: root
@@ -38,7 +37,7 @@ Item {
 
         // The dialogs hand over a url, whose text keeps some escapes.
         function test_urlToPath(data) {
-            compare(LocalPath.fromUrl(Qt.url(data.url)), data.path)
+            compare(LocalPaths.pathOf(Qt.url(data.url)), data.path)
         }
 
         // Tests never show a dialog: they report an acceptance of an

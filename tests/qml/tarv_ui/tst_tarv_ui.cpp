@@ -32,27 +32,53 @@ QStringList moduleDocuments()
 
 // A folder with one sub-folder and one sound file, for the chooser tests to
 // pick from through the real dialogs. Names with spaces and "#" check that
-// the chosen path survives the dialog's URL.
+// the chosen path survives the dialog's URL. Beside them, folders named as
+// operators do, whose names a URL would misread, each with one sound file.
 class ChooserFixture : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString folderPath READ folderPath CONSTANT)
     Q_PROPERTY(QUrl folderUrl READ folderUrl CONSTANT)
+    Q_PROPERTY(QStringList oddFolderPaths READ oddFolderPaths CONSTANT)
+    Q_PROPERTY(QList<QUrl> oddFolderUrls READ oddFolderUrls CONSTANT)
+    Q_PROPERTY(QUrl oddParentUrl READ oddParentUrl CONSTANT)
 
 public:
     ChooserFixture()
     {
         QDir(m_folder.path()).mkdir(QStringLiteral("Cues 1"));
-        QFile sound(m_folder.filePath(QStringLiteral("thunder #1.wav")));
-        if (!sound.open(QIODevice::WriteOnly))
-            qFatal("Cannot create the chooser fixture");
+        touch(m_folder.filePath(QStringLiteral("thunder #1.wav")));
+        for (const QString& name : {QStringLiteral("Show #1"), QStringLiteral("Take ?2"),
+                                    QStringLiteral("Cue %41"), QStringLiteral("B 100%")}) {
+            QDir(m_odd.path()).mkdir(name);
+            touch(m_odd.filePath(name + QStringLiteral("/rain.wav")));
+            m_oddFolderPaths.append(m_odd.filePath(name));
+        }
     }
 
     QString folderPath() const { return m_folder.path(); }
     QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder.path()); }
+    QStringList oddFolderPaths() const { return m_oddFolderPaths; }
+    QUrl oddParentUrl() const { return QUrl::fromLocalFile(m_odd.path()); }
+    QList<QUrl> oddFolderUrls() const
+    {
+        QList<QUrl> urls;
+        for (const QString& path : m_oddFolderPaths)
+            urls.append(QUrl::fromLocalFile(path));
+        return urls;
+    }
 
 private:
+    static void touch(const QString& path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("Cannot create the chooser fixture");
+    }
+
     QTemporaryDir m_folder;
+    QTemporaryDir m_odd;
+    QStringList m_oddFolderPaths;
 };
 
 // Takes the addresses handed to the desktop for the "tarvtest" scheme, so a
