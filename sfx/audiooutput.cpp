@@ -16,7 +16,6 @@
 #include <cmath>
 #include <cstring>
 #include <utility>
-#include <vector>
 
 namespace tarv::audio {
 
@@ -149,8 +148,6 @@ void AudioOutput::Adopt(Opened opened)
     m_stream = std::move(opened.stream);
     m_device = opened.device;
     m_renderer = std::make_unique<MixerRenderer>(m_mixer, opened.format);
-    m_discarded.resize(
-        static_cast<std::size_t>(MixerRenderer::kMaxFrames * opened.format.bytesPerFrame()));
     const double granted = static_cast<double>(opened.format.durationForBytes(
                                static_cast<qint32>(m_stream->BufferBytes()))) /
                            1000.0;
@@ -295,15 +292,11 @@ void AudioOutput::Watch()
 
 void AudioOutput::SkipAhead(qint64 milliseconds) noexcept
 {
-    auto frames =
+    // Moved on, not rendered: however many voices play, the real-time
+    // thread is not kept busy for long.
+    m_mixer.Skip(
         std::min<std::uint64_t>(Mixer::MillisecondsToFrames(static_cast<double>(milliseconds)),
-                                SilentClock::kMaxCatchUpFrames);
-    while (frames > 0) {
-        const auto chunk = static_cast<qsizetype>(
-            std::min<std::uint64_t>(frames, static_cast<std::uint64_t>(MixerRenderer::kMaxFrames)));
-        m_renderer->Render(m_discarded.data(), chunk);
-        frames -= static_cast<std::uint64_t>(chunk);
-    }
+                                SilentClock::kMaxCatchUpFrames));
 }
 
 void AudioOutput::StartSilent(const QString& problem)

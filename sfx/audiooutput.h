@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-#include <vector>
 
 namespace tarv::audio {
 
@@ -127,10 +126,9 @@ private:
     std::atomic<std::int64_t> m_taken{0};
     std::int64_t m_excusedAt = 0;
     // The source's own: the first buffer is taken whether or not the device
-    // runs; when it last ran; what a skip ahead renders into.
+    // runs; when it last ran.
     qsizetype m_firstBytesLeft = 0;
     std::int64_t m_filledAt = 0;
-    std::vector<char> m_discarded;
     // Whether the source renders the mixer; changed only while it does not
     // run.
     bool m_deviceRenders = true;

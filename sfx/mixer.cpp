@@ -97,6 +97,17 @@ void Mixer::Render(float* out, std::size_t frames) noexcept
                      std::memory_order_release);
 }
 
+void Mixer::Skip(std::uint64_t frames) noexcept
+{
+    ApplyCommands();
+    for (Voice& voice : m_voices) {
+        if (voice.active)
+            SkipVoice(voice, frames);
+    }
+    m_rendered.store(m_rendered.load(std::memory_order_relaxed) + frames,
+                     std::memory_order_release);
+}
+
 void Mixer::ApplyCommands() noexcept
 {
     std::uint64_t panicAt = m_panicAt.load(std::memory_order_acquire);
@@ -302,6 +313,40 @@ void Mixer::RenderVoice(Voice& voice, float* out, std::size_t frames) noexcept
         }
     }
     voice = v;
+}
+
+void Mixer::SkipVoice(Voice& voice, std::uint64_t frames) noexcept
+{
+    // As RenderVoice: a stop ramp ends the voice as its last frame plays, the
+    // last pass only at the frame after.
+    constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t passesEnd =
+        voice.passesLeft < 0 ? kNever
+                             : (voice.length - voice.position) +
+                                   static_cast<std::uint64_t>(voice.passesLeft) * voice.length;
+    const std::uint64_t stopEnd = voice.stopping ? voice.stopLeft : kNever;
+    const std::uint64_t base = m_rendered.load(std::memory_order_relaxed);
+    if (stopEnd <= frames && stopEnd <= passesEnd) {
+        End(voice, base + stopEnd);
+        return;
+    }
+    if (passesEnd < frames) {
+        End(voice, base + passesEnd);
+        return;
+    }
+    if (passesEnd == frames) {
+        voice.position = voice.length;
+        voice.passesLeft = 0;
+    } else {
+        const std::uint64_t travelled = voice.position + frames;
+        if (voice.passesLeft > 0)
+            voice.passesLeft -= static_cast<int>(travelled / voice.length);
+        voice.position = travelled % voice.length;
+    }
+    voice.elapsed += frames;
+    voice.levelLeft -= std::min(voice.levelLeft, frames);
+    if (voice.stopping)
+        voice.stopLeft -= frames;
 }
 
 } // namespace tarv::audio

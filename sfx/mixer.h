@@ -54,6 +54,10 @@ public:
     // Applies pending commands, then renders `frames` frames into `out`
     // (2 * frames floats), replacing its contents.
     void Render(float* out, std::size_t frames) noexcept;
+    // Applies pending commands, then moves every voice on by `frames`
+    // frames, as Render would, without rendering them: the time it takes
+    // does not grow with `frames`.
+    void Skip(std::uint64_t frames) noexcept;
 
     std::optional<VoiceEnded> TakeEnded() noexcept { return m_ended.Pop(); }
 
@@ -113,6 +117,7 @@ private:
     float CurrentLevel(const Voice& voice) const noexcept;
     void End(Voice& voice, std::uint64_t frame) noexcept;
     void RenderVoice(Voice& voice, float* out, std::size_t frames) noexcept;
+    void SkipVoice(Voice& voice, std::uint64_t frames) noexcept;
 
     std::array<Voice, kMaxVoices> m_voices{};
     static constexpr std::size_t kCommandCapacity = 1024;

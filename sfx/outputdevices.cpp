@@ -2,10 +2,12 @@
 
 #ifdef Q_OS_LINUX
 #include "sfx/pulseconnection.h"
+#include "sfx/realtimethread.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <pthread.h>
 #include <QCoreApplication>
 #include <thread>
 #else
@@ -54,6 +56,8 @@ public:
     // How often a server that runs is asked whether it still answers, and a
     // server that does not run is looked for.
     static constexpr int kAskMilliseconds = 1000;
+    // Its own and its connection's, as the system's tools list them.
+    static constexpr auto kThreadName = "tarv outputs";
 
     static SinkWatcher& Instance()
     {
@@ -97,8 +101,13 @@ private:
 
     void Run()
     {
+        pthread_setname_np(pthread_self(), kThreadName);
+        // Started from a feed's real-time thread, perhaps: it would take the
+        // machine from the feeds and the server while it waits for one.
+        RealtimeThread::RunNormally();
         while (!Stopping()) {
             PulseConnection connection;
+            connection.NameThread(kThreadName);
             if (!connection.Connect(m_clientName.isEmpty() ? "tarv" : m_clientName.constData(),
                                     kAnswerMilliseconds)) {
                 // Still connecting when the time was up: a server is there but

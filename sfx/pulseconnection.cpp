@@ -21,6 +21,12 @@ PulseConnection::~PulseConnection()
     pa_threaded_mainloop_free(m_loop);
 }
 
+void PulseConnection::NameThread(const char* name)
+{
+    if (m_loop != nullptr)
+        pa_threaded_mainloop_set_name(m_loop, name);
+}
+
 bool PulseConnection::Connect(const char* clientName, int milliseconds)
 {
     if (m_loop == nullptr || pa_threaded_mainloop_start(m_loop) < 0)

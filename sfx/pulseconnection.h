@@ -4,6 +4,7 @@
 
 #ifdef Q_OS_LINUX
 
+#include <algorithm>
 #include <atomic>
 #include <pulse/pulseaudio.h>
 #include <QElapsedTimer>
@@ -19,12 +20,18 @@ class PulseConnection
 {
 public:
     static constexpr int kConnectMilliseconds = 5000;
+    // How often a wait looks for its answer: at first, and at the longest.
+    static constexpr qint64 kFirstPollMicroseconds = 200;
+    static constexpr qint64 kLongestPollMicroseconds = 10000;
 
     PulseConnection();
     ~PulseConnection();
     PulseConnection(const PulseConnection&) = delete;
     PulseConnection& operator=(const PulseConnection&) = delete;
 
+    // Names the loop's thread, as the system's tools list it; before
+    // Connect.
+    void NameThread(const char* name);
     // Connects and waits until the server has answered; false when it
     // cannot.
     bool Connect(const char* clientName, int milliseconds = kConnectMilliseconds);
@@ -72,9 +79,14 @@ public:
             }
             if (now != 0)
                 return now > 0;
-            if (clock.elapsed() > milliseconds)
+            const qint64 waited = clock.nsecsElapsed() / 1000;
+            if (waited > qint64{milliseconds} * 1000)
                 return false;
-            QThread::usleep(200);
+            // A prompt answer is seen at once, a late one at most a tenth of
+            // its time late: a server that hangs is not asked thousands of
+            // times a second.
+            QThread::usleep(static_cast<unsigned long>(
+                std::clamp<qint64>(waited / 10, kFirstPollMicroseconds, kLongestPollMicroseconds)));
         }
     }
 

@@ -36,6 +36,7 @@ namespace tarv::audio {
 namespace {
 
 constexpr int kOperationMilliseconds = 200;
+constexpr auto kThreadName = "tarv sound feed";
 
 class PulseDeviceStream final : public DeviceStream
 {
@@ -73,6 +74,7 @@ public:
     bool Open(const QByteArray& sink, const QAudioFormat& format, int bufferMilliseconds)
     {
         const QByteArray name = QCoreApplication::applicationName().toUtf8();
+        m_connection.NameThread(kThreadName);
         if (!m_connection.Connect(name.isEmpty() ? "tarv" : name.constData()))
             return false;
         pa_sample_spec sample{};

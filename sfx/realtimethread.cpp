@@ -2,14 +2,88 @@
 
 #ifdef Q_OS_LINUX
 
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <sched.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace tarv::audio {
 
 namespace {
+
+// The threads made real-time, for the SIGXCPU handler, which may read them
+// as it interrupts any thread at any point: lock-free slots, 0 when free.
+// A slot whose thread has ended is taken again.
+std::array<std::atomic<pid_t>, 32> g_realtimeThreads{};
+
+// Whether `thread` is a live thread of this process (a thread id is reused
+// once its thread ends, possibly by another process).
+bool OwnThread(pid_t thread) noexcept
+{
+    return thread > 0 && syscall(SYS_tgkill, getpid(), thread, 0) == 0;
+}
+
+void Remember(pid_t thread)
+{
+    for (std::atomic<pid_t>& slot : g_realtimeThreads) {
+        if (slot.load() == thread)
+            return;
+    }
+    for (std::atomic<pid_t>& slot : g_realtimeThreads) {
+        pid_t held = slot.load();
+        if ((held == 0 || !OwnThread(held)) && slot.compare_exchange_strong(held, thread))
+            return;
+    }
+}
+
+// Async-signal-safe: system calls and lock-free atomics only.
+void DropToNormalScheduling(int) noexcept
+{
+    const int savedErrno = errno;
+    const sched_param normal{};
+    for (const std::atomic<pid_t>& slot : g_realtimeThreads) {
+        const pid_t thread = slot.load();
+        if (OwnThread(thread) && RealtimeThread::IsRealtime(thread))
+            sched_setscheduler(thread, SCHED_OTHER, &normal);
+    }
+    errno = savedErrno;
+}
+
+// The handler goes in before the soft limit comes down: SIGXCPU's default
+// action ends the process.
+void GuardTheTimeLimit()
+{
+    static const bool handled = [] {
+        using Action = struct sigaction;
+        Action action{};
+        action.sa_handler = &DropToNormalScheduling;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        return sigaction(SIGXCPU, &action, nullptr) == 0;
+    }();
+    if (!handled)
+        return;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_RTTIME, &limit) != 0)
+        return;
+    // The kernel raises the soft limit by a second at each SIGXCPU: it is
+    // brought down again at each request.
+    const rlim_t soft =
+        limit.rlim_max == RLIM_INFINITY
+            ? rlim_t{RealtimeThread::kSoftTimeLimitMicroseconds}
+            : std::min<rlim_t>(RealtimeThread::kSoftTimeLimitMicroseconds, limit.rlim_max / 2);
+    if (limit.rlim_cur > soft) {
+        limit.rlim_cur = soft;
+        setrlimit(RLIMIT_RTTIME, &limit);
+    }
+}
 
 void AskRealtimeKit(pid_t thread)
 {
@@ -21,7 +95,9 @@ void AskRealtimeKit(pid_t thread)
         return;
     if (limit.rlim_max == RLIM_INFINITY ||
         limit.rlim_max > RealtimeThread::kTimeLimitMicroseconds) {
-        limit.rlim_cur = limit.rlim_max = RealtimeThread::kTimeLimitMicroseconds;
+        limit.rlim_max = RealtimeThread::kTimeLimitMicroseconds;
+        limit.rlim_cur =
+            std::min<rlim_t>(limit.rlim_cur, RealtimeThread::kSoftTimeLimitMicroseconds);
         if (setrlimit(RLIMIT_RTTIME, &limit) != 0)
             return;
     }
@@ -40,6 +116,8 @@ bool RealtimeThread::Request(pid_t thread)
 {
     if (thread <= 0) // 0 would be the calling thread
         return false;
+    GuardTheTimeLimit();
+    Remember(thread);
     sched_param parameters{};
     parameters.sched_priority = kPriority;
     // Threads it starts run in real time too.
@@ -47,6 +125,13 @@ bool RealtimeThread::Request(pid_t thread)
         return true;
     AskRealtimeKit(thread);
     return false;
+}
+
+void RealtimeThread::RunNormally()
+{
+    const sched_param normal{};
+    if (IsRealtime(gettid()))
+        sched_setscheduler(0, SCHED_OTHER, &normal);
 }
 
 bool RealtimeThread::IsRealtime(pid_t thread)

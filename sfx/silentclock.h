@@ -4,14 +4,13 @@
 #include <functional>
 #include <QObject>
 #include <QTimer>
-#include <vector>
 
 namespace tarv::audio {
 
 class Mixer;
 
 // Stands in for a sound device when there is none (or while it stalls):
-// renders the mixer into a discarded buffer at the pace of a monotonic clock,
+// moves the mixer's voices on at the pace of a monotonic clock,
 // so voices still end and finished notices still arrive at the times real
 // playback would give.
 class SilentClock : public QObject
@@ -24,8 +23,9 @@ public:
 
     static constexpr int kTickMilliseconds = 5;
     // When the thread was held up for longer than this (a suspended machine,
-    // say), the clock skips ahead instead of rendering the backlog in a burst.
-    // It covers a device that stalls as it opens (see AudioOutput).
+    // say), the voices are moved on by this much only, and the rest of the
+    // backlog is let go. It covers a device that stalls as it opens (see
+    // AudioOutput).
     static constexpr std::uint64_t kMaxCatchUpFrames = 5 * 48000;
 
     // Without a clock, the system's monotonic clock.
@@ -43,7 +43,6 @@ private:
     QTimer m_timer;
     std::int64_t m_origin = 0;
     std::uint64_t m_rendered = 0;
-    std::vector<float> m_scratch;
 };
 
 } // namespace tarv::audio

@@ -1,14 +1,24 @@
 // Dropouts of a long tone played through the player, beside paplay playing
-// the same file at the same latency (--latency-msec=20), on an idle machine
-// and with busy processes that this program starts (and that stop by
-// themselves). Each run records the null sink's monitor and counts the runs
-// of silence of 1 ms or more between the tone's first and last sound.
+// the same file at the same latency (--latency-msec=20), runs of the one
+// alternating with runs of the other. Each run records the null sink's
+// monitor and counts the runs of silence of 1 ms or more between the tone's
+// first and last sound.
 //
-// Run by hand: build/<dir>/benchmarks/sfx/sfx_dropout_benchmark
+//   ToneDropouts/busy:12  with busy processes that this program starts (and
+//                         that stop by themselves): TARV_BENCH_RUNS runs of
+//                         each (default 4) of TARV_BENCH_SECONDS seconds
+//                         (default 10).
+//   ToneDropoutsIdle      on a machine with nothing else running: dropouts
+//                         there are rare, so TARV_BENCH_IDLE_RUNS runs of
+//                         each (default 40) of TARV_BENCH_IDLE_SECONDS
+//                         seconds (default 6). It reports the load average
+//                         before and after (load_before, load_after): a
+//                         figure taken above 1 is not an idle one.
+//
+// Run by hand: build/<dir>/benchmarks/sfx/sfx_dropout_benchmark, or one case
+// with --benchmark_filter=Idle (about 12 minutes) or =busy.
 // It starts a private PulseAudio server of its own (tests/sfx/pulse-start.sh)
-// and stops it when done. TARV_BENCH_RUNS runs of each player per case
-// (default 4), of TARV_BENCH_SECONDS seconds (default 10); TARV_BENCH_WHERE=1
-// prints where each gap falls.
+// and stops it when done. TARV_BENCH_WHERE=1 prints where each gap falls.
 
 #include "sfx/customaudioparameters.h"
 #include "sfx/sfxplayercontroller.h"
@@ -23,6 +33,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIODevice>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -188,12 +199,21 @@ Gaps Record(const QString& program, const QStringList& arguments, int seconds)
     return gaps;
 }
 
-// busy: the number of busy processes (0: idle).
-void ToneDropouts(benchmark::State& state)
+// The system's load average over the last minute (-1 when unknown).
+double LoadAverage()
 {
-    const int runs = Setting("TARV_BENCH_RUNS", 4);
-    const int seconds = Setting("TARV_BENCH_SECONDS", 10);
-    const auto busy = static_cast<int>(state.range(0));
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1.0;
+    bool ok = false;
+    const double load = file.readAll().split(' ').value(0).toDouble(&ok);
+    return ok ? load : -1.0;
+}
+
+// `runs` runs of the player alternating with as many of paplay, each with
+// `busy` busy processes.
+void MeasureDropouts(benchmark::State& state, int busy, int runs, int seconds)
+{
     const PrivateServer server;
     QTemporaryDir folder;
     const QString tone = folder.filePath(QStringLiteral("tone.wav"));
@@ -238,7 +258,26 @@ void ToneDropouts(benchmark::State& state)
     state.counters["paplay_gap_ms"] = paplay.milliseconds;
     state.counters["paplay_runs_with_gaps"] = paplayRunsWithGaps;
 }
-BENCHMARK(ToneDropouts)->ArgName("busy")->Arg(0)->Arg(12)->Iterations(1)->Unit(benchmark::kSecond);
+
+// busy: the number of busy processes.
+void ToneDropouts(benchmark::State& state)
+{
+    MeasureDropouts(state, static_cast<int>(state.range(0)), Setting("TARV_BENCH_RUNS", 4),
+                    Setting("TARV_BENCH_SECONDS", 10));
+}
+BENCHMARK(ToneDropouts)->ArgName("busy")->Arg(12)->Iterations(1)->Unit(benchmark::kSecond);
+
+void ToneDropoutsIdle(benchmark::State& state)
+{
+    const double before = LoadAverage();
+    if (before >= 1.0)
+        std::fprintf(stderr, "load average %.2f: the machine is not idle\n", before);
+    MeasureDropouts(state, 0, Setting("TARV_BENCH_IDLE_RUNS", 40),
+                    Setting("TARV_BENCH_IDLE_SECONDS", 6));
+    state.counters["load_before"] = before;
+    state.counters["load_after"] = LoadAverage();
+}
+BENCHMARK(ToneDropoutsIdle)->Iterations(1)->Unit(benchmark::kSecond);
 
 // One tone through the player, then quits: a session of its own.
 int ToneSession(const QString& file, int milliseconds)

@@ -338,3 +338,36 @@ TEST(Mixer, StormsOfStartsLoseNoNoticeAndStopsAndPanicsAlwaysGetThrough)
     EXPECT_NEAR(Render(mixer, 10).Left(0), kLevel, 1e-6);
     EXPECT_EQ(Ended(mixer), (Ends{{started, now, false}}));
 }
+
+TEST(Mixer, SkippingAheadLeavesEveryVoiceWhereRenderingWouldHave)
+{
+    // Samples that differ from frame to frame, so a voice's place in its
+    // clip shows in the output.
+    std::vector<float> ramp(2 * 250);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = static_cast<float>(i % 97) / 200.0F;
+    const AudioClip clip("ramp", std::move(ramp));
+    const auto play = [&clip](Mixer& mixer) {
+        mixer.Submit(Start(1, clip, {.pan = 0.2F, .fadeInFrames = 900, .repeats = -1}));
+        mixer.Submit(Start(2, clip, {.fadeOutFrames = 300, .repeats = 3}));   // ends at 1000
+        mixer.Submit(Start(3, clip, {.fadeOutFrames = 600, .repeats = 9}));   // ends at 2500
+        mixer.Submit(Start(4, clip, {.fadeOutFrames = 1500, .repeats = -1})); // stopped below
+        mixer.Submit(Start(5, clip, {.fadeOutFrames = 400, .repeats = -1}));  // stopped below
+        mixer.Submit(Command(Kind::FadeTo, 1, 1200, 0.25F));
+        mixer.Submit(Command(Kind::Stop, 4));
+        mixer.Submit(Command(Kind::Stop, 5));
+    };
+    for (const std::uint64_t skipped : {1ULL, 249ULL, 250ULL, 400ULL, 1000ULL, 1001ULL, 1800ULL}) {
+        Mixer rendered;
+        play(rendered);
+        Render(rendered, static_cast<std::size_t>(skipped));
+        Mixer skipping;
+        play(skipping);
+        skipping.Skip(skipped);
+        EXPECT_EQ(skipping.FramesRendered(), skipped);
+        EXPECT_EQ(Ended(skipping), Ended(rendered)) << skipped << " frames skipped";
+        EXPECT_EQ(Render(skipping, 2000).samples, Render(rendered, 2000).samples)
+            << skipped << " frames skipped";
+        EXPECT_EQ(Ended(skipping), Ended(rendered)) << skipped << " frames skipped";
+    }
+}

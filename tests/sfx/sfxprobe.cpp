@@ -2,11 +2,13 @@
 // process of their own: one that is stopped with a signal, started with its
 // own PulseAudio settings, or started and quit many times.
 //
-//   sfx_probe [--play-at <ms>]... [--quit-at <ms>] [--output <name>]
+//   sfx_probe [--play-at <ms>]... [--loops <count>] [--quit-at <ms>]
+//             [--output <name>]
 //
 // Plays the 2 s tone "sfx.tone" at each time given (milliseconds after the
 // player was created), on the output named by --output (default: the default
-// output), and quits at --quit-at (default 1000). Prints one line
+// output), starts <count> quiet voices of the tone that loop until the end,
+// and quits at --quit-at (default 1000). Prints one line
 // per happening, each with the time in milliseconds since the player was
 // created (the clock keeps counting while the process is stopped):
 //   ready <ms> <buffer ms>      the default output is up (0: silent)
@@ -44,12 +46,15 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QList<int> playAt;
+    int loops = 0;
     int quitAt = 1000;
     std::string output;
     const QStringList arguments = app.arguments();
     for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
         if (arguments[i] == QLatin1String("--play-at"))
             playAt.append(arguments[i + 1].toInt());
+        else if (arguments[i] == QLatin1String("--loops"))
+            loops = arguments[i + 1].toInt();
         else if (arguments[i] == QLatin1String("--quit-at"))
             quitAt = arguments[i + 1].toInt();
         else if (arguments[i] == QLatin1String("--output"))
@@ -68,6 +73,9 @@ int main(int argc, char** argv)
                         .outputPath(output)
                         .type(tarv::audio::SfxType::SoundEffect)
                         .build());
+    // Together at about the level of the single tone.
+    repository->Add("sfx.loop", "tone.1k", loops > 0 ? 0.5F / static_cast<float>(loops) : 0.0F, -1,
+                    0);
     std::unique_ptr<SfxRepository> handed = std::move(repository);
     SfxPlayerController player(handed);
 
@@ -97,6 +105,8 @@ int main(int argc, char** argv)
             Print(clock, QStringLiteral("played"));
         });
     }
+    for (int i = 0; i < loops; ++i)
+        player.play("sfx.loop");
     QTimer::singleShot(quitAt, Qt::PreciseTimer, &app, [&] {
         Print(clock, QStringLiteral("quitting"));
         QCoreApplication::quit();

@@ -127,6 +127,80 @@ int FirstPlayLateBy(int at)
     return (log.played[1] - log.played[0]) - (onsets[1] - onsets[0]);
 }
 
+// Whether this process may run a thread in real time (root, or a
+// real-time limit of its own).
+bool RealtimeGranted()
+{
+    bool granted = false;
+    std::thread trial([&granted] {
+        sched_param parameters{};
+        parameters.sched_priority = 1;
+        granted = sched_setscheduler(0, SCHED_FIFO, &parameters) == 0;
+    });
+    trial.join();
+    return granted;
+}
+
+// A thread of a running process, as /proc tells it.
+struct Task
+{
+    QString name;
+    bool realtime = false;
+    qint64 wakeUps = 0; // voluntary context switches so far
+};
+
+QList<Task> Tasks(qint64 pid)
+{
+    QList<Task> tasks;
+    const QDir folder(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& id : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(folder.filePath(id + QStringLiteral("/comm")));
+        QFile status(folder.filePath(id + QStringLiteral("/status")));
+        if (!comm.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly))
+            continue; // it has just ended
+        Task task;
+        task.name = QString::fromUtf8(comm.readAll()).trimmed();
+        const int policy = sched_getscheduler(id.toInt());
+        task.realtime = policy >= 0 && (policy & ~SCHED_RESET_ON_FORK) != SCHED_OTHER &&
+                        (policy & ~SCHED_RESET_ON_FORK) != SCHED_BATCH &&
+                        (policy & ~SCHED_RESET_ON_FORK) != SCHED_IDLE;
+        const QRegularExpression switches(QStringLiteral("voluntary_ctxt_switches:\\s*(\\d+)"));
+        const QRegularExpressionMatch match = switches.match(QString::fromUtf8(status.readAll()));
+        task.wakeUps = match.hasMatch() ? match.captured(1).toLongLong() : 0;
+        tasks.append(task);
+    }
+    return tasks;
+}
+
+// Stops the private server (SIGSTOP) until it goes out of scope.
+class HungServer
+{
+public:
+    HungServer()
+    {
+        QFile file(QFileInfo(tarv::testing::PrivatePulseSocket()).absolutePath() +
+                   QStringLiteral("/pulse/pid"));
+        if (file.open(QIODevice::ReadOnly))
+            m_pid = file.readAll().trimmed().toInt();
+        if (m_pid > 0 && ::kill(m_pid, SIGSTOP) != 0)
+            m_pid = 0;
+    }
+    ~HungServer()
+    {
+        if (m_pid > 0)
+            ::kill(m_pid, SIGCONT);
+    }
+    HungServer(const HungServer&) = delete;
+    HungServer& operator=(const HungServer&) = delete;
+    bool Hangs() const { return m_pid > 0; }
+
+private:
+    pid_t m_pid = 0;
+};
+
+constexpr auto kFeedThread = "tarv sound feed";
+constexpr auto kWatcherThread = "tarv outputs";
+
 } // namespace
 
 class TestSfxPlayerProcess : public QObject
@@ -231,18 +305,12 @@ private slots:
                  qPrintable(QStringLiteral("%1, %2").arg(atOnce).arg(soonAfter)));
     }
 
-    void theDeviceIsFedInRealTimeWhereTheSystemGrantsIt()
+    void onlyTheThreadThatFeedsTheDeviceRunsInRealTime()
     {
         // Busy programs make a feed at normal priority late, and the sound
-        // drops out; the player's threads that feed it run in real time.
-        sched_param parameters{};
-        parameters.sched_priority = 1;
-        std::thread trial([&parameters] {
-            if (sched_setscheduler(0, SCHED_FIFO, &parameters) != 0)
-                parameters.sched_priority = 0;
-        });
-        trial.join();
-        if (parameters.sched_priority == 0)
+        // drops out; no other thread of the player may take the machine
+        // from them, nor from the sound server, in its stead.
+        if (!RealtimeGranted())
             QSKIP("This system grants no real-time scheduling here.");
         QProcess probe;
         probe.start(QStringLiteral(TARV_SFX_PROBE), {"--play-at", "0", "--quit-at", "3000"});
@@ -250,14 +318,51 @@ private slots:
         QByteArray output;
         QTRY_VERIFY_WITH_TIMEOUT((output += probe.readAllStandardOutput()).contains("ready"),
                                  10000);
-        int realtime = 0;
-        const QDir tasks(QStringLiteral("/proc/%1/task").arg(probe.processId()));
-        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            const int policy = sched_getscheduler(task.toInt());
-            realtime += policy >= 0 && (policy & ~SCHED_RESET_ON_FORK) == SCHED_FIFO ? 1 : 0;
-        }
+        const QList<Task> tasks = Tasks(probe.processId());
         QVERIFY(probe.waitForFinished(10000));
-        QVERIFY(realtime > 0);
+        QStringList feeds;
+        QStringList others;
+        for (const Task& task : tasks) {
+            if (task.name == QLatin1String(kFeedThread))
+                feeds.append(task.realtime ? "real-time" : "normal");
+            else if (task.realtime)
+                others.append(task.name);
+        }
+        QVERIFY2(others.isEmpty(), qPrintable("in real time: " + others.join(", ")));
+        QCOMPARE(feeds, QStringList{"real-time"});
+    }
+
+    void theOutputWatcherWaitsCalmlyForAServerThatHangs()
+    {
+        QProcess probe;
+        probe.start(QStringLiteral(TARV_SFX_PROBE), {"--quit-at", "9000"});
+        QVERIFY(probe.waitForStarted());
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += probe.readAllStandardOutput()).contains("ready"),
+                                 10000);
+        const auto wakeUps = [&probe] {
+            qint64 sum = 0;
+            for (const Task& task : Tasks(probe.processId()))
+                sum += task.name == QLatin1String(kWatcherThread) ? task.wakeUps : 0;
+            return sum;
+        };
+        qint64 woken = 0;
+        {
+            const HungServer server;
+            QVERIFY(server.Hangs());
+            // Its next question, at most a second away, is not answered.
+            QTest::qWait(1500);
+            const qint64 before = wakeUps();
+            QElapsedTimer clock;
+            clock.start();
+            QTest::qWait(3000);
+            woken = (wakeUps() - before) * 1000 / clock.elapsed();
+        }
+        QVERIFY(probe.waitForFinished(20000));
+        // Asked every 0.2 ms while it hangs, it woke thousands of times a
+        // second.
+        qInfo("the output watcher woke %lld times a second", woken);
+        QVERIFY2(woken > 0 && woken < 200, qPrintable(QString::number(woken)));
     }
 
     void aHoldUpOfTheProgramSkipsAheadWithoutAWord()
@@ -306,6 +411,48 @@ private slots:
         QVERIFY2(loud >= 50 && loud <= stoppedAfter + 800,
                  qPrintable(QStringLiteral("heard %1 ms; ").arg(loud) + times));
         QCOMPARE(sounds, 1);
+    }
+
+    void aLongHoldUpWithEveryVoiceBusyLeavesTheProgramPlaying()
+    {
+        // The limit on real-time CPU time that RealtimeKit sets a desktop
+        // user (the kernel kills a real-time thread that runs this long
+        // without blocking), here set by hand.
+        if (!RealtimeGranted())
+            QSKIP("This system grants no real-time scheduling here.");
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QProcess probe;
+        probe.start(QStringLiteral("prlimit"),
+                    {QStringLiteral("--rttime=200000:200000"), QStringLiteral(TARV_SFX_PROBE),
+                     "--loops", "256", "--quit-at", "16000"});
+        QVERIFY(probe.waitForStarted());
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += probe.readAllStandardOutput()).contains("ready"),
+                                 30000);
+        QTest::qWait(1000);
+        const auto pid = static_cast<pid_t>(probe.processId());
+        QCOMPARE(::kill(pid, SIGSTOP), 0);
+        QTest::qWait(6500);
+        const qsizetype resumedAt = recorder.Bytes();
+        QCOMPARE(::kill(pid, SIGCONT), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 60000);
+        recorder.Stop();
+        output += probe.readAllStandardOutput();
+        qInfo("%s", output.constData());
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(probe.exitCode(), 0);
+
+        // It plays on after the hold-up until it quits (about 6 s later;
+        // less where a busy machine held it up).
+        const std::vector<double> levels = recorder.Levels();
+        const auto resumedWindow =
+            static_cast<std::size_t>(resumedAt / (8 * MonitorRecorder::kRate * kWindow / 1000));
+        const std::vector<double> after(
+            levels.begin() + static_cast<std::ptrdiff_t>(std::min(resumedWindow, levels.size())),
+            levels.end());
+        const int heardAfter = Loudness(after).first;
+        QVERIFY2(heardAfter >= 2000, qPrintable(QString::number(heardAfter)));
     }
 };
 
