@@ -232,8 +232,10 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("PULSE_LATENCY_MSEC"), QString::fromLatin1(latency));
         probe.setProcessEnvironment(environment);
+        // It quits only once the last tone can have left a buffer of two
+        // seconds: quitting drops what the device still holds.
         probe.start(QStringLiteral(TARV_SFX_PROBE), {"--play-at", "2500", "--play-at", "5500",
-                                                     "--play-at", "8500", "--quit-at", "12000"});
+                                                     "--play-at", "8500", "--quit-at", "13500"});
         // The event loop runs meanwhile: it takes the recording in.
         QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 60000);
         (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 3, 500); },
