@@ -18,6 +18,10 @@ Item {
 
         function init() {
             failOnQmlWarnings()
+            // A chooser of the test before is deleted only once events run:
+            // until then, a look for the chooser's list could find its list.
+            tryVerify(() => findChild(root.Overlay.overlay, "chooserList") === null, 5000,
+                      "the last test's chooser is gone")
         }
 
         // The chooser's list, once it shows the fixture folder's entries.
