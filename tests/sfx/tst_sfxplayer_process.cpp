@@ -250,9 +250,12 @@ private slots:
         const ProbeLog log = ProbeLog::Parse(output);
         QVERIFY2(log.reports.isEmpty(), qPrintable(log.reports.join('\n')));
         QCOMPARE(log.finished.size(), 3);
+        // A probe ready before its output opened knows no buffer yet: the
+        // one asked for bounds it.
+        const int buffer = log.buffer > 0 ? log.buffer : latency.toInt();
         for (qsizetype i = 0; i < 3; ++i) {
             const int lasted = log.finished[i] - log.played[i];
-            QVERIFY2(lasted >= 1950 - log.buffer, qPrintable(QString::number(lasted)));
+            QVERIFY2(lasted >= 1950 - buffer, qPrintable(QString::number(lasted)));
         }
         const auto [loud, sounds] = Loudness(recorder.Levels());
         QCOMPARE(sounds, 3);
