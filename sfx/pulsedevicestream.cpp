@@ -119,7 +119,9 @@ public:
             const PulseConnection::Lock lock(m_connection);
             shorten = pa_stream_set_buffer_attr(m_stream, &attributes, nullptr, nullptr);
         }
-        if (!m_connection.Finish(shorten, kOperationMilliseconds))
+        // The server answered the opening, so a slow answer here is no hang:
+        // an idle sink with a long buffer takes a few hundred milliseconds.
+        if (!m_connection.Finish(shorten, PulseConnection::kConnectMilliseconds))
             return false;
         CatchUpSink(bufferMicroseconds);
         const PulseConnection::Lock lock(m_connection);
