@@ -127,6 +127,7 @@ def main():
         check(code == 0, f"closing ended with {code}:\n" + program.output())
     finally:
         program.stop()
+    e2e.remove_home(home)
     print("PASS")
 
 

@@ -83,10 +83,11 @@ def show_with_plain_argument(binary, display):
         check(len(saved["main"]["events"]) == 2, "the saved file does not hold the deletion")
     finally:
         program.stop()
+    e2e.remove_home(os.path.dirname(cue_file))
 
 
 def show_with_console_option(binary, display):
-    program, window, receiver, _ = start(binary, display, ["-c"])
+    program, window, receiver, cue_file = start(binary, display, ["-c"])
     try:
         display.key("space")
         expect_message(receiver, FIRST, program)
@@ -96,6 +97,7 @@ def show_with_console_option(binary, display):
         check(code == 0, f"closing ended with {code}:\n" + program.output())
     finally:
         program.stop()
+    e2e.remove_home(os.path.dirname(cue_file))
 
 
 def main():
