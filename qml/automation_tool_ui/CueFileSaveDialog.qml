@@ -355,10 +355,16 @@ Window {
                 // A new listing replaces the entries; the keys start on the first.
                 onCountChanged: if (currentIndex < 0 && count > 0) currentIndex = 0
                 Keys.onPressed: event => event.accepted = listKeys.take(event)
+                // The selection as the folder's last change left it, which
+                // the list itself applies only when it is next drawn.
+                function selectedNow() {
+                    forceLayout()
+                    return currentIndex
+                }
                 // Without an entry, Return goes on to save.
-                Keys.onReturnPressed: event => event.accepted = control.choose(currentIndex)
-                Keys.onEnterPressed: event => event.accepted = control.choose(currentIndex)
-                Keys.onSpacePressed: event => event.accepted = control.choose(currentIndex)
+                Keys.onReturnPressed: event => event.accepted = control.choose(selectedNow())
+                Keys.onEnterPressed: event => event.accepted = control.choose(selectedNow())
+                Keys.onSpacePressed: event => event.accepted = control.choose(selectedNow())
 
                 highlight: Rectangle {
                     color: theme.default_selected_color_intense

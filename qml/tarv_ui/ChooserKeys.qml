@@ -65,6 +65,9 @@ QtObject {
     }
 
     function act(key, text) {
+        // The list moves its selection with a change of the folder only
+        // when it is next drawn: a key pressed before then acts on it now.
+        list.forceLayout()
         const last = list.count - 1
         const page = Math.max(1, Math.floor(list.height / 24) - 1)
         const moveTo = row => list.currentIndex = Math.min(Math.max(row, 0), last)

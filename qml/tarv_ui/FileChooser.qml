@@ -261,7 +261,10 @@ Popup {
             text: control.selectFolder ? qsTr("Choose") : qsTr("Open")
             isDefault: true
             enabled: control.selectFolder || entries.currentIndex >= 0
-            onClicked: control.choose(entries.currentIndex, true)
+            onClicked: {
+                entries.forceLayout() // see ChooserKeys.act
+                control.choose(entries.currentIndex, true)
+            }
             Keys.onReturnPressed: clicked()
             Keys.onEnterPressed: clicked()
         }

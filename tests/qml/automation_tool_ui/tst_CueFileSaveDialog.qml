@@ -416,6 +416,24 @@ WindowTestCase {
         compare(dialog.answers, [])
     }
 
+    // A show saved into the folder listed leaves the selection where it was,
+    // also for a Return pressed before the list is next drawn.
+    function test_selectionKeptWhenTheFolderChanges() {
+        const dialog = createTemporaryObject(dialogComponent, testCase)
+        dialog.openIn(saveFolderFixture.changingFolderUrl, "")
+        tryVerify(() => dialog.active, 2000, "dialog active")
+        entry(dialog, "Tour.tarvcue")
+        tabTo(dialog, "entries")
+        const list = findChild(dialog.contentItem, "entries")
+        keyClick(Qt.Key_End)
+        saveFolderFixture.addChangingShow("Act 1.tarvcue")
+        const since = Date.now()
+        while (list.model.count !== 3 && Date.now() - since < 5000)
+            wait(0)
+        keyClick(Qt.Key_Return)
+        compare(dialog.fileName, "Tour.tarvcue")
+    }
+
     // Folders whose names a URL would misread are listed, labelled, entered
     // and saved into as any other.
     function test_oddlyNamedFolders() {

@@ -15,13 +15,15 @@ Q_IMPORT_QML_PLUGIN(com_quillonworks_automation_tool_uiPlugin)
 // A folder for the save dialog to list: a subfolder, a cue file, and one
 // whose suffix is in capitals. Beside it, folders named as operators do,
 // whose names a URL would misread, each with a show in capitals, a hidden
-// show and a link to a show not saved yet.
+// show and a link to a show not saved yet. And a folder of shows that a test
+// adds one to while it is listed.
 class SaveFolderFixture : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QUrl folderUrl READ folderUrl CONSTANT)
     Q_PROPERTY(QUrl oddParentUrl READ oddParentUrl CONSTANT)
     Q_PROPERTY(QStringList oddFolderPaths READ oddFolderPaths CONSTANT)
+    Q_PROPERTY(QUrl changingFolderUrl READ changingFolderUrl CONSTANT)
 
 public:
     SaveFolderFixture()
@@ -39,12 +41,19 @@ public:
                         folder + QStringLiteral("/Lost.tarvcue"));
             m_oddFolderPaths.append(folder);
         }
+        for (const char* name : {"Opening.tarvcue", "Tour.tarvcue"})
+            touch(m_changing.filePath(QLatin1String(name)));
     }
 
     QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder.path()); }
     QUrl oddParentUrl() const { return QUrl::fromLocalFile(m_odd.path()); }
     QStringList oddFolderPaths() const { return m_oddFolderPaths; }
+    QUrl changingFolderUrl() const { return QUrl::fromLocalFile(m_changing.path()); }
     Q_INVOKABLE QUrl urlOf(const QString& path) const { return QUrl::fromLocalFile(path); }
+    Q_INVOKABLE void addChangingShow(const QString& name) const
+    {
+        touch(m_changing.filePath(name));
+    }
 
 private:
     static void touch(const QString& path)
@@ -56,6 +65,7 @@ private:
 
     QTemporaryDir m_folder;
     QTemporaryDir m_odd;
+    QTemporaryDir m_changing;
     QStringList m_oddFolderPaths;
 };
 
