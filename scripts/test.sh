@@ -16,6 +16,6 @@ run_suite() {
 }
 
 echo "== Normal build =="
-run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARV_BUILD_BENCHMARKS=ON
 echo "== Sanitizer build =="
 run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTARV_SANITIZE=ON -DTARV_BUILD_BENCHMARKS=OFF

@@ -1,5 +1,5 @@
 // Dropouts of a long tone played through the player, beside paplay playing
-// the same file at the same latency (--latency-msec=20), runs of the one
+// the same file with the buffer the player asks for, runs of the one
 // alternating with runs of the other. Each run records the null sink's
 // monitor and counts the runs of silence of 1 ms or more between the tone's
 // first and last sound.
@@ -20,6 +20,7 @@
 // It starts a private PulseAudio server of its own (tests/sfx/pulse-start.sh)
 // and stops it when done. TARV_BENCH_WHERE=1 prints where each gap falls.
 
+#include "sfx/audiooutput.h"
 #include "sfx/customaudioparameters.h"
 #include "sfx/sfxplayercontroller.h"
 
@@ -234,8 +235,10 @@ void MeasureDropouts(benchmark::State& state, int busy, int runs, int seconds)
                 Record(QCoreApplication::applicationFilePath(),
                        {QString::fromLatin1(kToneSession), tone, QString::number(seconds * 1000)},
                        seconds);
-            const Gaps theirs = Record(QStringLiteral("paplay"),
-                                       {QStringLiteral("--latency-msec=20"), tone}, seconds);
+            const Gaps theirs = Record(
+                QStringLiteral("paplay"),
+                {QStringLiteral("--latency-msec=%1").arg(AudioOutput::kBufferMilliseconds), tone},
+                seconds);
             std::fprintf(stderr, "run %d: player %d gaps %.1f ms, paplay %d gaps %.1f ms\n", run,
                          ours.count, ours.milliseconds, theirs.count, theirs.milliseconds);
             player.count += ours.count;
