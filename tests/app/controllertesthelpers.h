@@ -2,6 +2,7 @@
 
 #include "app/automationcontroller.h"
 #include "osc/oscsettings.h"
+#include "tests/support/freeudpport.h"
 
 #include <memory>
 #include <QCoreApplication>
@@ -10,17 +11,8 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QString>
-#include <QUdpSocket>
 
 namespace tarv::testing {
-
-// A UDP port that nothing on this machine listens on right now.
-inline int FreeUdpPort()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
 
 // Points the controller's OSC settings at `port` (or removes the settings
 // file when `port` is 0), so tests do not fight over the default port.

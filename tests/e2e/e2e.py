@@ -8,6 +8,7 @@ import ctypes
 import itertools
 import json
 import os
+import random
 import resource
 import select
 import shutil
@@ -670,6 +671,23 @@ def start_flood(port, count, seconds):
 
 
 def free_udp_port():
+    """A loopback UDP port free right now, below the range the kernel hands
+    to sockets bound to port 0: no sender started meanwhile can take it
+    before the program listens on it."""
+    ephemeral_first = 32768
+    try:
+        with open("/proc/sys/net/ipv4/ip_local_port_range") as f:
+            ephemeral_first = max(int(f.read().split()[0]), 12000)
+    except (OSError, ValueError, IndexError):
+        pass
+    for _ in range(100):
+        port = random.randrange(10000, ephemeral_first)
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
+            try:
+                probe.bind(("127.0.0.1", port))
+                return port
+            except OSError:
+                continue
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
         probe.bind(("127.0.0.1", 0))
         return probe.getsockname()[1]

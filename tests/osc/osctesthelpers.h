@@ -2,13 +2,12 @@
 
 #include "osc/oscmessage.h"
 #include "osc/oscprocinterface.h"
+#include "tests/support/freeudpport.h"
 
 #include <iostream>
 #include <memory>
 #include <QByteArray>
-#include <QHostAddress>
 #include <QStringList>
-#include <QUdpSocket>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -106,11 +105,6 @@ private:
 };
 
 // A loopback UDP port that was free a moment ago.
-inline quint16 FreeUdpPort()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
+using tarv::testing::FreeUdpPort;
 
 } // namespace tarv::osc::test

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
+#include <QUdpSocket>
 
 using namespace tarv::osc;
 using namespace tarv::osc::test;

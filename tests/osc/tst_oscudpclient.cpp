@@ -5,6 +5,7 @@
 #include <QNetworkDatagram>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUdpSocket>
 
 #ifdef TARV_HAVE_LIBLO
 #include <lo/lo_lowlevel.h>
