@@ -97,6 +97,13 @@ def peer_commands_for_unknown_instances(binary, display):
         program.stop()
 
 
+def keyboard_state(display, program, main):
+    focus = display.run("xdotool", "getwindowfocus").stdout.strip()
+    windows = ", ".join(f"{w} {display.window_name(w)!r}" for w in program.other_windows(main))
+    return (f"the keyboard is on window {focus}, the window manager's active window is "
+            f"{display.active_window()}, the main window is {main}, the others are {windows}")
+
+
 def start_up_messages_in_turn(binary, display):
     home = e2e.make_home("tarv-messages-")
     listen_port = e2e.free_udp_port()
@@ -108,7 +115,10 @@ def start_up_messages_in_turn(binary, display):
                         e2e.sound_effect("sfx.1", "tone.a440", "B")])
     holder = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     holder.bind(("0.0.0.0", listen_port))
-    program = e2e.Program(binary, display, home, [show])
+    # Should a message ignore Return, the program's account of where its
+    # keyboard went tells why.
+    program = e2e.Program(binary, display, home, [show],
+                          environment={"QT_LOGGING_RULES": "qt.quick.focus=true;qt.qpa.events=true"})
     try:
         window = program.main_window()
         # Each Return closes the message in front; the next, if any, follows
@@ -130,7 +140,8 @@ def start_up_messages_in_turn(binary, display):
                     lambda: message[0] not in program.other_windows(window), 5)
                 if closed:
                     break
-            check(closed, "Return left a message open:\n" + program.output())
+            check(closed, "Return left a message open: " + keyboard_state(display, program, window)
+                  + "\n" + program.output())
             display.settle(window)
         check(len(shown) == 2, f"{len(shown)} messages showed at start-up instead of the taken "
               "port's and the file's:\n" + program.output())
