@@ -10,6 +10,7 @@ the other.
     test_messages.py <tarv_cue binary> <display state file> [scenario...]
 """
 
+import ctypes
 import os
 import socket
 import sys
@@ -97,11 +98,50 @@ def peer_commands_for_unknown_instances(binary, display):
         program.stop()
 
 
+def keyboard_at_server(display):
+    """Whether another client holds the keyboard, so that no key reaches the
+    window with the focus (a grab of our own is then refused), and which
+    keys are down, as one that an earlier test left down would be."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x11.XGrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                  ctypes.c_int, ctypes.c_ulong]
+    x11.XUngrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XQueryKeymap.argtypes = [ctypes.c_void_p, ctypes.c_char * 32]
+    x11.XKeycodeToKeysym.restype = ctypes.c_ulong
+    x11.XKeycodeToKeysym.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int]
+    x11.XKeysymToString.restype = ctypes.c_char_p
+    x11.XKeysymToString.argtypes = [ctypes.c_ulong]
+    connection = x11.XOpenDisplay(display.name.encode())
+    if not connection:
+        return "unknown"
+    try:
+        already_grabbed, grab_mode_async, current_time = 1, 1, 0
+        status = x11.XGrabKeyboard(connection, x11.XDefaultRootWindow(connection), 0,
+                                   grab_mode_async, grab_mode_async, current_time)
+        if status == 0:
+            x11.XUngrabKeyboard(connection, current_time)
+        keymap = (ctypes.c_char * 32)()
+        x11.XQueryKeymap(connection, keymap)
+        down = [code for code in range(8, 256) if keymap.raw[code // 8] & (1 << code % 8)]
+        names = [(x11.XKeysymToString(x11.XKeycodeToKeysym(connection, code, 0)) or b"?").decode()
+                 for code in down]
+        return (f"{'held' if status == already_grabbed else 'not held'} by another client, "
+                f"keys down: {', '.join(names) or 'none'}")
+    finally:
+        x11.XCloseDisplay(connection)
+
+
 def keyboard_state(display, program, main):
     focus = display.run("xdotool", "getwindowfocus").stdout.strip()
     windows = ", ".join(f"{w} {display.window_name(w)!r}" for w in program.other_windows(main))
     return (f"the keyboard is on window {focus}, the window manager's active window is "
-            f"{display.active_window()}, the main window is {main}, the others are {windows}")
+            f"{display.active_window()}, the keyboard is {keyboard_at_server(display)}, the main "
+            f"window is {main}, the others are {windows}")
 
 
 def start_up_messages_in_turn(binary, display):
