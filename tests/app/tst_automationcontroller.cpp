@@ -317,8 +317,10 @@ private slots:
         QFile trace(log);
         QVERIFY(trace.open(QIODevice::ReadOnly | QIODevice::Text));
         const QString folder = QFileInfo(path).absolutePath();
+        // strace pads a result to its column, so a resumed call's "= N"
+        // follows many spaces.
         const QRegularExpression opened(
-            QStringLiteral("openat\\(.*\"([^\"]+)\", ([^,)]+).*\\) = (\\d+)"));
+            QStringLiteral("openat\\(.*\"([^\"]+)\", ([^,)]+).*\\)\\s+= (\\d+)"));
         const QRegularExpression synced(QStringLiteral("fsync\\((\\d+)\\)\\s+= 0"));
         const QString replaced = QLatin1Char('"') + path + QStringLiteral("\", ");
         QString newFileFd;
