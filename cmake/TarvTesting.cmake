@@ -19,7 +19,14 @@ function(_tarv_test_environment name out_var asan_options)
   set(home "${CMAKE_CURRENT_BINARY_DIR}/test-home/${name}")
   file(MAKE_DIRECTORY "${home}/config" "${home}/runtime")
   file(CHMOD "${home}/runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  # The tests run outside a desktop session. Without a session bus address,
+  # libdbus would start one by forking the whole program from Qt's D-Bus
+  # thread; under the sanitizers that copy can deadlock in the allocator
+  # before it runs anything else, holding the program's sockets (its OSC
+  # port, its display connection), while the program waits for it forever.
+  # An address where no bus listens fails at once instead.
   set(${out_var}
+      "DBUS_SESSION_BUS_ADDRESS=unix:path=${home}/runtime/no-session-bus"
       "QT_QPA_PLATFORM=offscreen"
       "QT_QUICK_CONTROLS_STYLE=Basic"
       "XDG_CONFIG_HOME=${home}/config"

@@ -289,16 +289,11 @@ class Program:
 
         self.binary = binary
         self.cwd = cwd or os.getcwd()
-        self.restarted = False
-
-        def launch():
-            self.started = time.time()
-            self.process = subprocess.Popen([binary] + list(arguments), env=env, cwd=cwd,
-                                            stdout=self.log, stderr=subprocess.STDOUT,
-                                            preexec_fn=prepare)
-            self.pid = self.process.pid
-        self._launch = launch
-        launch()
+        self.started = time.time()
+        self.process = subprocess.Popen([binary] + list(arguments), env=env, cwd=cwd,
+                                        stdout=self.log, stderr=subprocess.STDOUT,
+                                        preexec_fn=prepare)
+        self.pid = self.process.pid
 
     def check_running(self):
         """Fails with how the program ended and what it printed last, if it
@@ -374,21 +369,7 @@ class Program:
         window = wait_until(find, timeout, 0.2)
         if window is None:
             self.check_running()
-            threads = self.threads()
-            # Seen now and then under the sanitizers only: Qt's accessibility
-            # bridge waits for its D-Bus thread, which is not there, before
-            # the first window shows. Not this program's code: start it once
-            # more, saying so, and fail on any other hold-up.
-            if (not self.restarted and "QSpiAccessibleBridge" in threads
-                    and "QDBusConnection::sessionBus" in threads):
-                print("NOTE: the program hung in Qt's accessibility bridge before its first "
-                      "window; starting it once more. Its threads:" + threads[-3000:])
-                self.restarted = True
-                self.process.kill()
-                self.process.wait()
-                self._launch()
-                return self.main_window(timeout)
-            fail("the main window did not show:\n" + self.output() + threads)
+            fail("the main window did not show:\n" + self.output() + self.threads())
         return window
 
     def other_windows(self, main):
@@ -417,11 +398,32 @@ class Program:
         except subprocess.TimeoutExpired:
             return None
 
+    def copies(self):
+        """The program's children that still run the program itself: forked
+        and never turned into another program."""
+        found = subprocess.run(["pgrep", "-P", str(self.pid)], capture_output=True, text=True)
+        binary = os.path.realpath(self.binary)
+        copies = []
+        for pid in (int(p) for p in found.stdout.split()):
+            try:
+                if os.path.realpath(f"/proc/{pid}/exe") == binary:
+                    copies.append(pid)
+            except OSError:
+                pass
+        return copies
+
     def stop(self):
+        """Ends the program, and fails when a copy of it outlives it: such a
+        copy would keep its listening port and its windows."""
+        copies = self.copies() if self.process.poll() is None else []
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
         self.log.close()
+        left = [pid for pid in copies if os.path.exists(f"/proc/{pid}")]
+        for pid in left:
+            os.kill(pid, signal.SIGKILL)
+        check(not left, f"the program left copies of itself running: {left}")
 
 
 class Operator:
