@@ -157,8 +157,8 @@ def start_up_messages_in_turn(binary, display):
     holder.bind(("0.0.0.0", listen_port))
     # Should a message ignore Return, the program's account of where its
     # keyboard went tells why.
-    program = e2e.Program(binary, display, home, [show],
-                          environment={"QT_LOGGING_RULES": "qt.quick.focus=true;qt.qpa.events=true"})
+    focus_log = {"QT_LOGGING_RULES": "qt.quick.focus=true;qt.qpa.events=true"}
+    program = e2e.Program(binary, display, home, [show], environment=focus_log)
     try:
         window = program.main_window()
         # Each Return closes the message in front; the next, if any, follows
