@@ -212,11 +212,23 @@ MenuBar {
             menuClosedWithoutClick = false
         }
 
-        onTriggered: menuClosedWithoutClick = false
+        // A click on the title of the open menu has the bar close it once
+        // this handler has run: that closing is the click's own.
+        property bool closingByClick: false
+
+        onTriggered: {
+            menuClosedWithoutClick = false
+            closingByClick = menu !== null && menu.visible
+        }
 
         Connections {
             target: barItem.menu
+            function onAboutToShow() { barItem.closingByClick = false }
             function onAboutToHide() {
+                if (barItem.closingByClick) {
+                    barItem.closingByClick = false
+                    return
+                }
                 barItem.menuClosedWithoutClick = true
                 Qt.callLater(barItem.afterMenuClosed)
             }

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The main window's menus, clicked as an operator clicks them: after a menu
 was closed by a key (Escape, Ctrl+H, Ctrl+S) or opened with Alt+F, the next
-click on a title opens its menu, and the Escape that closes it leaves a
-looping sound effect playing. Only then does Escape stop it.
+click on a title opens its menu, a second click on it closes it, and the
+Escape that closes a menu leaves a looping sound effect playing. Only then
+does Escape stop it.
 
     test_menus.py <tarv_cue> <display state file> <monitor recorder>
 """
@@ -68,6 +69,15 @@ def clicks_after_closing_keys(operator):
             operator.expect_menu(False, f"Escape left the {title} menu open")
 
 
+def second_click_closes(operator):
+    """A click on the title of the open menu closes it, as on a desktop."""
+    for title in ("File", "Cues"):
+        operator.click_title(title)
+        operator.expect_menu(True, f"a click on {title} opened no menu")
+        operator.click_title(title)
+        operator.expect_menu(False, f"a second click on {title} left its menu open")
+
+
 def main():
     if len(sys.argv) != 4:
         sys.exit(__doc__)
@@ -89,6 +99,7 @@ def main():
         played = time.monotonic()
         time.sleep(1.0)
         clicks_after_closing_keys(operator)
+        second_click_closes(operator)
         time.sleep(1.0)
         menus_done = time.monotonic()
         # With no menu open, Escape stops all audio.
