@@ -2,7 +2,8 @@ import QtQuick
 import com.quillonworks.tarv_ui
 
 // One entry of a chooser's list: its name, and beside it a file's size and
-// the date it last changed, as Qt's own dialogs show them.
+// the date it last changed, as Qt's own dialogs show them. The name comes
+// first: in a narrow chooser the date goes, then the size.
 Rectangle {
     id: control
 
@@ -11,6 +12,11 @@ Rectangle {
     property bool isFolder: false
     property real size: 0
     property date modified
+
+    // The room a name needs to be read; the columns beside it give way.
+    readonly property int nameRoom: 200
+    readonly property bool showsDate: width >= nameRoom + 240
+    readonly property bool showsSize: width >= nameRoom + 120
 
     signal selected()
     signal chosen()
@@ -25,8 +31,8 @@ Rectangle {
     Text {
         anchors.left: parent.left
         anchors.leftMargin: 8
-        anchors.right: sizeText.left
-        anchors.rightMargin: 8
+        anchors.right: control.showsSize ? sizeText.left : parent.right
+        anchors.rightMargin: control.showsSize ? 8 : 26
         anchors.verticalCenter: parent.verticalCenter
         text: control.isFolder ? control.name + "/" : control.name
         font: theme.default_font
@@ -38,8 +44,9 @@ Rectangle {
     Text {
         id: sizeText
         objectName: "entrySize"
-        anchors.right: modifiedText.left
-        anchors.rightMargin: 12
+        visible: control.showsSize
+        anchors.right: control.showsDate ? modifiedText.left : parent.right
+        anchors.rightMargin: control.showsDate ? 12 : 26
         anchors.verticalCenter: parent.verticalCenter
         width: 70
         horizontalAlignment: Text.AlignRight
@@ -51,6 +58,7 @@ Rectangle {
     Text {
         id: modifiedText
         objectName: "entryModified"
+        visible: control.showsDate
         anchors.right: parent.right
         // Clear of the list's scroll bar.
         anchors.rightMargin: 26

@@ -63,6 +63,22 @@ Item {
             compare(tool.visible, false)
         }
 
+        // The editor is narrow, so its chooser is too: the names take what
+        // the window can give, and sizes and dates shrink or go.
+        function test_chooserNamesTakeTheWidth() {
+            const tool = openTool({ audioFolder: chooserFixture.folderUrl })
+            tryVerify(() => tool.active || tool.visible)
+            mouseClick(child(tool, "chooseButton"))
+            let entry = null
+            tryVerify(() => (entry = findChild(tool.contentItem, "chooserEntry1")) !== null,
+                      5000, "the chooser lists its folder")
+            const name = entry.children[0]
+            verify(name.width >= entry.width * 0.55,
+                   `the name has ${name.width} of ${entry.width} px`)
+            verify(name.width >= name.implicitWidth || name.width >= 180,
+                   `"${name.text}" is cut to ${name.width} px`)
+        }
+
         // The title bar is driven with the real controller.
         function test_cancelSendsNothing() {
             const tool = openTool({ filename: "/show/a.wav" })
