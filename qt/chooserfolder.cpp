@@ -1,7 +1,6 @@
 #include "qt/chooserfolder.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace tarv::qt {
 
@@ -10,16 +9,17 @@ void ChooserFolder::SetShowFolder(const QString& folder)
     m_showFolder = folder;
 }
 
-QUrl ChooserFolder::Offer()
+QList<QUrl> ChooserFolder::Offer()
 {
-    const QString chosen = m_chosen.toLocalFile();
-    for (const QString& folder : {chosen, m_showFolder, QDir::homePath()}) {
-        if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
-            m_offered = QUrl::fromLocalFile(folder);
-            break;
+    QList<QUrl> offered;
+    for (const QString& folder : {m_chosen.toLocalFile(), m_showFolder, QDir::homePath()}) {
+        const QUrl url = QUrl::fromLocalFile(folder);
+        if (!folder.isEmpty() && !offered.contains(url)) {
+            offered.append(url);
         }
     }
-    return m_offered;
+    m_offered = offered.first();
+    return offered;
 }
 
 void ChooserFolder::Returned(const QUrl& folder)

@@ -187,8 +187,12 @@ void SfxPropertyToolController::ShowTool(const QString& effectId,
         ReportSfxError(QString::fromUtf8(error.what()));
     }
     SetWindowProperty("effectModel", QVariant::fromValue(&m_sources));
-    if (custom)
-        SetWindowProperty("audioFolder", m_audioFolder.Offer());
+    if (custom) {
+        QList<QUrl> folders = m_audioFolder.Offer();
+        SetWindowProperty("audioFolder", folders.takeFirst());
+        SetWindowProperty("audioFallbackFolders",
+                          QVariant::fromValue(QVariantList(folders.cbegin(), folders.cend())));
+    }
     if (custom && !parameters->file().isEmpty())
         ShowCustomAudio(*parameters);
     else if (!custom && IsEditingInstance())

@@ -70,8 +70,7 @@ Window {
             return
         }
         fileDialog.close()
-        fileDialog.currentFolder = openDialogFolder()
-        fileDialog.open()
+        fileDialog.openIn([fileDialog.chosenFolder, showFolder()])
     }
 
     // The open show's folder; empty for a show never saved.
@@ -80,22 +79,17 @@ Window {
         return path === "" ? "" : LocalPaths.parentOf(LocalPaths.urlOf(path))
     }
 
-    // File > Open starts where a file was last chosen in a file dialog of
-    // this run, else in the open show's folder, else in the home folder:
-    // the first of these that still exists.
-    function openDialogFolder() {
-        return LocalPaths.firstExistingFolder([fileDialog.chosenFolder, showFolder()])
-    }
-
     // Opens the save dialog on the open file's folder and name; a list never
     // saved starts where the last save dialog was, at first the home folder.
-    // A folder gone since gives way to the next that exists.
+    // A folder gone since gives way to the next that exists. File > Open
+    // starts where a file was last chosen in a file dialog of this run, else
+    // in the open show's folder, else in the home folder, likewise. Which
+    // exists, each dialog finds out away from the window.
     function showSaveDialog() {
         const path = automationController.currentPath
         saveDialog.close()
-        const folder = LocalPaths.firstExistingFolder(
-                         [path === "" ? saveDialog.folder : showFolder(), fileDialog.chosenFolder])
-        saveDialog.openIn(folder, path === "" ? "" : path.substring(path.lastIndexOf("/") + 1))
+        saveDialog.openIn([path === "" ? saveDialog.folder : showFolder(), fileDialog.chosenFolder],
+                          path === "" ? "" : path.substring(path.lastIndexOf("/") + 1))
     }
 
     // After a save the window started: a New that waited for it goes ahead.

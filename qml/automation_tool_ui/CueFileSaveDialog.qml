@@ -17,6 +17,12 @@ import com.quillonworks.automation_tool_ui
 // makes a folder in the one listed and opens it. (Qt's own save dialog,
 // without a platform theme, labels its button "Open" and ignores a typed
 // name until Return is pressed in its field.)
+//
+// Nothing here waits for the file system, which a slow or hung network
+// folder would make the show wait for: the list is read away from the
+// window, a typed name is matched against that list as it is typed, and
+// only the name Save is pressed for is looked at, away from the window too.
+// A folder that does not answer for a few seconds is named as such.
 Window {
     id: control
 
@@ -24,37 +30,52 @@ Window {
     // file that Save writes all follow this one property.
     property url folder
     property alias fileName: nameField.text
-    // The file that Save writes, as a file URL; empty without a name.
-    readonly property url chosenFile: LocalFileSystem.cueFileFor(folder, nameField.text.trim())
+    // The file that Save writes, as a file URL; empty without a name. From
+    // the text and the folder's list alone, so typing reads no folder.
+    readonly property url chosenFile: {
+        // What the match reads of the list.
+        folderModel.count
+        folderModel.loading
+        return LocalFileSystem.cueFileFor(folder, nameField.text.trim(), folderModel)
+    }
 
     // True while an answer closes the window, so the close is not taken for
     // a cancellation.
     property bool answering: false
-    // The existing file that Save was pressed for once: the next press
-    // replaces it, another name asks again.
-    property string replaceAskedFor: ""
-    readonly property bool askingToReplace: replaceAskedFor !== ""
-                                            && replaceAskedFor === String(chosenFile)
+    // What the last look at a name for Save found, as {folder, name, file,
+    // kind}: an existing entry there was asked about, and the next Save of
+    // the same name replaces it; another name asks again.
+    property var asked: null
+    readonly property bool askingToReplace: asked !== null && asked.folder === String(folder)
+                                            && asked.name === nameField.text.trim()
+    readonly property bool savesThroughLink: askingToReplace
+                                             && asked.kind === LocalPathQuery.BrokenLink
+    // The name whose Save waits for its look at the file system.
+    property string checking: ""
     // Why the last Save or Make was refused; cleared by the next edit.
     property string refusal: ""
     property bool makingFolder: false
-    readonly property bool savesThroughLink: askingToReplace
-        && LocalFileSystem.kindOf(chosenFile) === LocalFileSystem.BrokenLink
     // Set by each opening until the name, without its suffix, is selected in
     // the focused field of the active window.
     property bool selectingName: false
+    // The start folders not tried yet, while the dialog looks for one that
+    // exists; empty once the operator went elsewhere.
+    property var fallbacks: []
 
     signal accepted(url fileUrl)
     signal rejected()
 
-    // Shows the dialog on `folderUrl` with `name` in the name field,
-    // selected but for its suffix, so that typing replaces it.
-    function openIn(folderUrl, name) {
-        if (String(folderUrl) !== "")
-            folder = folderUrl
+    // Shows the dialog on the first of `folders` (a URL, or URLs to try in
+    // turn while one does not exist; the home folder last) with `name` in
+    // the name field, selected but for its suffix, so that typing replaces it.
+    function openIn(folders, name) {
+        const tried = LocalPaths.startFolders(Array.isArray(folders) ? folders : [folders])
+        folder = tried[0]
+        fallbacks = tried.slice(1)
         makingFolder = false
         nameField.text = name
-        replaceAskedFor = ""
+        asked = null
+        checking = ""
         refusal = ""
         selectingName = true
         show()
@@ -81,48 +102,64 @@ Window {
         return LocalPaths.resolved(control.folder, path)
     }
 
-    function isFolder(url) {
-        return LocalFileSystem.kindOf(url) === LocalFileSystem.Folder
-    }
-
     function openFolder(url) {
+        fallbacks = []
         folder = url
         nameField.text = ""
         nameField.forceActiveFocus()
     }
 
+    function goUp() {
+        fallbacks = []
+        folder = LocalPaths.parentOf(folder)
+    }
+
     function answer(save) {
         if (!visible || (save && String(chosenFile) === ""))
             return
-        const name = nameField.text.trim()
-        if (save) {
-            const folderNamed = [urlForPath(name), chosenFile].find(isFolder)
-            if (folderNamed !== undefined) {
-                openFolder(folderNamed)
-                return
-            }
-            if (name.endsWith("/")) {
-                refusal = qsTr("There is no folder \"%1\".").arg(name)
-                return
-            }
-            if (!withSuffix(name).split("/").every(segment => LocalFileSystem.nameFits(segment))) {
-                refusal = qsTr("The name is too long: at most 255 bytes, \".tarvcue\" included.")
-                return
-            }
-            if (!askingToReplace
-                    && LocalFileSystem.kindOf(chosenFile) !== LocalFileSystem.Missing) {
-                replaceAskedFor = String(chosenFile)
-                // Return answers the question; typing changes the name.
-                nameField.forceActiveFocus()
-                return
-            }
+        if (!save) {
+            finish(false)
+            return
         }
-        const chosen = chosenFile
+        const name = nameField.text.trim()
+        if (askingToReplace) {
+            finish(true, asked.file)
+            return
+        }
+        if (!withSuffix(name).split("/").every(segment => LocalFileSystem.nameFits(segment))) {
+            refusal = qsTr("The name is too long: at most 255 bytes, \".tarvcue\" included.")
+            return
+        }
+        checking = name
+        saveQuery.resolve(folder, name)
+    }
+
+    // What the look at the name Save was pressed for found; dropped when
+    // the name or the folder changed meanwhile.
+    function resolved(inFolder, name, namedFolder, file, kind) {
+        if (!visible || name !== checking || String(inFolder) !== String(folder)
+                || name !== nameField.text.trim())
+            return
+        checking = ""
+        if (String(namedFolder) !== "") {
+            openFolder(namedFolder)
+        } else if (name.endsWith("/")) {
+            refusal = qsTr("There is no folder \"%1\".").arg(name)
+        } else if (kind !== LocalPathQuery.Missing) {
+            asked = { folder: String(folder), name: name, file: file, kind: kind }
+            // Return answers the question; typing changes the name.
+            nameField.forceActiveFocus()
+        } else {
+            finish(true, file)
+        }
+    }
+
+    function finish(save, file) {
         answering = true
         close()
         answering = false
         if (save)
-            accepted(chosen)
+            accepted(file)
         else
             rejected()
     }
@@ -133,6 +170,7 @@ Window {
         if (index < 0 || index >= folderModel.count)
             return false
         if (folderModel.isFolder(index)) {
+            fallbacks = []
             folder = folderModel.fileUrl(index)
         } else {
             nameField.text = folderModel.fileName(index)
@@ -156,12 +194,24 @@ Window {
 
     function makeFolder() {
         const name = folderNameField.text.trim()
-        const reason = LocalFileSystem.makeFolder(control.folder, name)
+        const reason = LocalFileSystem.folderNameRefusal(name)
+        if (reason !== "") {
+            refusal = reason
+            return
+        }
+        saveQuery.makeFolder(folder, name)
+    }
+
+    function folderMade(parent, name, reason) {
+        if (!makingFolder || String(parent) !== String(folder)
+                || name !== folderNameField.text.trim())
+            return
         if (reason !== "") {
             refusal = reason
             return
         }
         stopMakingFolder()
+        fallbacks = []
         folder = urlForPath(name)
     }
 
@@ -177,7 +227,10 @@ Window {
     maximumHeight: height
     color: theme.default_bg_color_popup
 
-    onFolderChanged: refusal = ""
+    onFolderChanged: {
+        refusal = ""
+        checking = ""
+    }
     onActiveChanged: if (active) selectName()
 
     // A close of the hidden dialog, as before each opening, answers nothing.
@@ -195,15 +248,31 @@ Window {
 
     TarvTheme { id: theme }
 
-    // Shows saved under a name that starts with "." are listed too.
+    // Shows saved under a name that starts with "." are listed too. A
+    // closed dialog reads and watches nothing.
     LocalFolderModel {
         id: folderModel
         folder: control.folder
+        active: control.visible
         nameFilters: ["*.tarvcue"]
         onLoadingChanged: {
             listKeys.loading = loading
             listKeys.replay()
         }
+        onMissingChanged: {
+            if (missing && control.fallbacks.length > 0) {
+                const next = control.fallbacks[0]
+                control.fallbacks = control.fallbacks.slice(1)
+                control.folder = next
+            }
+        }
+    }
+
+    SaveTargetQuery {
+        id: saveQuery
+        onResolved: (inFolder, typed, namedFolder, file, kind) =>
+                    control.resolved(inFolder, typed, namedFolder, file, kind)
+        onFolderMade: (parent, name, reason) => control.folderMade(parent, name, reason)
     }
 
     // The list's moves and type-ahead, as in the choosers.
@@ -257,8 +326,11 @@ Window {
                 anchors.left: parent.left
                 width: 60
                 text: qsTr("Up")
+                // Reached by Tab; a click leaves the keys where they were,
+                // so that the name goes on being typed.
+                focusPolicy: Qt.TabFocus
                 enabled: LocalPaths.pathOf(control.folder) !== "/"
-                onClicked: control.folder = LocalPaths.parentOf(control.folder)
+                onClicked: control.goUp()
             }
 
             Text {
@@ -389,12 +461,9 @@ Window {
                 ScrollBar.vertical: CustomScrollBar {}
             }
 
-            Text {
-                anchors.centerIn: parent
-                visible: folderModel.loading
-                text: qsTr("Reading the folder…")
-                font: theme.default_font
-                color: theme.dim_text_color
+            ChooserListNote {
+                anchors.fill: parent
+                model: folderModel
             }
         }
 
@@ -441,6 +510,8 @@ Window {
                 anchors.verticalCenter: parent.verticalCenter
                 visible: text !== ""
                 text: control.refusal !== "" ? control.refusal
+                      : control.checking !== "" && saveQuery.notAnswering
+                        ? qsTr("The folder of \"%1\" does not answer.").arg(control.checking)
                       : !control.askingToReplace ? ""
                       : control.savesThroughLink ? qsTr("This name is a link to a file not made yet. Save into that file?")
                       : qsTr("This file exists. Replace it?")

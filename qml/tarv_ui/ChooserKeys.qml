@@ -6,8 +6,9 @@ import QtQuick
 // select it, regardless of letter case, as in Qt's own lists (the same
 // letter again goes on to the next name that starts with it). Keys that
 // arrive while the folder is still `loading` wait for its entries and act on
-// them in order, as if the operator had waited. Without `choosesEntries`,
-// Return, Enter and Backspace are left to the list's owner.
+// them in order, as if the operator had waited; Backspace leaves the folder
+// at once, and the keys that waited for it with it. Without
+// `choosesEntries`, Return, Enter and Backspace are left to the list's owner.
 QtObject {
     id: control
 
@@ -29,7 +30,10 @@ QtObject {
     function take(event) {
         if (!handles(event))
             return false
-        if (loading || waiting.length > 0)
+        if (event.key === Qt.Key_Backspace) {
+            forget()
+            upPressed()
+        } else if (loading || waiting.length > 0)
             waiting.push({ key: event.key, text: event.text })
         else
             act(event.key, event.text)
@@ -80,7 +84,6 @@ QtObject {
         case Qt.Key_PageDown: moveTo(list.currentIndex + page); break
         case Qt.Key_Return:
         case Qt.Key_Enter: chosen(list.currentIndex); break
-        case Qt.Key_Backspace: upPressed(); break
         default: select(text)
         }
     }

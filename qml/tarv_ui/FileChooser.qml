@@ -14,6 +14,13 @@ import com.quillonworks.tarv_ui
 // Open takes the entry selected: in a listed folder the first is, as in Qt's
 // dialogs, except in folder mode, where Open without a selection takes the
 // folder listed. Escape or Cancel answer `rejected`.
+//
+// Nothing here waits for the file system: the chooser opens at once on the
+// first of its start folders (openIn), says "Reading the folder…" until the
+// folder is read, goes on to the next start folder when one does not exist,
+// and says after a few seconds that a folder does not answer, while Up,
+// Backspace, the path and Cancel go on working. It takes the keys from the
+// frame that first shows it: keys pressed before act on the window behind.
 Popup {
     id: control
 
@@ -28,6 +35,13 @@ Popup {
 
     // Set by an answer, so that the close that follows is not a cancellation.
     property bool answered: false
+    // Set between openIn and the frame that shows the chooser.
+    property bool opening: false
+    // The start folders not tried yet, while the chooser still looks for
+    // one that exists; empty once the operator went elsewhere.
+    property var fallbacks: []
+    // The typed path being looked up.
+    property string typedPath: ""
     // Why a typed path was not taken; cleared by the next edit or folder.
     property string notice: ""
 
@@ -40,25 +54,64 @@ Popup {
         return patterns.split(/\s+/).filter(pattern => pattern !== "")
     }
 
+    // Opens on the first of `candidates` (URLs; empty ones are skipped),
+    // falling back along them and then to the home folder while one does
+    // not exist.
+    function openIn(candidates) {
+        const folders = LocalPaths.startFolders(candidates)
+        currentFolder = folders[0]
+        fallbacks = folders.slice(1)
+        opening = true
+        const shownIn = Overlay.overlay ? Overlay.overlay.Window.window : null
+        if (shownIn)
+            shownIn.update()
+        openAnyway.restart()
+    }
+
+    function showNow() {
+        if (!opening)
+            return
+        opening = false
+        openAnyway.stop()
+        open()
+    }
+
     function openFolder(folderUrl) {
         notice = ""
+        typedPath = ""
+        fallbacks = []
         currentFolder = folderUrl
         selectFirst()
     }
 
+    function goUp() {
+        if (LocalPaths.pathOf(currentFolder) !== "/")
+            openFolder(LocalPaths.parentOf(currentFolder))
+    }
+
     // A typed path, absolute or from the folder listed: a folder opens, a
-    // file is picked, and anything else is named in the chooser.
+    // file is picked, and anything else is named in the chooser. It is
+    // looked up away from the window; the list's keys wait for the answer.
     function goTo(path) {
-        const url = LocalPaths.resolved(currentFolder, path.trim())
-        if (LocalPaths.isFolder(url)) {
+        typedPath = path.trim()
+        pathQuery.ask(LocalPaths.resolved(currentFolder, typedPath))
+        entries.forceActiveFocus()
+    }
+
+    function pathAnswered(url, kind) {
+        const path = typedPath
+        typedPath = ""
+        if (kind === LocalPathQuery.Folder) {
             openFolder(url)
-            entries.forceActiveFocus()
-        } else if (!selectFolder && LocalPaths.isFile(url)) {
+        } else if (!selectFolder && kind === LocalPathQuery.File) {
             accept(url)
         } else {
-            notice = LocalPaths.isFile(url) ? qsTr("\"%1\" is not a folder.").arg(path)
-                                            : qsTr("There is no file or folder \"%1\".").arg(path)
+            notice = kind === LocalPathQuery.File ? qsTr("\"%1\" is not a folder.").arg(path)
+                                                  : qsTr("There is no file or folder \"%1\".").arg(path)
+            pathBar.editPath()
         }
+        listKeys.loading = folderModel.loading || pathQuery.waiting
+        listKeys.replay()
     }
 
     function selectFirst() {
@@ -101,12 +154,40 @@ Popup {
     onAboutToShow: {
         answered = false
         notice = ""
+        typedPath = ""
         listKeys.forget()
         pathBar.showFolder()
         selectFirst()
     }
     onOpened: entries.forceActiveFocus()
-    onClosed: if (!answered) rejected()
+    onClosed: {
+        opening = false
+        if (!answered)
+            rejected()
+    }
+
+    // The frame that shows the chooser is the one after openIn.
+    Connections {
+        target: control.opening && control.Overlay.overlay ? control.Overlay.overlay.Window.window
+                                                            : null
+        function onAfterAnimating() { control.showNow() }
+    }
+
+    // Without a frame (a window not shown), it opens all the same.
+    Timer {
+        id: openAnyway
+        interval: 250
+        onTriggered: control.showNow()
+    }
+
+    LocalPathQuery {
+        id: pathQuery
+        onAnswered: (url, kind) => control.pathAnswered(url, kind)
+        onNotAnsweringChanged: {
+            if (notAnswering)
+                control.notice = qsTr("\"%1\" does not answer.").arg(control.typedPath)
+        }
+    }
 
     background: Rectangle {
         color: theme.default_bg_color_popup
@@ -118,16 +199,25 @@ Popup {
     LocalFolderModel {
         id: folderModel
         folder: control.currentFolder
+        // A closed chooser reads and watches nothing.
+        active: control.visible || control.opening
         showFiles: !control.selectFolder
         nameFilters: control.patternsOf(control.nameFilters[filterBox.currentIndex])
         // A folder is read away from the window: its first entry is selected
         // once it is listed.
         onLoadingChanged: {
             // Set here rather than bound, so that it is current for the replay.
-            listKeys.loading = loading
+            listKeys.loading = loading || pathQuery.waiting
             if (!loading) {
                 control.selectFirst()
                 listKeys.replay()
+            }
+        }
+        onMissingChanged: {
+            if (missing && control.fallbacks.length > 0) {
+                const next = control.fallbacks[0]
+                control.fallbacks = control.fallbacks.slice(1)
+                control.currentFolder = next
             }
         }
     }
@@ -183,10 +273,7 @@ Popup {
                 id: listKeys
                 list: entries
                 onChosen: index => control.choose(index, false)
-                onUpPressed: {
-                    if (LocalPaths.pathOf(control.currentFolder) !== "/")
-                        control.openFolder(LocalPaths.parentOf(control.currentFolder))
-                }
+                onUpPressed: control.goUp()
             }
 
             highlight: Rectangle { color: theme.default_selected_color_intense }
@@ -214,12 +301,9 @@ Popup {
         }
 
         // A slow mount may take a while; the window goes on meanwhile.
-        Text {
-            anchors.centerIn: parent
-            visible: folderModel.loading
-            text: qsTr("Reading the folder…")
-            font: theme.default_font
-            color: theme.dim_text_color
+        ChooserListNote {
+            anchors.fill: parent
+            model: folderModel
         }
     }
 

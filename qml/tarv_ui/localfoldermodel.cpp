@@ -1,11 +1,7 @@
 #include "localfoldermodel.h"
 
 #include <algorithm>
-#include <memory>
 #include <QDir>
-#include <QFutureWatcher>
-#include <QPromise>
-#include <QThreadPool>
 
 namespace tarv::ui {
 
@@ -30,10 +26,19 @@ bool ListsHiddenFiles(const QStringList& nameFilters)
 
 } // namespace
 
+// Changes are read at most this often.
+constexpr std::chrono::milliseconds kRelistDelay{250};
+
 LocalFolderModel::LocalFolderModel(QObject* parent)
     : QAbstractListModel(parent)
 {
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &LocalFolderModel::Relist);
+    m_relistDelay.setSingleShot(true);
+    m_relistDelay.setInterval(kRelistDelay);
+    connect(&m_relistDelay, &QTimer::timeout, this, &LocalFolderModel::Relist);
+    m_patience.setSingleShot(true);
+    m_patience.setInterval(kFolderPatience);
+    connect(&m_patience, &QTimer::timeout, this, [this] { SetNotAnswering(loading()); });
+    m_wasLoading = loading();
 }
 
 QUrl LocalFolderModel::folder() const
@@ -88,7 +93,32 @@ int LocalFolderModel::count() const
 
 bool LocalFolderModel::loading() const
 {
-    return m_shown != CurrentRequest();
+    return m_active && m_shown != CurrentRequest();
+}
+
+bool LocalFolderModel::notAnswering() const
+{
+    return m_notAnswering;
+}
+
+bool LocalFolderModel::missing() const
+{
+    return m_missing;
+}
+
+bool LocalFolderModel::active() const
+{
+    return m_active;
+}
+
+void LocalFolderModel::setActive(bool active)
+{
+    if (active == m_active) {
+        return;
+    }
+    m_active = active;
+    Restart();
+    emit activeChanged();
 }
 
 bool LocalFolderModel::isFolder(int index) const
@@ -107,6 +137,29 @@ QUrl LocalFolderModel::fileUrl(int index) const
 QString LocalFolderModel::fileName(int index) const
 {
     return index >= 0 && index < count() ? m_entries[index].name : QString();
+}
+
+QString LocalFolderModel::listedPath() const
+{
+    return m_shown && !loading() ? m_shown->path : QString();
+}
+
+QStringList LocalFolderModel::namesLike(const QString& name) const
+{
+    QStringList names;
+    // Each kind of entry lies in name order regardless of case.
+    for (const bool isDir : {true, false}) {
+        const FolderEntry wanted{name, isDir, 0, {}};
+        const auto sameName = [](const FolderEntry& a, const FolderEntry& b) {
+            return a.isDir != b.isDir ? a.isDir : a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+        };
+        const auto [first, last] =
+            std::equal_range(m_entries.cbegin(), m_entries.cend(), wanted, sameName);
+        for (auto it = first; it != last; ++it) {
+            names.append(it->name);
+        }
+    }
+    return names;
 }
 
 int LocalFolderModel::rowCount(const QModelIndex& parent) const
@@ -152,13 +205,20 @@ ListingRequest LocalFolderModel::CurrentRequest() const
             m_showFiles};
 }
 
-LocalFolderModel::Listing LocalFolderModel::Read(const ListingRequest& request, quint64 generation)
+LocalFolderModel::Listing LocalFolderModel::Read(const ListingRequest& request, quint64 generation,
+                                                 bool watch)
 {
-    Listing listing{request, generation, {}, {}};
+    Listing listing{request, generation, false, {}, {}};
     if (request.path.isEmpty()) {
         return listing;
     }
-    listing.folderModified = QFileInfo(request.path).lastModified();
+    if (watch) {
+        listing.watch = FolderWatch::Prepare(request.path);
+    }
+    if (!QFileInfo(request.path).isDir()) {
+        listing.missing = true;
+        return listing;
+    }
     const QDir dir(request.path);
     QFileInfoList found = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
     if (request.showFiles) {
@@ -175,10 +235,9 @@ LocalFolderModel::Listing LocalFolderModel::Read(const ListingRequest& request, 
     return listing;
 }
 
+// A reading no longer wanted is left to end on its own: nothing waits for it.
 void LocalFolderModel::Restart()
 {
-    // Shown entries belonged to the request of their day: the one before.
-    const bool wasLoading = !m_shown.has_value();
     const int before = count();
     beginResetModel();
     m_entries.clear();
@@ -187,43 +246,50 @@ void LocalFolderModel::Restart()
     if (count() != before) {
         emit countChanged();
     }
-    if (!m_watcher.directories().isEmpty()) {
-        m_watcher.removePaths(m_watcher.directories());
+    m_watch.reset();
+    m_relistDelay.stop();
+    m_readingGeneration = 0;
+    m_relistWanted = false;
+    SetMissing(false);
+    SetNotAnswering(false);
+    m_patience.stop();
+    if (m_active) {
+        m_patience.start();
+        StartListing(true);
     }
-    StartListing();
-    if (wasLoading != loading()) {
+    UpdateLoading();
+}
+
+void LocalFolderModel::UpdateLoading()
+{
+    if (m_wasLoading != loading()) {
+        m_wasLoading = loading();
         emit loadingChanged();
     }
 }
 
 void LocalFolderModel::Relist()
 {
+    if (!m_shown) {
+        return;
+    }
     if (m_readingGeneration != 0) {
         m_relistWanted = true;
         return;
     }
-    StartListing();
+    StartListing(false);
 }
 
-void LocalFolderModel::StartListing()
+void LocalFolderModel::StartListing(bool watch)
 {
     m_relistWanted = false;
     m_readingGeneration = ++m_generation;
-    auto promise = std::make_shared<QPromise<Listing>>();
-    auto* watcher = new QFutureWatcher<Listing>(this);
-    connect(watcher, &QFutureWatcher<Listing>::finished, this, [this, watcher] {
-        watcher->deleteLater();
-        if (watcher->future().resultCount() > 0) {
-            ListingDone(watcher->future().takeResult());
-        }
-    });
-    watcher->setFuture(promise->future());
-    promise->start();
-    QThreadPool::globalInstance()->start(
-        [promise, request = CurrentRequest(), generation = m_generation] {
-            promise->addResult(Read(request, generation));
-            promise->finish();
-        });
+    const bool started = m_work.Run([request = CurrentRequest(), generation = m_generation,
+                                     watch] { return Read(request, generation, watch); },
+                                    [this](Listing listing) { ListingDone(std::move(listing)); });
+    if (!started) {
+        m_readingGeneration = 0;
+    }
 }
 
 void LocalFolderModel::ListingDone(Listing listing)
@@ -231,28 +297,70 @@ void LocalFolderModel::ListingDone(Listing listing)
     if (listing.generation == m_readingGeneration) {
         m_readingGeneration = 0;
     }
-    if (listing.request != CurrentRequest() || listing.generation <= m_shownGeneration) {
+    if (!m_active || listing.request != CurrentRequest() ||
+        listing.generation <= m_shownGeneration) {
         return;
     }
     m_shownGeneration = listing.generation;
     if (m_shown == listing.request) {
+        SetMissing(listing.missing);
         Merge(listing.entries);
     } else {
-        // Every change made before the first signal, whose handlers may ask
-        // for another folder at once.
-        Watch(listing);
-        const int before = count();
-        beginResetModel();
-        m_entries = std::move(listing.entries);
-        m_shown = listing.request;
-        endResetModel();
-        if (count() != before) {
-            emit countChanged();
-        }
-        emit loadingChanged();
+        Show(std::move(listing));
     }
     if (m_relistWanted && m_readingGeneration == 0) {
-        StartListing();
+        StartListing(false);
+    }
+}
+
+// Every change made before the first signal, whose handlers may ask for
+// another folder at once.
+void LocalFolderModel::Show(Listing listing)
+{
+    if (listing.watch.IsValid()) {
+        m_watch = std::make_unique<FolderWatch>(std::move(listing.watch), listing.request.path);
+        connect(m_watch.get(), &FolderWatch::changed, this, [this] {
+            if (!m_relistDelay.isActive()) {
+                m_relistDelay.start();
+            }
+        });
+    }
+    m_patience.stop();
+    const int before = count();
+    beginResetModel();
+    m_entries = std::move(listing.entries);
+    m_shown = listing.request;
+    endResetModel();
+    const bool missingNow = listing.missing;
+    const bool wasNotAnswering = m_notAnswering;
+    m_notAnswering = false;
+    const bool wasMissing = m_missing;
+    m_missing = missingNow;
+    if (count() != before) {
+        emit countChanged();
+    }
+    if (wasNotAnswering) {
+        emit notAnsweringChanged();
+    }
+    if (wasMissing != m_missing) {
+        emit missingChanged();
+    }
+    UpdateLoading();
+}
+
+void LocalFolderModel::SetNotAnswering(bool notAnswering)
+{
+    if (notAnswering != m_notAnswering) {
+        m_notAnswering = notAnswering;
+        emit notAnsweringChanged();
+    }
+}
+
+void LocalFolderModel::SetMissing(bool missing)
+{
+    if (missing != m_missing) {
+        m_missing = missing;
+        emit missingChanged();
     }
 }
 
@@ -294,19 +402,6 @@ void LocalFolderModel::Merge(const std::vector<FolderEntry>& fresh)
     }
     if (count() != before) {
         emit countChanged();
-    }
-}
-
-// Watched only once read: adding a watch looks the folder up on this thread,
-// which a hung mount would hold up.
-void LocalFolderModel::Watch(const Listing& listing)
-{
-    const QString& path = listing.request.path;
-    if (path.isEmpty() || !m_watcher.addPath(path)) {
-        return;
-    }
-    if (QFileInfo(path).lastModified() != listing.folderModified) {
-        Relist();
     }
 }
 

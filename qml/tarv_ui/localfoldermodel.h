@@ -1,10 +1,14 @@
 #pragma once
 
+#include "detachedwork.h"
+#include "folderwatch.h"
+
+#include <memory>
 #include <optional>
 #include <QAbstractListModel>
 #include <QDateTime>
-#include <QFileSystemWatcher>
 #include <QStringList>
+#include <QTimer>
 #include <QtQml/qqmlregistration.h>
 #include <QUrl>
 #include <vector>
@@ -38,12 +42,15 @@ struct ListingRequest
 // filters name a kind of file, so that a show saved as ".hidden.tarvcue"
 // can be found again.
 //
-// The folder is read on a worker thread, so that a slow or hung mount, or a
-// folder of many thousands of entries, never holds up the window: while it
-// is read the list is empty and `loading` is true. A listing that ends after
-// another folder or filter was asked for is dropped. The list follows
-// changes to the folder, moving rows in and out in place, so that a view
-// keeps its current entry.
+// The folder is read on a thread of its own (DetachedWork), so that a slow
+// or hung mount, or a folder of many thousands of entries, never holds up
+// the window or another folder's reading: while it is read the list is empty
+// and `loading` is true; once it has taken a few seconds, `notAnswering` is
+// true too. A folder that does not exist lists as `missing`. A reading that
+// ends after another folder or filter was asked for is dropped. While
+// `active`, the list follows changes to the folder, moving rows in and out
+// in place, so that a view keeps its current entry; inactive, it reads and
+// watches nothing and lists nothing.
 class LocalFolderModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -54,6 +61,9 @@ class LocalFolderModel : public QAbstractListModel
     Q_PROPERTY(bool showFiles READ showFiles WRITE setShowFiles NOTIFY showFilesChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY loadingChanged)
+    Q_PROPERTY(bool notAnswering READ notAnswering NOTIFY notAnsweringChanged)
+    Q_PROPERTY(bool missing READ missing NOTIFY missingChanged)
+    Q_PROPERTY(bool active READ active WRITE setActive NOTIFY activeChanged)
 
 public:
     enum Role
@@ -75,10 +85,18 @@ public:
     void setShowFiles(bool show);
     int count() const;
     bool loading() const;
+    bool notAnswering() const;
+    bool missing() const;
+    bool active() const;
+    void setActive(bool active);
 
     Q_INVOKABLE bool isFolder(int index) const;
     Q_INVOKABLE QUrl fileUrl(int index) const;
     Q_INVOKABLE QString fileName(int index) const;
+    // The folder whose entries are listed; empty until they are.
+    QString listedPath() const;
+    // The listed entries whose names equal `name` in any letter case.
+    QStringList namesLike(const QString& name) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -90,45 +108,62 @@ signals:
     void showFilesChanged();
     void countChanged();
     void loadingChanged();
+    void notAnsweringChanged();
+    void missingChanged();
+    void activeChanged();
 
 private:
     struct Listing
     {
         ListingRequest request;
         quint64 generation = 0;
-        // The folder's own date before it was read: a later one, once it is
-        // watched, tells of a change the listing may have missed.
-        QDateTime folderModified;
+        bool missing = false;
         std::vector<FolderEntry> entries;
+        // Made before the folder was read, so that no change is missed;
+        // only the first listing of a request makes one.
+        FolderWatch::Prepared watch;
     };
 
-    static Listing Read(const ListingRequest& request, quint64 generation);
+    static Listing Read(const ListingRequest& request, quint64 generation, bool watch);
 
     ListingRequest CurrentRequest() const;
     // Empties the list for a new folder or filter, then asks for its entries.
     void Restart();
     // Asks for the current folder's entries again.
     void Relist();
-    void StartListing();
+    void StartListing(bool watch);
     void ListingDone(Listing listing);
+    void Show(Listing listing);
     void Merge(const std::vector<FolderEntry>& fresh);
-    void Watch(const Listing& listing);
+    void SetNotAnswering(bool notAnswering);
+    void SetMissing(bool missing);
+    void UpdateLoading();
 
     QUrl m_folder;
     QStringList m_nameFilters;
     bool m_showFiles = true;
+    bool m_active = true;
     // The request the entries belong to; empty until its first listing.
     std::optional<ListingRequest> m_shown;
     std::vector<FolderEntry> m_entries;
+    bool m_missing = false;
+    bool m_notAnswering = false;
+    // As last told to the views.
+    bool m_wasLoading = false;
     // Each request counts up, so that only a newer listing of the current
     // request replaces the shown one.
     quint64 m_generation = 0;
     quint64 m_shownGeneration = 0;
-    // One listing of the current request at a time (0: none): changes that
+    // One listing of the shown request at a time (0: none): changes that
     // arrive meanwhile ask for one more once it ends.
     quint64 m_readingGeneration = 0;
     bool m_relistWanted = false;
-    QFileSystemWatcher m_watcher;
+    std::unique_ptr<FolderWatch> m_watch;
+    // A busy folder changes all the time: its changes are read together.
+    QTimer m_relistDelay;
+    QTimer m_patience;
+    // Last: it drops the readings' results before anything else goes.
+    DetachedWork m_work{this};
 };
 
 } // namespace tarv::ui

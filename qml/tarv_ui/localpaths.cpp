@@ -28,27 +28,20 @@ QUrl LocalPaths::parentOf(const QUrl& url) const
     return resolved(url, QStringLiteral(".."));
 }
 
-QUrl LocalPaths::firstExistingFolder(const QVariantList& candidates) const
+QVariantList LocalPaths::startFolders(const QVariantList& candidates) const
 {
-    for (const QVariant& candidate : candidates) {
-        const QString path = pathOf(candidate.toUrl());
-        if (!path.isEmpty() && QFileInfo(path).isDir()) {
-            return urlOf(path);
+    QVariantList folders;
+    const auto add = [&folders, this](const QString& path) {
+        const QUrl url = urlOf(path);
+        if (!path.isEmpty() && !folders.contains(url)) {
+            folders.append(url);
         }
+    };
+    for (const QVariant& candidate : candidates) {
+        add(pathOf(candidate.toUrl()));
     }
-    return urlOf(QDir::homePath());
-}
-
-bool LocalPaths::isFolder(const QUrl& url) const
-{
-    const QString path = pathOf(url);
-    return !path.isEmpty() && QFileInfo(path).isDir();
-}
-
-bool LocalPaths::isFile(const QUrl& url) const
-{
-    const QString path = pathOf(url);
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    add(QDir::homePath());
+    return folders;
 }
 
 QVariantList LocalPaths::foldersAlong(const QUrl& folder) const

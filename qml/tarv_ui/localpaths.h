@@ -11,6 +11,8 @@ namespace tarv::ui {
 // Turns local paths into file URLs and back for the choosers, with Qt's own
 // conversions only: a folder or file name may hold "#", "?" or "%41", which
 // text joined into a URL would read as a fragment, a query or an escape.
+// Each works on the text alone: nothing here looks at the file system, which
+// a slow or hung mount would make the window wait for (LocalPathQuery does).
 class LocalPaths : public QObject
 {
     Q_OBJECT
@@ -27,11 +29,9 @@ public:
     // absolute, with "." and ".." resolved.
     Q_INVOKABLE QUrl resolved(const QUrl& folder, const QString& relative) const;
     Q_INVOKABLE QUrl parentOf(const QUrl& url) const;
-    // The first of the URLs that names an existing folder, else the home
-    // folder: a chooser never opens on a folder that has gone.
-    Q_INVOKABLE QUrl firstExistingFolder(const QVariantList& candidates) const;
-    Q_INVOKABLE bool isFolder(const QUrl& url) const;
-    Q_INVOKABLE bool isFile(const QUrl& url) const;
+    // The folders to try for a chooser's start, in order: the local ones of
+    // `candidates`, each once, then the home folder.
+    Q_INVOKABLE QVariantList startFolders(const QVariantList& candidates) const;
     // The folders from the root down to `folder`, each as {name, url}.
     Q_INVOKABLE QVariantList foldersAlong(const QUrl& folder) const;
 };

@@ -110,6 +110,12 @@ class Display:
         still opening a file, saving or building a window."""
         return _Pinger(self.name).settle(window, timeout)
 
+    def answer_time(self, window, timeout=120):
+        """How long the program of the window took to answer one ping sent
+        now: what it was busy with before it could take the next event,
+        such as a key sent just before. None when it did not answer in time."""
+        return _Pinger(self.name).answer_time(window, timeout)
+
     def active_window(self):
         found = self.run("xdotool", "getactivewindow").stdout.strip()
         return int(found) if found else None
@@ -192,6 +198,14 @@ class _Pinger:
         self.display_name = display_name.encode()
 
     def settle(self, window, timeout):
+        return self._pings(window, timeout, (0, 0, self.FRAME)) is not None
+
+    def answer_time(self, window, timeout):
+        return self._pings(window, timeout, (0,))
+
+    def _pings(self, window, timeout, pauses):
+        """Sends a ping after each pause, each once the last was answered;
+        the time the last took to be answered, None when one was not."""
         xcb = self._library()
         connection = xcb.xcb_connect(self.display_name, None)
         try:
@@ -207,16 +221,19 @@ class _Pinger:
                 connection, root, event_mask,
                 (ctypes.c_uint32 * 1)(structure_notify | substructure_notify))
             deadline = time.monotonic() + timeout
-            for pause in (0, 0, self.FRAME):
+            took = None
+            for pause in pauses:
                 time.sleep(pause)
                 token = next(self._tokens)
                 event = self._Event(self.CLIENT_MESSAGE, 32, 0, window, protocols,
                                     (ctypes.c_uint32 * 5)(ping, token, window, 0, 0))
+                sent = time.monotonic()
                 xcb.xcb_send_event(connection, 0, window, 0, ctypes.byref(event))
                 xcb.xcb_flush(connection)
                 if not self._answer(window, ping, token, deadline):
-                    return False
-            return True
+                    return None
+                took = time.monotonic() - sent
+            return took
         finally:
             self.connection = None
             xcb.xcb_disconnect(connection)
@@ -424,6 +441,63 @@ class Program:
         for pid in left:
             os.kill(pid, signal.SIGKILL)
         check(not left, f"the program left copies of itself running: {left}")
+
+
+class HeldFolder:
+    """Folders that stop answering the program, as a network share does when
+    its server goes away: strace holds each system call of the program, in
+    any of its threads, that names one of the paths (or a descriptor opened
+    on one) for `seconds` before the kernel sees it. Calls on any other path,
+    a file inside the folder included, go on as before. `calls` narrows the
+    held calls to some of strace's names ("openat": the folder is looked up
+    at once, but its listing hangs). release() lets every held call go on at
+    once; a test calls it in a `finally`, and a program that ends takes its
+    strace with it."""
+
+    def __init__(self, program, paths, seconds=3600, calls="all"):
+        require_tool("strace", "strace")
+        self.program = program
+        self.log = tempfile.TemporaryFile(mode="w+")
+        command = ["strace", "-f", "-qq", "-o", "/dev/null", "-p", str(program.pid),
+                   "-e", f"inject={calls}:delay_enter={seconds}s"]
+        for path in paths:
+            command += ["-P", path]
+        self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=self.log)
+        if not wait_until(lambda: self._traced() or self.process.poll() is not None, 30):
+            self.release()
+            fail("strace did not take hold of every thread of the program")
+        if self.process.poll() is not None:
+            self.log.seek(0)
+            skip("strace cannot hold the program's calls here: " + self.log.read().strip())
+
+    def _tracers(self):
+        tracers = []
+        try:
+            tasks = os.listdir(f"/proc/{self.program.pid}/task")
+        except OSError:
+            return tracers
+        for task in tasks:
+            try:
+                with open(f"/proc/{self.program.pid}/task/{task}/status") as f:
+                    tracers += [int(line.split()[1]) for line in f if line.startswith("TracerPid:")]
+            except OSError:
+                pass  # the thread ended meanwhile
+        return tracers
+
+    def _traced(self):
+        tracers = self._tracers()
+        return bool(tracers) and all(t == self.process.pid for t in tracers)
+
+    def release(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        check(wait_until(lambda: not any(self._tracers()), 10),
+              "the program was still traced after strace ended")
 
 
 class Operator:

@@ -6,7 +6,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThreadPool>
+#include <QElapsedTimer>
+#include <memory>
 
 using tarv::ui::LocalFolderModel;
 
@@ -70,8 +71,8 @@ private slots:
         model.setFolder(UrlOf(large));
         model.setFolder(UrlOf(small));
         QTRY_COMPARE(model.count(), 1);
-        QThreadPool::globalInstance()->waitForDone();
-        QTest::qWait(50);
+        // Long enough for the large folder's reading to end.
+        QTest::qWait(2000);
         QCOMPARE(model.fileName(0), QStringLiteral("rain.wav"));
         QCOMPARE(counts, QList<int>{1});
     }
@@ -98,6 +99,82 @@ private slots:
         QCOMPARE(resets.count(), 0);
         QVERIFY(!inserted.isEmpty());
         QVERIFY(!removed.isEmpty());
+    }
+
+    // A folder that does not exist is read as missing, not as empty.
+    void saysWhenTheFolderIsMissing()
+    {
+        QTemporaryDir dir;
+        LocalFolderModel model;
+        model.setFolder(QUrl::fromLocalFile(dir.filePath(QStringLiteral("gone"))));
+        QTRY_VERIFY(model.missing());
+        QVERIFY(!model.loading());
+        QCOMPARE(model.count(), 0);
+        model.setFolder(UrlOf(dir));
+        QVERIFY(!model.missing());
+        QTRY_VERIFY(!model.loading());
+        QVERIFY(!model.missing());
+    }
+
+    // Inactive, the model reads nothing, follows nothing and lists nothing;
+    // active again, it reads the folder afresh.
+    void inactiveItReadsNothing()
+    {
+        QTemporaryDir dir;
+        Touch(dir.filePath(QStringLiteral("a.wav")));
+        LocalFolderModel model;
+        model.setFolder(UrlOf(dir));
+        QTRY_COMPARE(model.count(), 1);
+        model.setActive(false);
+        QCOMPARE(model.count(), 0);
+        QVERIFY(!model.loading());
+        QSignalSpy counts(&model, &LocalFolderModel::countChanged);
+        Touch(dir.filePath(QStringLiteral("b.wav")));
+        QTest::qWait(600);
+        QCOMPARE(counts.count(), 0);
+        model.setActive(true);
+        QVERIFY(model.loading());
+        QTRY_COMPARE(model.count(), 2);
+    }
+
+    // The names the save dialog matches a typed one against, in any case.
+    void findsNamesInAnyLetterCase()
+    {
+        QTemporaryDir dir;
+        Touch(dir.filePath(QStringLiteral("Winter Tale.TARVCUE")));
+        Touch(dir.filePath(QStringLiteral("winter tale.tarvcue")));
+        Touch(dir.filePath(QStringLiteral("Spring.tarvcue")));
+        QDir(dir.path()).mkdir(QStringLiteral("WINTER TALE.tarvcue"));
+        LocalFolderModel model;
+        model.setFolder(UrlOf(dir));
+        QVERIFY(model.listedPath().isEmpty());
+        QTRY_COMPARE(model.count(), 4);
+        QCOMPARE(model.listedPath(), dir.path());
+        QStringList names = model.namesLike(QStringLiteral("Winter tale.tarvcue"));
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("WINTER TALE.tarvcue"),
+                                     QStringLiteral("Winter Tale.TARVCUE"),
+                                     QStringLiteral("winter tale.tarvcue")}));
+        QVERIFY(model.namesLike(QStringLiteral("Autumn.tarvcue")).isEmpty());
+    }
+
+    // A model that goes while its folder is still being read does not wait
+    // for the reading, and the reading's end reaches nothing.
+    void goesWithoutWaitingForItsReading()
+    {
+        QTemporaryDir large;
+        for (int i = 0; i < 20000; ++i) {
+            Touch(large.filePath(QStringLiteral("cue %1.wav").arg(i)));
+        }
+        QElapsedTimer gone;
+        {
+            auto model = std::make_unique<LocalFolderModel>();
+            model->setFolder(UrlOf(large));
+            QVERIFY(model->loading());
+            gone.start();
+        }
+        QVERIFY2(gone.elapsed() < 50, qPrintable(QString::number(gone.elapsed())));
+        QTest::qWait(2000);
     }
 };
 

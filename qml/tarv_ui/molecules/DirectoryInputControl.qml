@@ -50,11 +50,8 @@ Item {
         anchors.top: pathField.top
         anchors.bottom: pathField.bottom
         anchors.right: parent.right
-        onClicked: {
-            folderDialog.currentFolder = LocalPaths.firstExistingFolder(
-                        [LocalPaths.urlOf(pathField.text), folderDialog.currentFolder])
-            folderDialog.open()
-        }
+        onClicked: folderDialog.openIn([LocalPaths.urlOf(pathField.text),
+                                        folderDialog.currentFolder])
         Keys.onReturnPressed: chooseButton.clicked()
     }
 

@@ -17,8 +17,10 @@ Item {
     property int fontSize: 16
     property url fileUrl: Qt.resolvedUrl(".")
     // Where the dialog opens; choosing a file moves it to that file's folder.
-    // Unset or gone, the dialog opens in the home folder.
+    // Unset or gone, the dialog opens in the first of `fallbackFolders` that
+    // exists, else where it was last, else in the home folder.
     property url folder: ""
+    property var fallbackFolders: []
 
     implicitHeight: caption.implicitHeight + spacing + pathField.implicitHeight
     implicitWidth: caption.implicitWidth + pathField.implicitWidth
@@ -54,11 +56,8 @@ Item {
         anchors.top: pathField.top
         anchors.bottom: pathField.bottom
         anchors.right: parent.right
-        onClicked: {
-            fileDialog.currentFolder = LocalPaths.firstExistingFolder(
-                        [control.folder, fileDialog.currentFolder])
-            fileDialog.open()
-        }
+        onClicked: fileDialog.openIn([control.folder].concat(control.fallbackFolders,
+                                                             [fileDialog.currentFolder]))
         Keys.onReturnPressed: chooseButton.clicked()
     }
 

@@ -15,6 +15,8 @@ EditTool {
     property alias filename: fileInput.value
     // Where the file chooser opens, and after a choice, where it was made.
     property alias audioFolder: fileInput.folder
+    // Where it opens when that folder has gone.
+    property alias audioFallbackFolders: fileInput.fallbackFolders
     property alias commandIndex: commandCombo.currentIndex
     property alias volume: volumeSlider.value
     property alias pan: panSlider.value

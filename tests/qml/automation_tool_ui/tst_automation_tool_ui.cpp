@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QObject>
 #include <QQmlContext>
 #include <QTemporaryDir>
@@ -50,6 +51,12 @@ public:
     QStringList oddFolderPaths() const { return m_oddFolderPaths; }
     QUrl changingFolderUrl() const { return QUrl::fromLocalFile(m_changing.path()); }
     Q_INVOKABLE QUrl urlOf(const QString& path) const { return QUrl::fromLocalFile(path); }
+    // What the tests look up themselves, as the dialog never does.
+    Q_INVOKABLE bool exists(const QUrl& url) const { return QFileInfo::exists(url.toLocalFile()); }
+    Q_INVOKABLE bool isFolder(const QUrl& url) const
+    {
+        return QFileInfo(url.toLocalFile()).isDir();
+    }
     Q_INVOKABLE void addChangingShow(const QString& name) const
     {
         touch(m_changing.filePath(name));

@@ -77,6 +77,18 @@ public:
         return urls;
     }
 
+    // A folder of 20,000 sound files, alone in its parent, made once:
+    // reading it takes a while.
+    Q_INVOKABLE QUrl bigFolderUrl()
+    {
+        const QString big = m_big.filePath(QStringLiteral("big"));
+        if (QDir().mkpath(big) && QDir(big).isEmpty()) {
+            for (int i = 0; i < 20000; ++i)
+                touch(big + QStringLiteral("/take %1.wav").arg(i, 5, 10, QLatin1Char('0')));
+        }
+        return QUrl::fromLocalFile(big);
+    }
+
     // Makes an empty file, as another program saving beside the chooser.
     Q_INVOKABLE static void touch(const QString& path)
     {
@@ -89,6 +101,7 @@ private:
     QTemporaryDir m_folder;
     QTemporaryDir m_odd;
     QTemporaryDir m_many;
+    QTemporaryDir m_big;
     QStringList m_oddFolderPaths;
 };
 
