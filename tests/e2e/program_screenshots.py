@@ -29,6 +29,8 @@ OSC_MANAGER_FIRST_ROW, OSC_MANAGER_EDIT = (150, 221), (300, 439)
 SFX_MANAGER_PREVIEWS = [(747, 76), (747, 116)]
 SFX_MANAGER_FIRST_INSTANCE, SFX_MANAGER_EDIT = (450, 76), (124, 560)
 ABOUT_ACKNOWLEDGEMENTS = (484, 457)
+# The custom-audio editor's Choose button.
+AUDIO_CHOOSE = (301, 56)
 SAVE_DIALOG_NEW_FOLDER = (494, 28)
 
 
@@ -136,6 +138,11 @@ def main_window_and_editors(shooter):
         audio = s.window("Custom Audio Parameters")
         if audio is not None:
             s.shoot(audio, "custom-audio-editor")
+            # Its file chooser, as narrow as the editor: the names first.
+            s.click(audio, AUDIO_CHOOSE)
+            time.sleep(0.5)
+            s.shoot(audio, "custom-audio-chooser")
+            s.key("Escape")
             s.close(audio)
         s.display.activate(cue)
         s.display.key("Escape")
@@ -226,6 +233,26 @@ def save_dialog(shooter):
     s.close(dialog)
 
 
+def chooser_not_answering(shooter, work):
+    """File > Open on a folder whose listing hangs, as a network share's
+    whose server has gone: after a few seconds the chooser says so."""
+    s = shooter
+    hung = os.path.join(work, "Network share")
+    os.makedirs(hung, exist_ok=True)
+    held = e2e.HeldFolder(s.program, [hung], calls="openat")
+    try:
+        s.display.activate(s.main)
+        s.key("ctrl+o")
+        s.key("ctrl+l")
+        s.display.run("xdotool", "type", "--delay", "5", hung)
+        s.key("Return")
+        time.sleep(4.0)
+        s.shoot(s.main, "open-dialog-not-answering")
+        s.key("Escape")
+    finally:
+        held.release()
+
+
 def prompt_and_message(shooter):
     s = shooter
     # The locked cue cannot be deleted: a message says so. The wait is current.
@@ -273,6 +300,7 @@ def main():
         sound_effects(shooter)
         about(shooter)
         save_dialog(shooter)
+        chooser_not_answering(shooter, work)
         prompt_and_message(shooter)
     finally:
         if shooter is not None:
