@@ -1,5 +1,6 @@
 #include "support.h"
 
+#include <atomic>
 #include <crypto++/cryptlib.h>
 #include <csignal>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <security/internal/replacing_file.h>
 #include <security/rsa_keys.h>
 #include <security/twofish_cipher_stream.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
@@ -955,4 +957,96 @@ TEST(FileReplacement, FilesAnotherUserPlacedInASharedFolderAreRefused)
     }
     WriteAll(theirs, "-p");
     ExpectWritten(theirs, "-p");
+}
+
+// In a shared folder, another user keeps putting his link, pipe or file at
+// the name root writes, thousands of times while root writes: root's
+// document reaches none of them nor the link's target, and no temporary of
+// root's is left behind.
+TEST(FileReplacement, EntriesPlantedInTurnAtTheNameNeverReceiveTheDocument)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    constexpr int kWrites = 3000;
+    const ScratchDir dir;
+    const fs::path shared = dir.path() / "shared";
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms(01777));
+    const fs::path victim = MakeSecrets(dir.path(), {"victim"}) / "victim";
+    const std::string name = shared / "planted";
+    // Counted by the attacker, seen here.
+    void* const shareable = ::mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE,
+                                   MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shareable, MAP_FAILED);
+    auto* const received = new (shareable) std::atomic<int>(0);
+    struct Planted
+    {
+        int turn = 0;
+        int pipe = -1;
+        int file = -1;
+    } planted;
+    const auto readsSomething = [](int fd, bool pipe) {
+        char byte = 0;
+        return (pipe ? ::read(fd, &byte, 1) : ::pread(fd, &byte, 1, 0)) > 0;
+    };
+    const pid_t attacker = StartAttacker([&] {
+        for (const bool pipe : {true, false}) {
+            int& fd = pipe ? planted.pipe : planted.file;
+            if (fd >= 0 && readsSomething(fd, pipe))
+                received->fetch_add(1);
+            if (fd >= 0)
+                ::close(std::exchange(fd, -1));
+        }
+        (void)::unlink(name.c_str());
+        switch (planted.turn++ % 3) {
+        case 0:
+            (void)::symlink(victim.c_str(), name.c_str());
+            break;
+        case 1:
+            if (::mkfifo(name.c_str(), 0666) == 0)
+                planted.pipe = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            break;
+        default:
+            planted.file = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            break;
+        }
+        // Root's new file may have taken the name before the pipe was
+        // opened; being root's own, it is no pipe of his.
+        struct stat status
+        {
+        };
+        if (planted.pipe >= 0 && (::fstat(planted.pipe, &status) != 0 || !S_ISFIFO(status.st_mode)))
+            ::close(std::exchange(planted.pipe, -1));
+    });
+    // A pipe whose reader left must fail the write, not end the test.
+    const auto previousHandler = std::signal(SIGPIPE, SIG_IGN);
+    int written = 0;
+    int writeThroughs = 0;
+    // Root's document in a file given to him.
+    int handedOver = 0;
+    for (int write = 0; write < kWrites; ++write) {
+        written += WriteDocument(name, "root's document") ? 1 : 0;
+        if (AsString(ReadFile(victim)) != kRootOnly) {
+            ++writeThroughs;
+            WriteFile(victim, kRootOnly);
+        }
+        struct stat status
+        {
+        };
+        if (::lstat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            status.st_uid == kOtherUser && AsString(ReadFile(name)) == "root's document")
+            ++handedOver;
+        if (::lstat(name.c_str(), &status) == 0 && status.st_uid == 0)
+            fs::remove(name);
+    }
+    StopAttacker(attacker);
+    std::signal(SIGPIPE, previousHandler);
+    std::cout << written << " of " << kWrites << " written, " << writeThroughs
+              << " through his link, " << received->load() << " into his pipes and files, "
+              << handedOver << " handed over to him\n";
+    EXPECT_EQ(writeThroughs, 0);
+    EXPECT_EQ(handedOver, 0);
+    EXPECT_EQ(received->load(), 0);
+    EXPECT_EQ(TemporariesIn(dir.path()), 0u);
+    ::munmap(shareable, sizeof(std::atomic<int>));
 }
