@@ -81,6 +81,29 @@ unsigned int NewFileMode()
 }
 #endif
 
+#if !defined(_WIN32)
+// Why `target`, to be written where it is, did not open, for the message.
+std::string WhyNotOpened(int error, const HeldEntry& target)
+{
+    if (error == EACCES || error == EPERM) {
+        return ": this user may not write it.";
+    }
+    if (error != ENXIO) {
+        return {};
+    }
+    // Sockets, such as a service's standard output, answer as a pipe
+    // without a reader does.
+    struct stat status
+    {
+    };
+    const bool socket = ::fstatat(target.folder.Native(), target.name.c_str(), &status,
+                                  target.kernelLink ? 0 : AT_SYMLINK_NOFOLLOW) == 0 &&
+                        S_ISSOCK(status.st_mode);
+    return socket ? ": it is a socket, which cannot be opened as a file."
+                  : ": nothing reads from it.";
+}
+#endif
+
 bool FolderRefusesNewFiles(int error)
 {
     return error == EACCES || error == EPERM || error == EROFS;
@@ -162,11 +185,7 @@ void ReplacingFile::OpenInPlace()
     } while (fd < 0 && errno == EINTR);
     m_file = FileDescriptor::Adopt(fd);
     if (!m_file.IsOpen()) {
-        const int error = errno;
-        throw kit::IoError("Unable to write to " + m_path +
-                           (error == ENXIO                      ? ": nothing reads from it."
-                            : error == EACCES || error == EPERM ? ": this user may not write it."
-                                                                : ""));
+        throw kit::IoError("Unable to write to " + m_path + WhyNotOpened(errno, m_target));
     }
     // A file swapped in since it was looked at would be overwritten in place,
     // another device would receive what was meant for this one, and a

@@ -21,6 +21,7 @@
 #include <sys/inotify.h>
 #include <sys/mman.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
@@ -1158,8 +1159,8 @@ TEST(FileReplacement, FilesWithoutAPathAreWrittenThroughTheirDescriptors)
 // A descriptor's file that cannot take the document is refused with its path
 // named, never replaced by a file made from the link's text: a memfd sealed
 // against writing keeps what it holds, as does a file that the caller holds
-// open for reading and may not write; a full file system is reported as a
-// failed write.
+// open for reading and may not write; a socket says so, and a full file
+// system is reported as a failed write.
 TEST(FileReplacement, DescriptorsWhoseFilesCannotBeWrittenAreRefused)
 {
     if (!IsRoot())
@@ -1181,6 +1182,15 @@ TEST(FileReplacement, DescriptorsWhoseFilesCannotBeWrittenAreRefused)
     EXPECT_NE(sealedRefusal.find("sealed"), std::string::npos) << sealedRefusal;
     EXPECT_EQ(ContentOf(sealed), "sealed");
     ::close(sealed);
+
+    int sockets[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets), 0);
+    const std::string socketPath = "/dev/fd/" + std::to_string(sockets[0]);
+    EXPECT_EQ(ErrorMessage<kit::IoError>([&] { DecryptTo(socketPath, "root's document"); }),
+              "Unable to write to " + socketPath +
+                  ": it is a socket, which cannot be opened as a file.");
+    ::close(sockets[0]);
+    ::close(sockets[1]);
 
     // Where its user could make a file beside it and rename it over it.
     const fs::path open = dir.path() / "open";
