@@ -198,9 +198,12 @@ private:
         return Held(part, StatusOf(status), false);
     }
 
-    // A link in /proc leads to what only the kernel knows: a folder, a pipe
-    // or device to be written where it is, or a file to be replaced in the
-    // folder its link names.
+    // A link in /proc leads to what only the kernel knows: a folder to go on
+    // from, or the very file, pipe or device that a descriptor holds, to be
+    // written where it is, through the link. Its text is no path to follow:
+    // a deleted file, a memfd or a file on a detached file system has none,
+    // and a file made where the text points would be another one, holding
+    // what was meant for the descriptor's, readable by whoever may.
     std::optional<HeldEntry> StepThroughKernelLink(const std::string& part, bool last)
     {
         FileDescriptor target =
@@ -216,14 +219,6 @@ private:
                 Fail();
             }
             Enter(std::move(target), status, m_shown / part);
-            return std::nullopt;
-        }
-        if (S_ISREG(status.st_mode)) {
-            const std::optional<std::string> path = ReadLink(m_folder.Native(), part.c_str());
-            if (!path || path->empty()) {
-                Fail("its links cannot be followed.");
-            }
-            Follow(*path);
             return std::nullopt;
         }
         if (!last) {

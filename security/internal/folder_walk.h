@@ -33,13 +33,16 @@ struct HeldEntry
     std::filesystem::path name;
     EntryStatus status;
     // True when `name` is a link that only the kernel can follow, such as
-    // /proc/self/fd/1 leading to a pipe: what it leads to is written in place.
+    // /proc/self/fd/1: the file, pipe or device that the descriptor holds,
+    // described by `status`, is written where it is, through the link.
     bool kernelLink = false;
 };
 
 // Follows `utf8Path` and its links, those of the folders on the way as well
 // as one at the file's own name, so that replacing the file keeps them, with
-// no limit on the length of what they lead to.
+// no limit on the length of what they lead to. A descriptor's link in /proc
+// (also reached as /dev/stdout or /dev/fd/N) is left to the kernel to follow
+// and never read as a path.
 //
 // Refuses, as kernels do by default in folders where everyone may create
 // files but remove only their own, like /tmp, anything that another user

@@ -81,6 +81,29 @@ unsigned int NewFileMode()
 }
 #endif
 
+#if !defined(_WIN32)
+// Why `target`, to be written where it is, did not open, for the message.
+std::string WhyNotOpened(int error, const HeldEntry& target)
+{
+    if (error == EACCES || error == EPERM) {
+        return ": this user may not write it.";
+    }
+    if (error != ENXIO) {
+        return {};
+    }
+    // Sockets, such as a service's standard output, answer as a pipe
+    // without a reader does.
+    struct stat status
+    {
+    };
+    const bool socket = ::fstatat(target.folder.Native(), target.name.c_str(), &status,
+                                  target.kernelLink ? 0 : AT_SYMLINK_NOFOLLOW) == 0 &&
+                        S_ISSOCK(status.st_mode);
+    return socket ? ": it is a socket, which cannot be opened as a file."
+                  : ": nothing reads from it.";
+}
+#endif
+
 bool FolderRefusesNewFiles(int error)
 {
     return error == EACCES || error == EPERM || error == EROFS;
@@ -95,11 +118,15 @@ ReplacingFile::ReplacingFile(const std::string& path, Access access, const Creat
 {
     if (m_target.kernelLink || (m_target.status.exists && !m_target.status.regular)) {
         // Devices and pipes cannot be replaced by renaming; a private key
-        // written into one would reach whoever reads at its other end.
+        // written into one would reach whoever reads at its other end, and
+        // one written into a descriptor's file whoever else holds it open.
         if (access == Access::OwnerOnly) {
-            throw kit::IoError("Unable to write to " + m_path + ": it is not a regular file.");
+            throw kit::IoError("Unable to write to " + m_path +
+                               (m_target.status.regular
+                                    ? ": a private key is written only into a new file of its own."
+                                    : ": it is not a regular file."));
         }
-        OpenDevice();
+        OpenInPlace();
         return;
     }
     CreateTemporary();
@@ -139,7 +166,7 @@ void ReplacingFile::CreateTemporary()
     throw kit::IoError("Unable to write to " + m_path);
 }
 
-void ReplacingFile::OpenDevice()
+void ReplacingFile::OpenInPlace()
 {
 #if defined(_WIN32)
     m_file = FileDescriptor::OpenExisting(m_target.name, true);
@@ -148,6 +175,8 @@ void ReplacingFile::OpenDevice()
     }
 #else
     // Without waiting for a reader: a pipe nobody reads is refused at once.
+    // A descriptor's link is followed by the kernel alone, to the very file
+    // the descriptor holds; truncating only once that is confirmed.
     const int flags =
         O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (m_target.kernelLink ? 0 : O_NOFOLLOW);
     int fd = -1;
@@ -156,23 +185,57 @@ void ReplacingFile::OpenDevice()
     } while (fd < 0 && errno == EINTR);
     m_file = FileDescriptor::Adopt(fd);
     if (!m_file.IsOpen()) {
-        throw kit::IoError("Unable to write to " + m_path +
-                           (errno == ENXIO ? ": nothing reads from it." : ""));
+        throw kit::IoError("Unable to write to " + m_path + WhyNotOpened(errno, m_target));
     }
     // A file swapped in since it was looked at would be overwritten in place,
-    // and another device would receive what was meant for this one.
+    // another device would receive what was meant for this one, and a
+    // descriptor closed and reused meanwhile would lead to another file.
     struct stat opened
     {
     };
-    if (::fstat(m_file.Native(), &opened) != 0 || S_ISREG(opened.st_mode) ||
-        S_ISDIR(opened.st_mode) || opened.st_dev != m_target.status.device ||
-        opened.st_ino != m_target.status.inode) {
+    if (::fstat(m_file.Native(), &opened) != 0 ||
+        S_ISREG(opened.st_mode) != m_target.status.regular || S_ISDIR(opened.st_mode) ||
+        opened.st_dev != m_target.status.device || opened.st_ino != m_target.status.inode) {
         m_file.Close();
         throw kit::IoError("Unable to write to " + m_path);
+    }
+    if (m_target.status.regular) {
+        TruncateInPlace();
     }
     // Written as any pipe or device is, waiting for room when it is full.
     const int status = ::fcntl(m_file.Native(), F_GETFL);
     if (status < 0 || ::fcntl(m_file.Native(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+        m_file.Close();
+        throw kit::IoError("Unable to write to " + m_path);
+    }
+#endif
+}
+
+// Empties the descriptor's file for the new content, unless it is sealed
+// against that: a memfd sealed against writing would be emptied and then
+// refuse the new content, losing what it held.
+void ReplacingFile::TruncateInPlace()
+{
+#if !defined(_WIN32)
+    struct stat opened
+    {
+    };
+    // Files that take no seals answer -1.
+    const int seals = ::fcntl(m_file.Native(), F_GET_SEALS);
+    const bool sealed =
+        seals > 0 && ((seals & (F_SEAL_WRITE | F_SEAL_FUTURE_WRITE | F_SEAL_GROW)) != 0 ||
+                      ((seals & F_SEAL_SHRINK) != 0 &&
+                       (::fstat(m_file.Native(), &opened) != 0 || opened.st_size > 0)));
+    if (sealed) {
+        m_file.Close();
+        throw kit::IoError("Unable to write to " + m_path +
+                           ": it is sealed against being rewritten.");
+    }
+    int truncated = -1;
+    do {
+        truncated = ::ftruncate(m_file.Native(), 0);
+    } while (truncated != 0 && errno == EINTR);
+    if (truncated != 0) {
         m_file.Close();
         throw kit::IoError("Unable to write to " + m_path);
     }
@@ -203,10 +266,13 @@ void ReplacingFile::Commit()
 {
     m_stream.flush();
     bool written = m_stream.good();
-    // Writes can fail late, when the data reaches the disk: a file replaced
-    // before that could turn out empty or short after a crash.
     if (written && !m_temporary.empty()) {
         CarryOver();
+    }
+    // Writes can fail late, when the data reaches the disk: a file replaced
+    // before that could turn out empty or short after a crash, and one
+    // written in place could be reported written when it is not.
+    if (written && (!m_temporary.empty() || m_target.status.regular)) {
         written = m_file.Sync();
     }
     if (!written) {

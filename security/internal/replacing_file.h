@@ -33,7 +33,12 @@ namespace tarv_sec {
 // A folder that does not let this process create the temporary refuses the
 // write, even where the target itself could be written: writing it in place
 // would destroy the old content before the new one exists. Only devices such
-// as /dev/null, which cannot be replaced by renaming, are written directly.
+// as /dev/null, which cannot be replaced by renaming, are written directly,
+// and so is whatever a descriptor's link in /proc leads to (/dev/stdout,
+// /proc/self/fd/N): the pipe, device or file that the descriptor holds is
+// opened through the link, a file truncated and written in place, as its
+// holder expects. Replacing that file would leave the descriptor on the old
+// one, and it may have no path to be replaced at all.
 class ReplacingFile
 {
 public:
@@ -54,7 +59,8 @@ public:
     // created there, naming the folder when it is the folder that refuses
     // new files, and naming the entry when it is another user's link, file,
     // pipe or device that is refused. A pipe that nobody reads is refused
-    // at once rather than waited for. `path` is UTF-8.
+    // at once rather than waited for, as is a descriptor's file that this
+    // process may not write or that is sealed against it. `path` is UTF-8.
     ReplacingFile(const std::string& path, Access access, const CreatedHook& created = {});
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -71,7 +77,8 @@ public:
 
 private:
     void CreateTemporary();
-    void OpenDevice();
+    void OpenInPlace();
+    void TruncateInPlace();
     void CarryOver();
     [[nodiscard]] bool TemporaryIsStillOurs() const;
     [[nodiscard]] bool Rename();

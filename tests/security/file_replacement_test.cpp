@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include <algorithm>
+#include <atomic>
 #include <crypto++/cryptlib.h>
 #include <csignal>
 #include <cstdio>
@@ -9,11 +11,17 @@
 #include <iostream>
 #include <kit/errors.h>
 #include <optional>
+#include <random>
 #include <security/aes_ccm.h>
 #include <security/aes_cipher_stream.h>
 #include <security/internal/replacing_file.h>
 #include <security/rsa_keys.h>
 #include <security/twofish_cipher_stream.h>
+#include <set>
+#include <sys/inotify.h>
+#include <sys/mman.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
@@ -33,6 +41,9 @@ namespace {
 // the disk there while it was watched.
 fs::path g_watched;
 std::vector<std::string> g_syncs;
+// Which files this program synced, while they are noted.
+bool g_noteSyncedFiles = false;
+std::vector<std::pair<dev_t, ino_t>> g_syncedFiles;
 
 bool HoldsTemporaries(const fs::path& folder)
 {
@@ -69,6 +80,11 @@ extern "C" __attribute__((visibility("default"))) int fsync(int fd)
 {
     if (!g_watched.empty())
         g_syncs.push_back(DescribeSync(fd));
+    struct stat synced
+    {
+    };
+    if (g_noteSyncedFiles && ::fstat(fd, &synced) == 0)
+        g_syncedFiles.emplace_back(synced.st_dev, synced.st_ino);
     return static_cast<int>(::syscall(SYS_fsync, fd));
 }
 
@@ -544,7 +560,8 @@ TEST(FileReplacement, LinksOfTheCallerOrOfTheFolderOwnerAreFollowed)
 
 // Links that only the kernel can follow, /dev/stdout leading to a pipe and
 // /proc/self/fd/N leading to a pipe or file the caller holds open, still take
-// the file there; the file is replaced in its own folder.
+// the pipe or file there; a held folder's link leads into that folder, where
+// a new file is made as anywhere else.
 TEST(FileReplacement, StandardOutputAndOpenDescriptorsReachWhatIsBehindThem)
 {
     const ScratchDir dir;
@@ -555,6 +572,7 @@ TEST(FileReplacement, StandardOutputAndOpenDescriptorsReachWhatIsBehindThem)
             if (::pipe(channel) != 0 || ::dup2(channel[1], STDOUT_FILENO) < 0)
                 throw std::runtime_error("no pipe");
             const int held = ::open((dir / "held").c_str(), O_RDONLY);
+            const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
             const auto write = [](const std::string& path, const std::string& text) {
                 tarv_sec::TwoFishCipherStream stream(Bytes{}, {}, {});
                 stream.GetStream() << text;
@@ -563,6 +581,7 @@ TEST(FileReplacement, StandardOutputAndOpenDescriptorsReachWhatIsBehindThem)
             write("/dev/stdout", "to the pipe");
             write("/proc/self/fd/" + std::to_string(channel[1]), ", again");
             write("/proc/self/fd/" + std::to_string(held), "to the file");
+            write("/proc/self/fd/" + std::to_string(folder) + "/new", "into the folder");
             char received[32] = {};
             const ssize_t n = ::read(channel[0], received, sizeof received);
             if (std::string(received, n > 0 ? static_cast<std::size_t>(n) : 0) !=
@@ -573,7 +592,8 @@ TEST(FileReplacement, StandardOutputAndOpenDescriptorsReachWhatIsBehindThem)
     EXPECT_EQ(failure, std::nullopt);
     EXPECT_EQ(tarv_sec::TwoFishCipherStream(dir / "held", Bytes{}, Bytes{}).GetStream().view(),
               "to the file");
-    EXPECT_EQ(Entries(dir.path()), 1u);
+    EXPECT_EQ(AsString(ReadFile(dir / "new")), "into the folder");
+    EXPECT_EQ(Entries(dir.path()), 2u);
 }
 
 // Until it is complete, a temporary is readable by its owner alone, whatever
@@ -955,4 +975,392 @@ TEST(FileReplacement, FilesAnotherUserPlacedInASharedFolderAreRefused)
     }
     WriteAll(theirs, "-p");
     ExpectWritten(theirs, "-p");
+}
+
+namespace {
+
+std::set<std::string> Listing(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Every name made in the watched folders, however briefly it existed.
+class CreationWatch
+{
+public:
+    explicit CreationWatch(const std::vector<fs::path>& folders)
+    {
+        for (const fs::path& folder : folders)
+            EXPECT_GE(::inotify_add_watch(m_fd, folder.c_str(), IN_CREATE | IN_MOVED_TO), 0)
+                << folder;
+    }
+    ~CreationWatch() { ::close(m_fd); }
+    CreationWatch(const CreationWatch&) = delete;
+    CreationWatch& operator=(const CreationWatch&) = delete;
+
+    std::vector<std::string> Made() const
+    {
+        std::vector<std::string> names;
+        alignas(struct inotify_event) char events[4096];
+        for (ssize_t n; (n = ::read(m_fd, events, sizeof events)) > 0;) {
+            for (const char* at = events; at < events + n;) {
+                const auto* event = reinterpret_cast<const struct inotify_event*>(at);
+                names.emplace_back(event->len > 0 ? event->name : "");
+                at += sizeof(struct inotify_event) + event->len;
+            }
+        }
+        return names;
+    }
+
+private:
+    const int m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+};
+
+// A small file system of the test's own at `folder`, which Detach() takes
+// away from every path, as a pulled USB stick is, while the files open on it
+// stay open.
+class ScratchMount
+{
+public:
+    ScratchMount(const fs::path& folder, const std::string& options)
+        : m_folder(folder)
+    {
+        m_mounted =
+            ::mount("tmpfs", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
+        EXPECT_TRUE(m_mounted) << "cannot mount at " << folder;
+    }
+    ~ScratchMount() { Detach(); }
+    ScratchMount(const ScratchMount&) = delete;
+    ScratchMount& operator=(const ScratchMount&) = delete;
+
+    void Detach()
+    {
+        if (m_mounted) {
+            EXPECT_EQ(::umount2(m_folder.c_str(), MNT_DETACH), 0);
+        }
+        m_mounted = false;
+    }
+
+private:
+    fs::path m_folder;
+    bool m_mounted = false;
+};
+
+// What the file open as `fd` holds, from its start.
+std::string ContentOf(int fd)
+{
+    std::string content;
+    char piece[4096];
+    for (ssize_t n; (n = ::pread(fd, piece, sizeof piece, static_cast<off_t>(content.size()))) > 0;)
+        content.append(piece, static_cast<std::size_t>(n));
+    return content;
+}
+
+// A name no one else uses, given to files whose links could lead a write
+// astray into /: what such a write made there is removed at the end of the
+// test, however it went.
+class StrayTag
+{
+public:
+    StrayTag() = default;
+    ~StrayTag()
+    {
+        for (const std::string& name : Listing("/"))
+            if (name.find(m_tag) != std::string::npos)
+                fs::remove(fs::path("/") / name);
+    }
+    StrayTag(const StrayTag&) = delete;
+    StrayTag& operator=(const StrayTag&) = delete;
+
+    const std::string& Name() const { return m_tag; }
+
+private:
+    const std::string m_tag = "tarv-" + std::to_string(std::random_device{}());
+};
+
+} // namespace
+
+// A descriptor whose file no path leads to, as a deleted file, a memfd, an
+// O_TMPFILE file or a file on a detached file system, is written through its
+// link into that very file, truncated, and synced: its link's text names no
+// file, and a file made where that text points would hold the plaintext for
+// others to read. The same holds for another process's descriptor.
+TEST(FileReplacement, FilesWithoutAPathAreWrittenThroughTheirDescriptors)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may mount a file system to detach";
+    const ScratchDir dir;
+    const StrayTag stray;
+    const std::string& tag = stray.Name();
+    const fs::path gone = dir.path() / "gone";
+    const fs::path shared = dir.path() / "shared";
+    const fs::path detached = dir.path() / "detached";
+    for (const fs::path& folder : {gone, shared, detached})
+        fs::create_directory(folder);
+    fs::permissions(shared, fs::perms(01777));
+    const std::string previous(200, 'p');
+    std::vector<std::pair<std::string, int>> held;
+    const auto hold = [&](const std::string& what, int fd) {
+        EXPECT_GE(fd, 0) << what;
+        EXPECT_EQ(::pwrite(fd, previous.data(), previous.size(), 0),
+                  static_cast<ssize_t>(previous.size()))
+            << what;
+        held.emplace_back(what, fd);
+    };
+    hold("a deleted file", ::open((gone / "gone.doc").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    EXPECT_EQ(::unlink((gone / "gone.doc").c_str()), 0);
+    hold("a memfd", ::memfd_create(tag.c_str(), MFD_CLOEXEC));
+    hold("an O_TMPFILE file in a shared folder",
+         ::open(shared.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    ScratchMount mount(detached, "size=1m");
+    hold("a file on a detached file system",
+         ::open((detached / (tag + ".doc")).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    mount.Detach();
+    ASSERT_FALSE(HasFailure());
+    // Holds the same descriptors, being a copy of this process.
+    const pid_t holder = Fork(RunAs::ThisUser, [] { ::pause(); });
+
+    const std::vector<fs::path> folders = {"/", dir.path(), gone, shared, detached};
+    std::vector<std::set<std::string>> before;
+    for (const fs::path& folder : folders)
+        before.push_back(Listing(folder));
+    const CreationWatch watch(folders);
+    for (const auto& [what, fd] : held) {
+        struct stat file
+        {
+        };
+        ASSERT_EQ(::fstat(fd, &file), 0);
+        for (const std::string& links : {std::string("/proc/self/fd/"), std::string("/dev/fd/"),
+                                         "/proc/" + std::to_string(holder) + "/fd/"}) {
+            const std::string path = links + std::to_string(fd);
+            const std::string document = "root's document through " + path;
+            g_syncedFiles.clear();
+            g_noteSyncedFiles = true;
+            EXPECT_TRUE(WriteDocument(path, document)) << what << " through " << path;
+            g_noteSyncedFiles = false;
+            EXPECT_EQ(ContentOf(fd), document) << what << " through " << path;
+            EXPECT_NE(std::find(g_syncedFiles.begin(), g_syncedFiles.end(),
+                                std::pair(file.st_dev, file.st_ino)),
+                      g_syncedFiles.end())
+                << what << " was not synced";
+        }
+    }
+    EXPECT_EQ(watch.Made(), std::vector<std::string>{});
+    for (std::size_t folder = 0; folder < folders.size(); ++folder)
+        EXPECT_EQ(Listing(folders[folder]), before[folder]) << folders[folder];
+    StopAttacker(holder);
+    for (const auto& file : held)
+        ::close(file.second);
+}
+
+// A descriptor's file that cannot take the document is refused with its path
+// named, never replaced by a file made from the link's text: a memfd sealed
+// against writing keeps what it holds, as does a file that the caller holds
+// open for reading and may not write; a socket says so, and a full file
+// system is reported as a failed write.
+TEST(FileReplacement, DescriptorsWhoseFilesCannotBeWrittenAreRefused)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user and mount a file system";
+    const ScratchDir dir;
+    const StrayTag stray;
+    const std::string& tag = stray.Name();
+    const std::set<std::string> rootBefore = Listing("/");
+
+    const int sealed = ::memfd_create(tag.c_str(), MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    ASSERT_GE(sealed, 0);
+    ASSERT_EQ(::write(sealed, "sealed", 6), 6);
+    ASSERT_EQ(::fcntl(sealed, F_ADD_SEALS, F_SEAL_WRITE), 0);
+    const std::string sealedPath = "/proc/self/fd/" + std::to_string(sealed);
+    const std::string sealedRefusal =
+        ErrorMessage<kit::IoError>([&] { DecryptTo(sealedPath, "root's document"); });
+    EXPECT_TRUE(sealedRefusal.starts_with("Unable to write to " + sealedPath + ": "))
+        << sealedRefusal;
+    EXPECT_NE(sealedRefusal.find("sealed"), std::string::npos) << sealedRefusal;
+    EXPECT_EQ(ContentOf(sealed), "sealed");
+    ::close(sealed);
+
+    int sockets[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets), 0);
+    const std::string socketPath = "/dev/fd/" + std::to_string(sockets[0]);
+    EXPECT_EQ(ErrorMessage<kit::IoError>([&] { DecryptTo(socketPath, "root's document"); }),
+              "Unable to write to " + socketPath +
+                  ": it is a socket, which cannot be opened as a file.");
+    ::close(sockets[0]);
+    ::close(sockets[1]);
+
+    // Where its user could make a file beside it and rename it over it.
+    const fs::path open = dir.path() / "open";
+    fs::create_directory(open);
+    fs::permissions(open, fs::perms(0777));
+    const std::string readOnly = open / "read-only.doc";
+    WriteFile(readOnly, "read only");
+    fs::permissions(readOnly, fs::perms(0444));
+    const ino_t readOnlyInode = StatOf(readOnly).st_ino;
+    const std::optional<std::string> readOnlyRefusal = FailureInChild([&] {
+        const int fd = ::open(readOnly.c_str(), O_RDONLY | O_CLOEXEC);
+        DecryptTo("/proc/self/fd/" + std::to_string(fd), "their document");
+    });
+    EXPECT_TRUE(readOnlyRefusal &&
+                readOnlyRefusal->starts_with("io: Unable to write to /proc/self/fd/"))
+        << readOnlyRefusal.value_or("written");
+    EXPECT_EQ(AsString(ReadFile(readOnly)), "read only");
+    EXPECT_EQ(StatOf(readOnly).st_ino, readOnlyInode);
+    EXPECT_EQ(Entries(open), 1u);
+
+    const fs::path detached = dir.path() / "detached";
+    fs::create_directory(detached);
+    ScratchMount mount(detached, "size=64k");
+    const int full =
+        ::open((detached / (tag + ".doc")).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    mount.Detach();
+    ASSERT_GE(full, 0);
+    const std::string fullPath = "/proc/self/fd/" + std::to_string(full);
+    EXPECT_EQ(ErrorMessage<kit::IoError>([&] { DecryptTo(fullPath, std::string(1 << 20, 'd')); }),
+              "Failed writing to file: " + fullPath);
+    ::close(full);
+
+    EXPECT_EQ(Listing("/"), rootBefore);
+}
+
+// A program whose standard output goes to a log (`program >> log`) or to a
+// file (`program > out.key`) and writes a document to /dev/stdout puts it
+// into that very file: replacing the file would send all the program prints
+// afterwards into the old, unlinked one.
+TEST(FileReplacement, StandardOutputRedirectedToAFileIsWrittenInPlace)
+{
+    const ScratchDir dir;
+    const std::string log = dir / "log";
+    const std::string out = dir / "out.key";
+    WriteFile(log, "earlier run\n");
+    WriteFile(out, "previous key");
+    const ino_t logInode = StatOf(log).st_ino;
+    const ino_t outInode = StatOf(out).st_ino;
+    const std::optional<std::string> failure = FailureInChild(
+        [&] {
+            const auto redirect = [](const std::string& path, int flags) {
+                const int fd = ::open(path.c_str(), O_WRONLY | flags);
+                if (fd < 0 || ::dup2(fd, STDOUT_FILENO) < 0)
+                    throw std::runtime_error("cannot redirect to " + path);
+                ::close(fd);
+            };
+            const auto print = [](const std::string& line) {
+                if (::write(STDOUT_FILENO, line.data(), line.size()) !=
+                    static_cast<ssize_t>(line.size()))
+                    throw std::runtime_error("cannot print");
+            };
+            redirect(log, O_APPEND);
+            print("first line\n");
+            tarv_sec::TwoFishCipherStream document(Bytes{}, {}, {});
+            document.GetStream() << "document\n";
+            document.WriteToFile("/dev/stdout");
+            print("next line\n");
+            redirect(out, O_TRUNC);
+            tarv_sec::AesCipherStream key;
+            key.SetEncryptionKey(kKey);
+            key.GetStream() << "key";
+            key.WriteToFile("/dev/stdout");
+        },
+        RunAs::ThisUser);
+    EXPECT_EQ(failure, std::nullopt);
+    EXPECT_EQ(AsString(ReadFile(log)), "document\nnext line\n");
+    EXPECT_EQ(StatOf(log).st_ino, logInode);
+    EXPECT_EQ(tarv_sec::AesCipherStream(out, kKey).GetStream().view(), "key");
+    EXPECT_EQ(StatOf(out).st_ino, outInode);
+    EXPECT_EQ(Entries(dir.path()), 2u);
+}
+
+// In a shared folder, another user keeps putting his link, pipe or file at
+// the name root writes, thousands of times while root writes: root's
+// document reaches none of them nor the link's target, and no temporary of
+// root's is left behind.
+TEST(FileReplacement, EntriesPlantedInTurnAtTheNameNeverReceiveTheDocument)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "only root may act as another user";
+    constexpr int kWrites = 3000;
+    const ScratchDir dir;
+    const fs::path shared = dir.path() / "shared";
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms(01777));
+    const fs::path victim = MakeSecrets(dir.path(), {"victim"}) / "victim";
+    const std::string name = shared / "planted";
+    // Counted by the attacker, seen here.
+    void* const shareable = ::mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE,
+                                   MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shareable, MAP_FAILED);
+    auto* const received = new (shareable) std::atomic<int>(0);
+    struct Planted
+    {
+        int turn = 0;
+        int pipe = -1;
+        int file = -1;
+    } planted;
+    const auto readsSomething = [](int fd, bool pipe) {
+        char byte = 0;
+        return (pipe ? ::read(fd, &byte, 1) : ::pread(fd, &byte, 1, 0)) > 0;
+    };
+    const pid_t attacker = StartAttacker([&] {
+        for (const bool pipe : {true, false}) {
+            int& fd = pipe ? planted.pipe : planted.file;
+            if (fd >= 0 && readsSomething(fd, pipe))
+                received->fetch_add(1);
+            if (fd >= 0)
+                ::close(std::exchange(fd, -1));
+        }
+        (void)::unlink(name.c_str());
+        switch (planted.turn++ % 3) {
+        case 0:
+            (void)::symlink(victim.c_str(), name.c_str());
+            break;
+        case 1:
+            if (::mkfifo(name.c_str(), 0666) == 0)
+                planted.pipe = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            break;
+        default:
+            planted.file = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            break;
+        }
+        // Root's new file may have taken the name before the pipe was
+        // opened; being root's own, it is no pipe of his.
+        struct stat status
+        {
+        };
+        if (planted.pipe >= 0 && (::fstat(planted.pipe, &status) != 0 || !S_ISFIFO(status.st_mode)))
+            ::close(std::exchange(planted.pipe, -1));
+    });
+    // A pipe whose reader left must fail the write, not end the test.
+    const auto previousHandler = std::signal(SIGPIPE, SIG_IGN);
+    int written = 0;
+    int writeThroughs = 0;
+    // Root's document in a file given to him.
+    int handedOver = 0;
+    for (int write = 0; write < kWrites; ++write) {
+        written += WriteDocument(name, "root's document") ? 1 : 0;
+        if (AsString(ReadFile(victim)) != kRootOnly) {
+            ++writeThroughs;
+            WriteFile(victim, kRootOnly);
+        }
+        struct stat status
+        {
+        };
+        if (::lstat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            status.st_uid == kOtherUser && AsString(ReadFile(name)) == "root's document")
+            ++handedOver;
+        if (::lstat(name.c_str(), &status) == 0 && status.st_uid == 0)
+            fs::remove(name);
+    }
+    StopAttacker(attacker);
+    std::signal(SIGPIPE, previousHandler);
+    std::cout << written << " of " << kWrites << " written, " << writeThroughs
+              << " through his link, " << received->load() << " into his pipes and files, "
+              << handedOver << " handed over to him\n";
+    EXPECT_EQ(writeThroughs, 0);
+    EXPECT_EQ(handedOver, 0);
+    EXPECT_EQ(received->load(), 0);
+    EXPECT_EQ(TemporariesIn(dir.path()), 0u);
+    ::munmap(shareable, sizeof(std::atomic<int>));
 }
