@@ -65,7 +65,9 @@ class Operator(e2e.Operator):
 
 
 def cue_names(path):
-    check(os.path.isfile(path), f"{path} was not written")
+    # The dialog is gone as the window begins the save, which a busy
+    # machine's disk may hold up a while.
+    check(e2e.wait_until(lambda: os.path.isfile(path), 30), f"{path} was not written")
     with open(path) as f:
         return [e["name"] for e in json.load(f)["main"]["events"]]
 
