@@ -256,6 +256,9 @@ void AudioOutput::Watch()
             emit placed(placement == DeviceStream::Placement::Own);
     }
     const std::int64_t now = SteadyNanoseconds();
+#ifdef Q_OS_LINUX
+    m_realtime.Tend(static_cast<pid_t>(m_stream->FeedThread()), now);
+#endif
     const qint64 heldUp = m_sinceWatched.restart();
     // Not the device's fault: it is given its time again from now (and
     // the source skips ahead after a long hold-up).
@@ -294,9 +297,8 @@ void AudioOutput::SkipAhead(qint64 milliseconds) noexcept
 {
     // Moved on, not rendered: however many voices play, the real-time
     // thread is not kept busy for long.
-    m_mixer.Skip(
-        std::min<std::uint64_t>(Mixer::MillisecondsToFrames(static_cast<double>(milliseconds)),
-                                SilentClock::kMaxCatchUpFrames));
+    if (milliseconds > 0)
+        m_mixer.Skip(static_cast<std::uint64_t>(milliseconds) * Mixer::kSampleRate / 1000);
 }
 
 void AudioOutput::StartSilent(const QString& problem)

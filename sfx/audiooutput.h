@@ -2,6 +2,7 @@
 
 #include "sfx/devicestream.h"
 #include "sfx/outputdevices.h"
+#include "sfx/realtimekeeper.h"
 
 #include <atomic>
 #include <cstdint>
@@ -45,11 +46,15 @@ class SilentClock;
 // missing the stream opens on the default output, and it moves to its own
 // output by itself as soon as that is there (see DeviceStream::Open).
 //
+// Its feed gets real time back by itself after a SIGXCPU dropped it (see
+// RealtimeKeeper).
+//
 // A hold-up of this program itself (the watch timer came late: the process
 // was stopped, the machine suspended) is not the device's fault and is never
 // reported. After one of more than kSkipAfterHoldUpMilliseconds the source
-// skips the mixer ahead over the missed time (at most SilentClock's
-// catch-up), as the silent clock does, instead of playing it late.
+// skips the mixer ahead over all the missed time, as the silent clock does,
+// instead of playing it late: fades, loops and ends fall where rendering
+// would have put them.
 class AudioOutput : public QObject
 {
     Q_OBJECT
@@ -143,6 +148,9 @@ private:
     bool m_failed = false;   // the device stopped working
     bool m_starting = false; // the first opening goes on off this thread
     DeviceStream::Placement m_placement = DeviceStream::Placement::Unknown; // as last told
+#ifdef Q_OS_LINUX
+    RealtimeKeeper m_realtime; // of the device's feed
+#endif
     QTimer m_reopen;
     QElapsedTimer m_sinceTried;
     std::future<Opened> m_opening;

@@ -52,6 +52,9 @@ public:
     // The device went away (server stopped, device unplugged).
     virtual bool Failed() = 0;
     virtual Placement Placed() const { return Placement::Own; }
+    // The kernel's id of the thread that calls the source, once known; 0
+    // where the device has no thread of its own.
+    virtual std::int64_t FeedThread() const { return 0; }
 };
 
 } // namespace tarv::audio

@@ -13,7 +13,9 @@
 // orphaned streams), and nothing moves them back when the sink returns. The
 // stream follows the server's own notices (sinks that come, change or go,
 // and its own moves) and moves itself back as soon as its output is there
-// again, however short the outage was.
+// again, however short the outage was. A move away from a sink that is
+// still there is someone's choice (the operator's, in the desktop's mixer),
+// not a rescue: the stream stays where it was put until that place goes.
 //
 // The sound is written from the server's own requests, on the connection's
 // thread, which runs in real time where the system grants it: a request is
@@ -154,6 +156,11 @@ public:
 
     Placement Placed() const override { return m_placement.load(std::memory_order_acquire); }
 
+    std::int64_t FeedThread() const override
+    {
+        return m_loopThread.load(std::memory_order_acquire);
+    }
+
 private:
     static void OnState(pa_stream* stream, void* data)
     {
@@ -204,7 +211,7 @@ private:
         pa_context* context = m_connection.Context();
         pa_stream_set_moved_callback(
             m_stream,
-            [](pa_stream*, void* self) { static_cast<PulseDeviceStream*>(self)->Place(); }, this);
+            [](pa_stream*, void* self) { static_cast<PulseDeviceStream*>(self)->OnMoved(); }, this);
         pa_context_set_subscribe_callback(
             context,
             [](pa_context*, pa_subscription_event_type_t, std::uint32_t, void* data) {
@@ -221,6 +228,15 @@ private:
         Place();
     }
 
+    void OnMoved()
+    {
+        // Where it came from, before any look since: moves in a row are
+        // judged by the first sink they left.
+        if (m_movedFrom == PA_INVALID_INDEX)
+            m_movedFrom = m_onIndex;
+        Place();
+    }
+
     // Looks where the stream's own output is and moves the stream there when
     // it plays elsewhere. One look or move at a time; notices meanwhile ask
     // for another look once it is done.
@@ -232,6 +248,7 @@ private:
         }
         m_ownIndex = PA_INVALID_INDEX;
         m_ownByName = false;
+        m_movedFromThere = false;
         pa_operation* list = pa_context_get_sink_info_list(
             m_connection.Context(),
             [](pa_context*, const pa_sink_info* info, int last, void* self) {
@@ -254,6 +271,8 @@ private:
     void OnSink(const pa_sink_info* info, int last)
     {
         if (last == 0) {
+            if (info != nullptr && info->index == m_movedFrom)
+                m_movedFromThere = true;
             // Its name before another sink's description.
             if (info != nullptr && !m_ownByName) {
                 if (m_ownUtf8 == info->name) {
@@ -272,15 +291,29 @@ private:
         }
         if (last < 0)
             return;
+        const std::uint32_t on = pa_stream_get_device_index(m_stream);
+        const bool moved = std::exchange(m_movedFrom, PA_INVALID_INDEX) != PA_INVALID_INDEX;
+        m_onIndex = on;
+        if (m_ownIndex != PA_INVALID_INDEX && on == m_ownIndex) {
+            m_chosen = false;
+            m_placement.store(Placement::Own, std::memory_order_release);
+            return;
+        }
+        // Put elsewhere while its own output is there: where it was put is
+        // where it plays, and nothing went missing. Should that place go,
+        // the server's rescue brings it back here.
+        if (m_ownIndex != PA_INVALID_INDEX && (moved ? m_movedFromThere : m_chosen)) {
+            m_chosen = true;
+            m_placement.store(Placement::Own, std::memory_order_release);
+            return;
+        }
+        m_chosen = false;
         if (m_ownIndex == PA_INVALID_INDEX) {
             m_placement.store(Placement::Away, std::memory_order_release);
             return;
         }
-        if (pa_stream_get_device_index(m_stream) == m_ownIndex) {
-            m_placement.store(Placement::Own, std::memory_order_release);
-            return;
-        }
-        m_placement.store(Placement::Away, std::memory_order_release);
+        // Its own output is there: it is moved back, and nothing went
+        // missing that was not told already.
         pa_operation* move = pa_context_move_sink_input_by_index(
             m_connection.Context(), pa_stream_get_index(m_stream), m_ownIndex,
             [](pa_context*, int success, void* data) {
@@ -369,6 +402,13 @@ private:
     std::atomic<Placement> m_placement{Placement::Unknown};
     std::uint32_t m_ownIndex = PA_INVALID_INDEX;
     bool m_ownByName = false;
+    // The sink the stream played on at the last look, the one a move took it
+    // from (none: no move since), whether that is still there, and whether
+    // the stream plays elsewhere by someone's choice.
+    std::uint32_t m_onIndex = PA_INVALID_INDEX;
+    std::uint32_t m_movedFrom = PA_INVALID_INDEX;
+    bool m_movedFromThere = false;
+    bool m_chosen = false;
     bool m_placing = false;
     bool m_placeAgain = false;
     pa_operation* m_placeOperation = nullptr; // the last look or move

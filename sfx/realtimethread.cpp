@@ -20,8 +20,11 @@ namespace {
 
 // The threads made real-time, for the SIGXCPU handler, which may read them
 // as it interrupts any thread at any point: lock-free slots, 0 when free.
-// A slot whose thread has ended is taken again.
-std::array<std::atomic<pid_t>, 32> g_realtimeThreads{};
+// A slot whose thread has ended is taken again. Beside each, how often the
+// handler dropped it.
+constexpr std::size_t kSlots = 32;
+std::array<std::atomic<pid_t>, kSlots> g_realtimeThreads{};
+std::array<std::atomic<unsigned>, kSlots> g_demotions{};
 
 // Whether `thread` is a live thread of this process (a thread id is reused
 // once its thread ends, possibly by another process).
@@ -36,10 +39,13 @@ void Remember(pid_t thread)
         if (slot.load() == thread)
             return;
     }
-    for (std::atomic<pid_t>& slot : g_realtimeThreads) {
-        pid_t held = slot.load();
-        if ((held == 0 || !OwnThread(held)) && slot.compare_exchange_strong(held, thread))
+    for (std::size_t i = 0; i < kSlots; ++i) {
+        pid_t held = g_realtimeThreads[i].load();
+        if ((held == 0 || !OwnThread(held)) &&
+            g_realtimeThreads[i].compare_exchange_strong(held, thread)) {
+            g_demotions[i].store(0);
             return;
+        }
     }
 }
 
@@ -48,10 +54,11 @@ void DropToNormalScheduling(int) noexcept
 {
     const int savedErrno = errno;
     const sched_param normal{};
-    for (const std::atomic<pid_t>& slot : g_realtimeThreads) {
-        const pid_t thread = slot.load();
-        if (OwnThread(thread) && RealtimeThread::IsRealtime(thread))
-            sched_setscheduler(thread, SCHED_OTHER, &normal);
+    for (std::size_t i = 0; i < kSlots; ++i) {
+        const pid_t thread = g_realtimeThreads[i].load();
+        if (OwnThread(thread) && RealtimeThread::IsRealtime(thread) &&
+            sched_setscheduler(thread, SCHED_OTHER, &normal) == 0)
+            g_demotions[i].fetch_add(1);
     }
     errno = savedErrno;
 }
@@ -140,6 +147,15 @@ bool RealtimeThread::IsRealtime(pid_t thread)
     return policy >= 0 && (policy & ~SCHED_RESET_ON_FORK) != SCHED_OTHER &&
            (policy & ~SCHED_RESET_ON_FORK) != SCHED_BATCH &&
            (policy & ~SCHED_RESET_ON_FORK) != SCHED_IDLE;
+}
+
+unsigned RealtimeThread::Demotions(pid_t thread)
+{
+    for (std::size_t i = 0; i < kSlots; ++i) {
+        if (thread > 0 && g_realtimeThreads[i].load() == thread)
+            return g_demotions[i].load();
+    }
+    return 0;
 }
 
 } // namespace tarv::audio

@@ -18,7 +18,7 @@ namespace tarv::audio {
 // hard RLIMIT_RTTIME without blocking. The soft limit is kept below it, and
 // the SIGXCPU that the soft limit raises drops every thread made real-time
 // here to normal scheduling: a feed that ran away plays late, and the show
-// goes on.
+// goes on (RealtimeKeeper asks for real time again once it runs calmly).
 class RealtimeThread
 {
 public:
@@ -42,6 +42,10 @@ public:
 
     // Whether `thread` runs in real time.
     static bool IsRealtime(pid_t thread);
+
+    // How often a SIGXCPU has dropped `thread` (one made real-time here) to
+    // normal scheduling so far.
+    static unsigned Demotions(pid_t thread);
 };
 
 } // namespace tarv::audio

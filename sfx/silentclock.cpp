@@ -45,8 +45,6 @@ void SilentClock::Tick()
         static_cast<std::uint64_t>(std::max<std::int64_t>(0, m_clock() - m_origin));
     const std::uint64_t due =
         elapsed / kNanoseconds * kRate + elapsed % kNanoseconds * kRate / kNanoseconds;
-    if (due > m_rendered + kMaxCatchUpFrames)
-        m_rendered = due - kMaxCatchUpFrames;
     // Nobody hears it: the voices are moved on, not rendered.
     if (m_rendered < due) {
         m_mixer.Skip(due - m_rendered);

@@ -21,12 +21,10 @@ public:
     // Monotonic nanoseconds from any origin.
     using Clock = std::function<std::int64_t()>;
 
+    // A thread held up (a suspended machine, say) moves the voices on over
+    // all the time it missed at its next tick: moving them on costs the same
+    // however far they go.
     static constexpr int kTickMilliseconds = 5;
-    // When the thread was held up for longer than this (a suspended machine,
-    // say), the voices are moved on by this much only, and the rest of the
-    // backlog is let go. It covers a device that stalls as it opens (see
-    // AudioOutput).
-    static constexpr std::uint64_t kMaxCatchUpFrames = 5 * 48000;
 
     // Without a clock, the system's monotonic clock.
     explicit SilentClock(Mixer& mixer, Clock clock = {}, QObject* parent = nullptr);

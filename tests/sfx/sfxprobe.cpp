@@ -3,12 +3,15 @@
 // own PulseAudio settings, or started and quit many times.
 //
 //   sfx_probe [--play-at <ms>]... [--loops <count>] [--quit-at <ms>]
-//             [--output <name>]
+//             [--output <name>] [--repeats <count>]
+//             [--fade-at <ms>:<level>:<fade ms>]...
 //
-// Plays the 2 s tone "sfx.tone" at each time given (milliseconds after the
-// player was created), on the output named by --output (default: the default
-// output), starts <count> quiet voices of the tone that loop until the end,
-// and quits at --quit-at (default 1000). Prints one line
+// Plays the 2 s tone "sfx.tone" (and <count> repeats of it) at each time
+// given (milliseconds after the player was created), on the output named by
+// --output (default: the default output), fades it to <level> of its volume
+// over <fade ms> at each --fade-at, starts <count> quiet voices of the tone
+// that loop until the end, and quits at --quit-at (default 1000). Prints one
+// line
 // per happening, each with the time in milliseconds since the player was
 // created (the clock keeps counting while the process is stopped):
 //   ready <ms> <buffer ms>      the default output is up (0: silent)
@@ -48,6 +51,8 @@ int main(int argc, char** argv)
     QList<int> playAt;
     int loops = 0;
     int quitAt = 1000;
+    int repeats = 0;
+    QList<QStringList> fades;
     std::string output;
     const QStringList arguments = app.arguments();
     for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
@@ -59,6 +64,10 @@ int main(int argc, char** argv)
             quitAt = arguments[i + 1].toInt();
         else if (arguments[i] == QLatin1String("--output"))
             output = arguments[i + 1].toStdString();
+        else if (arguments[i] == QLatin1String("--repeats"))
+            repeats = arguments[i + 1].toInt();
+        else if (arguments[i] == QLatin1String("--fade-at"))
+            fades.append(arguments[i + 1].split(QLatin1Char(':')));
     }
 
     QElapsedTimer clock;
@@ -71,6 +80,7 @@ int main(int argc, char** argv)
                         .volume(0.5F)
                         .pan(0.5F)
                         .outputPath(output)
+                        .repeats(repeats)
                         .type(tarv::audio::SfxType::SoundEffect)
                         .build());
     // Together at about the level of the single tone.
@@ -103,6 +113,13 @@ int main(int argc, char** argv)
         QTimer::singleShot(at, Qt::PreciseTimer, &app, [&] {
             player.play("sfx.tone");
             Print(clock, QStringLiteral("played"));
+        });
+    }
+    for (const QStringList& fade : fades) {
+        if (fade.size() != 3)
+            continue;
+        QTimer::singleShot(fade[0].toInt(), Qt::PreciseTimer, &app, [&player, fade] {
+            player.FadeTo("sfx.tone", fade[1].toFloat(), fade[2].toFloat());
         });
     }
     for (int i = 0; i < loops; ++i)

@@ -5,6 +5,7 @@
 #include "privatepulseserver.h"
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <numeric>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <sched.h>
 #include <thread>
@@ -337,6 +339,57 @@ private slots:
         QCOMPARE(feeds, QStringList{"real-time"});
     }
 
+    // SIGXCPU dropped the feed to normal scheduling: once it runs calmly
+    // again it gets real time back by itself, with the same looping effect
+    // playing on; a feed that is dropped again and again stays at normal
+    // scheduling, and the log says so once.
+    void aDemotedFeedGetsRealTimeBackUnlessItKeepsBeingDemoted()
+    {
+        if (!RealtimeGranted())
+            QSKIP("This system grants no real-time scheduling here.");
+        QProcess probe;
+        probe.start(QStringLiteral(TARV_SFX_PROBE), {"--loops", "1", "--quit-at", "60000"});
+        QVERIFY(probe.waitForStarted());
+        const auto stop = qScopeGuard([&probe] {
+            probe.kill();
+            probe.waitForFinished();
+        });
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += probe.readAllStandardOutput()).contains("ready"),
+                                 10000);
+        const auto pid = static_cast<pid_t>(probe.processId());
+        const auto feedRuns = [pid] {
+            const QList<Task> tasks = Tasks(pid);
+            const auto feed = std::find_if(tasks.begin(), tasks.end(), [](const Task& task) {
+                return task.name == QLatin1String(kFeedThread);
+            });
+            return feed == tasks.end() ? QStringLiteral("gone")
+                   : feed->realtime    ? QStringLiteral("real-time")
+                                       : QStringLiteral("normal");
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(feedRuns(), QStringLiteral("real-time"), 5000);
+        QStringList backAfter;
+        for (int demotion = 1; demotion <= 3; ++demotion) {
+            QCOMPARE(::kill(pid, SIGXCPU), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(feedRuns(), QStringLiteral("normal"), 2000);
+            if (demotion == 3)
+                break;
+            QElapsedTimer clock;
+            clock.start();
+            QTRY_COMPARE_WITH_TIMEOUT(feedRuns(), QStringLiteral("real-time"), 10000);
+            backAfter << QString::number(clock.elapsed());
+        }
+        qInfo("real time back after %s ms", qPrintable(backAfter.join(", ")));
+        QTest::qWait(12000);
+        QCOMPARE(feedRuns(), QStringLiteral("normal"));
+        QCOMPARE(probe.state(), QProcess::Running);
+        const QString log = QString::fromUtf8(probe.readAllStandardError());
+        QVERIFY2(log.count(QStringLiteral("normal scheduling")) == 1, qPrintable(log));
+        // The same play all along: nothing was played again.
+        output += probe.readAllStandardOutput();
+        QVERIFY2(!output.contains("played"), output.constData());
+    }
+
     void theOutputWatcherWaitsCalmlyForAServerThatHangs()
     {
         QProcess probe;
@@ -416,6 +469,112 @@ private slots:
         QVERIFY2(loud >= 50 && loud <= stoppedAfter + 800,
                  qPrintable(QStringLiteral("heard %1 ms; ").arg(loud) + times));
         QCOMPARE(sounds, 1);
+    }
+
+    // However long the hold-up, the whole of the missed time is skipped: a
+    // fade goes on from where it would stand and the effect ends, and is
+    // told to end, when it would have without the hold-up.
+    void aHoldUpOfAnyLengthSkipsTheWholeMissedTime_data()
+    {
+        QTest::addColumn<int>("holdUp");
+        QTest::addColumn<bool>("fading");
+        QTest::newRow("6 s during a fade") << 6000 << true;
+        QTest::newRow("12 s during a long effect") << 12000 << false;
+    }
+
+    void aHoldUpOfAnyLengthSkipsTheWholeMissedTime()
+    {
+        QFETCH(int, holdUp);
+        QFETCH(bool, fading);
+        constexpr int kPlayAt = 1500;
+        constexpr int kLength = 20000; // the 2 s tone and nine repeats
+        constexpr int kFadeFrom = 500; // after the play, to silence over 10 s
+        constexpr int kFadeLength = 10000;
+        MonitorRecorder recorder(QStringLiteral("tarv_test"));
+        QVERIFY(recorder.Start());
+        QProcess probe;
+        QStringList arguments{"--play-at", QString::number(kPlayAt),
+                              "--repeats", "9",
+                              "--quit-at", QString::number(kPlayAt + kLength + 8000)};
+        if (fading)
+            arguments << "--fade-at"
+                      << QStringLiteral("%1:0:%2").arg(kPlayAt + kFadeFrom).arg(kFadeLength);
+        probe.start(QStringLiteral(TARV_SFX_PROBE), arguments);
+        QVERIFY(probe.waitForStarted());
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += probe.readAllStandardOutput()).contains("played"),
+                                 30000);
+        QElapsedTimer seen; // a little after the play
+        seen.start();
+        QTest::qWait(1500);
+        QCOMPARE(::kill(static_cast<pid_t>(probe.processId()), SIGSTOP), 0);
+        const qint64 stoppedAfter = seen.elapsed();
+        QTest::qWait(holdUp);
+        QCOMPARE(::kill(static_cast<pid_t>(probe.processId()), SIGCONT), 0);
+        const qint64 resumedAfter = seen.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(probe.state() == QProcess::NotRunning, 60000);
+        (void)QTest::qWaitFor([&] { return HoldsSoundsThenQuiet(recorder.Levels(), 2, 500); },
+                              15000);
+        recorder.Stop();
+        output += probe.readAllStandardOutput();
+        QCOMPARE(probe.exitCode(), 0);
+        const ProbeLog log = ProbeLog::Parse(output);
+        QVERIFY2(log.reports.isEmpty(), qPrintable(log.reports.join('\n')));
+        QCOMPARE(log.finished.size(), 1);
+        const int lasted = log.finished.front() - log.played.front();
+        // The sound before the hold-up, and after it: the recording keeps
+        // the hold-up's silence.
+        const std::vector<double> levels = recorder.Levels();
+        const QList<int> onsets = Onsets(levels);
+        QStringList onsetTimes;
+        for (const int onset : onsets)
+            onsetTimes << QString::number(onset);
+        const QString times =
+            QStringLiteral("lasted %1 ms; stopped %2 ms and resumed %3 ms after the play was seen; "
+                           "sounds begin at %4 ms")
+                .arg(lasted)
+                .arg(stoppedAfter)
+                .arg(resumedAfter)
+                .arg(onsetTimes.join(", "));
+        qInfo("%s", qPrintable(times));
+        // Played on after the hold-up, it ended as much later as the
+        // hold-up was longer than what was skipped.
+        QVERIFY2(lasted >= kLength - 100 && lasted <= kLength + 800, qPrintable(times));
+        QVERIFY2(onsets.size() == 2, qPrintable(times));
+        const int heardAfter =
+            Loudness(std::vector<double>(levels.begin() + onsets[1] / kWindow, levels.end())).first;
+        if (!fading) {
+            // What the effect had left after the hold-up, give or take how
+            // late the play was seen and how busy the machine is.
+            const qint64 left = kLength - resumedAfter;
+            qInfo("heard %d ms after the hold-up, %lld ms left", heardAfter, left);
+            QVERIFY2(heardAfter >= left - 1500 && heardAfter <= left + 600,
+                     qPrintable(QStringLiteral("heard %1 ms after it; ").arg(heardAfter) + times));
+            return;
+        }
+        // The fade is linear: its level just after the hold-up against the
+        // level just before it tells where it stands.
+        const auto level = [&](int fromMs) {
+            std::vector<double> part(levels.begin() + fromMs / kWindow,
+                                     levels.begin() + (fromMs + 100) / kWindow);
+            std::sort(part.begin(), part.end());
+            return part[part.size() / 2];
+        };
+        int stopEnd = onsets[1];
+        while (stopEnd > 0 && levels[static_cast<std::size_t>(stopEnd / kWindow) - 1] <= 0.05)
+            stopEnd -= kWindow;
+        const double ratio = level(onsets[1] + 20) / level(stopEnd - 120);
+        const auto gainAt = [&](qint64 afterSeen) {
+            return 1.0 - static_cast<double>(afterSeen - kFadeFrom) / kFadeLength;
+        };
+        const double expected = gainAt(resumedAfter) / gainAt(stoppedAfter);
+        qInfo("level after the hold-up %.3f of the level before, %.3f expected", ratio, expected);
+        QVERIFY2(std::abs(ratio - expected) < 0.06,
+                 qPrintable(QStringLiteral("level after the hold-up %1 of the level before, %2 "
+                                           "expected; ")
+                                .arg(ratio)
+                                .arg(expected) +
+                            times));
     }
 
     void aLongHoldUpWithEveryVoiceBusyLeavesTheProgramPlaying()

@@ -544,6 +544,52 @@ private slots:
         m_errors->clear();
     }
 
+    // The operator moves a named output's sound elsewhere in the desktop's
+    // mixer while that output is there: it is their choice, kept without a
+    // word. Only when the place they chose goes away does the sound go back
+    // to its own output.
+    void aMoveTheOperatorMakesIsKept()
+    {
+        if (!Known(kSide))
+            QVERIFY(LoadSink(kSide) >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Known(kSide), 5000);
+        SfxPlayerController player;
+        player.play(SideLoop());
+        QTRY_VERIFY_WITH_TIMEOUT(StreamSinks().count(kSide) == 1, 5000);
+        QTest::qWait(500);
+        m_errors->clear();
+        const QString input = StreamInputOn(kSide);
+        QVERIFY(!input.isEmpty());
+        for (int move = 0; move < 3; ++move) {
+            QCOMPARE(Pactl({"move-sink-input", input, "tarv_test"}), QString());
+            QTest::qWait(1500);
+            QCOMPARE(SinkOfInput(input), QStringLiteral("tarv_test"));
+            QCOMPARE(Pactl({"move-sink-input", input, kSide}), QString());
+            QTest::qWait(500);
+            QCOMPARE(SinkOfInput(input), QString::fromLatin1(kSide));
+        }
+        QCOMPARE(Pactl({"move-sink-input", input, "tarv_test"}), QString());
+        const Heard heard = HeardOn(kSide);
+        QVERIFY2(heard.own.empty() && heard.loudestOnDefault > 0.05,
+                 qPrintable(Describe(heard.own)));
+        QVERIFY2(m_errors->isEmpty(), qPrintable(Reports(*m_errors).join(" | ")));
+
+        // Put on an output that then goes away: back on its own, as that is
+        // there all along.
+        constexpr auto kOther = "tarv_other";
+        const int other = LoadSink(kOther);
+        QVERIFY(other >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Known(kOther), 5000);
+        QCOMPARE(Pactl({"move-sink-input", input, kOther}), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(SinkOfInput(input), QString::fromLatin1(kOther), 3000);
+        QTest::qWait(500);
+        QCOMPARE(Pactl({"unload-module", QString::number(other)}), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(SinkOfInput(input), QString::fromLatin1(kSide), 3000);
+        QTest::qWait(500);
+        QVERIFY2(m_errors->isEmpty(), qPrintable(Reports(*m_errors).join(" | ")));
+        player.stop(SideLoop());
+    }
+
     // The server hangs while an output is being opened, or while one
     // plays: quitting does not wait for it.
     void quittingDoesNotWaitForAHungServer()
@@ -767,6 +813,35 @@ private:
             .repeats(-1)
             .outputPath(kSide)
             .build();
+    }
+
+    // The sink that the stream `input` plays on, by name.
+    static QString SinkOfInput(const QString& input)
+    {
+        const QString line = Pactl({"list", "short", "sink-inputs"})
+                                 .split('\n')
+                                 .filter(QRegularExpression(QStringLiteral("^%1\t").arg(input)))
+                                 .value(0);
+        for (const QString& sink : Pactl({"list", "short", "sinks"}).split('\n')) {
+            if (!line.isEmpty() && sink.section('\t', 0, 0) == line.section('\t', 1, 1))
+                return sink.section('\t', 1, 1);
+        }
+        return {};
+    }
+
+    // The index of the stream that plays on `sink`.
+    static QString StreamInputOn(const QString& sink)
+    {
+        const QString index = Pactl({"list", "short", "sinks"})
+                                  .split('\n')
+                                  .filter(QRegularExpression(QStringLiteral("\t%1\t").arg(sink)))
+                                  .value(0)
+                                  .section('\t', 0, 0);
+        for (const QString& line : Pactl({"list", "short", "sink-inputs"}).split('\n')) {
+            if (!index.isEmpty() && line.section('\t', 1, 1) == index)
+                return line.section('\t', 0, 0);
+        }
+        return {};
     }
 
     static QString SideModule()

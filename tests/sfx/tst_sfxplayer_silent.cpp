@@ -365,6 +365,37 @@ private slots:
         }
     }
 
+    void silentClockMovesOnOverAllTheTimeItWasHeldUp()
+    {
+        // A second's clip looping on, and the same clip repeated so that it
+        // ends within the hold-up: at the frame rendering would end it.
+        const AudioClip second("second", std::vector<float>(2 * 48000, 0.5F));
+        for (const int heldUp : {6, 12, 86400}) {
+            Mixer mixer;
+            std::int64_t now = 0;
+            SilentClock clock(mixer, [&now] { return now; });
+            clock.Start();
+            for (const int repeats : {-1, heldUp - 2}) {
+                MixerCommand start;
+                start.kind = MixerCommand::Kind::Start;
+                start.voice = repeats < 0 ? 1 : 2;
+                start.clip = &second;
+                start.settings.repeats = repeats;
+                QVERIFY(mixer.Submit(start));
+            }
+            now += 1000000000;
+            clock.Tick();
+            now += std::int64_t{heldUp} * 1000000000;
+            clock.Tick();
+            QCOMPARE(mixer.FramesRendered(), std::uint64_t{48000} * (heldUp + 1));
+            const auto ended = mixer.TakeEnded();
+            QVERIFY2(ended && ended->voice == 2 &&
+                         ended->endFrame == std::uint64_t{48000} * (heldUp - 1),
+                     qPrintable(QString::number(heldUp)));
+            QVERIFY(!mixer.TakeEnded());
+        }
+    }
+
 private:
     FakeSfxRepository* m_repository = nullptr;
     std::unique_ptr<QSignalSpy> m_errors;
