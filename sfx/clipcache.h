@@ -2,11 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
 #include <set>
 #include <string>
 
@@ -15,10 +16,14 @@ namespace tarv::audio {
 class AudioClip;
 
 // Decoded clips by file path, decoded on worker threads so that neither a
-// play nor a preload waits for a file. The mixer reads clips without any
-// reference counting, so a clip is freed only by Trim, and only when the
-// caller says no voice uses it; Trim frees the least recently used clips
-// until the cache is back within its memory budget. A failed load is not
+// play nor a preload waits for a file. Each file is read on a thread of its
+// own, kReaders at a time; a reading that has not ended within
+// kOverdueMilliseconds (a network share that stopped answering) no longer
+// counts, so that it holds up no other file, and the cache never waits for
+// one: a reading that ends after the cache is gone is dropped. The mixer
+// reads clips without any reference counting, so a clip is freed only by
+// Trim, and only when the caller says no voice uses it; Trim frees the least
+// recently used clips until the cache is back within its memory budget. A failed load is not
 // remembered; the next request tries again. GUI thread only.
 class ClipCache : public QObject
 {
@@ -30,6 +35,10 @@ public:
 
     // About 45 minutes of decoded audio.
     static constexpr std::size_t kDefaultBudgetBytes = std::size_t{1} << 30;
+    static constexpr std::size_t kReaders = 2;
+    // Longer than most effects take to decode: one that takes longer only
+    // lets another reading begin beside it.
+    static constexpr int kOverdueMilliseconds = 250;
 
     std::shared_ptr<const AudioClip> Find(const std::string& path);
     // Starts loading unless the clip is loaded or loading; clipReady follows
@@ -46,6 +55,15 @@ signals:
     void clipFailed(const QString& path, const QString& message);
 
 private:
+    // Where a reading hands its clip in; the cache leaves as it goes.
+    struct Mailbox
+    {
+        std::mutex mutex;
+        ClipCache* owner = nullptr;
+    };
+
+    void StartQueued();
+    void Read(const std::string& path);
     void Finish(const std::string& path, std::shared_ptr<const AudioClip> clip,
                 const QString& message);
 
@@ -59,8 +77,12 @@ private:
     std::uint64_t m_uses = 0;
     std::size_t m_bytes = 0;
     std::size_t m_budget = kDefaultBudgetBytes;
-    std::set<std::string> m_loading;
-    QThreadPool m_pool;
+    std::set<std::string> m_loading; // queued or being read
+    std::deque<std::string> m_queued;
+    // Being read and not yet overdue, with the number of their reading.
+    std::map<std::string, std::uint64_t> m_counted;
+    std::uint64_t m_readings = 0;
+    std::shared_ptr<Mailbox> m_mailbox;
 };
 
 } // namespace tarv::audio

@@ -14,13 +14,18 @@
 #include "sfx/silentclock.h"
 #include "tests/support/fakesfxrepository.h"
 
+#include <fcntl.h>
 #include <map>
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace tarv::audio;
 using tarv::audio::sfx::SfxDto;
@@ -308,6 +313,48 @@ private slots:
         m_errors->clear();
         QVERIFY2(queueFull > 0, qPrintable(QString::number(queueFull)));
         QCOMPARE(noVoice + queueFull, kPlays - static_cast<int>(Mixer::kMaxVoices));
+    }
+
+    // Files whose reading never ends (a network share that stopped
+    // answering; here FIFOs that no one writes) hold up no other file, and
+    // the cache goes without waiting for them.
+    void hungFileReadsHoldUpNoOtherClipNorTheEnd()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        std::vector<std::string> hung;
+        for (int i = 0; i < 6; ++i) {
+            hung.push_back(folder.filePath(QStringLiteral("hung-%1.wav").arg(i)).toStdString());
+            QCOMPARE(::mkfifo(hung.back().c_str(), 0600), 0);
+        }
+        // Whatever the outcome, the readings are let go in the end: each FIFO
+        // opened for writing and closed, which ends its reader's wait.
+        const auto release = qScopeGuard([&hung] {
+            for (const std::string& path : hung) {
+                const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+        });
+        const tarv::sfx::SfxManifest manifest;
+        const std::string tone = manifest.path("tone.1k").value();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 ended = -1;
+        {
+            ClipCache cache;
+            QSignalSpy ready(&cache, &ClipCache::clipReady);
+            for (const std::string& path : hung)
+                cache.Load(path);
+            cache.Load(tone);
+            QVERIFY2(ready.wait(5000), "a file waited behind the hung ones");
+            QCOMPARE(ready.first().first().toString(), QString::fromStdString(tone));
+            qInfo("the file came after %lld ms", clock.elapsed());
+            clock.restart();
+        }
+        ended = clock.elapsed();
+        qInfo("the cache went %lld ms after it was let go", ended);
+        QVERIFY2(ended < 1000, qPrintable(QString::number(ended)));
     }
 
     void clipCacheFreesLeastRecentlyUsedClipsThatNothingPlays()
