@@ -51,6 +51,9 @@ public:
     virtual void Exclusive(const std::function<void()>& change) = 0;
     // The device went away (server stopped, device unplugged).
     virtual bool Failed() = 0;
+    // It failed with its sound server (that stopped or went away), not on
+    // its own.
+    virtual bool ServerLost() { return false; }
     virtual Placement Placed() const { return Placement::Own; }
 };
 
