@@ -18,6 +18,7 @@
 #include "tests/support/fakesfxrepository.h"
 
 #include <algorithm>
+#include <optional>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -741,9 +742,13 @@ private slots:
 
     // A show's cue plays on sixteen outputs at once, on a busy machine: each
     // output opens, its sound is heard there from the start, and nothing is
-    // reported.
+    // reported. A busy machine leaves the server slow to take the outputs'
+    // connections, now and then; here it is also held for a moment as the
+    // plays come, so that this happens every time.
     void sixteenOutputsOpenedAtOnceAllPlayFromTheStart()
     {
+        const qint64 pid = ServerPid();
+        QVERIFY(pid > 0);
         constexpr int kOutputs = 16;
         QStringList sinks;
         QStringList modules;
@@ -764,14 +769,37 @@ private slots:
             QVERIFY(recorders.back()->Start());
             recordedFrom.push_back(clock.elapsed());
         }
-        const BusyMachine busy(8);
+        std::optional<BusyMachine> busy(std::in_place, 8);
         QTest::qWait(300);
         m_errors->clear();
         SfxPlayerController player;
+        QVERIFY(Signal("-STOP", pid));
+        auto resume = qScopeGuard([pid] { Signal("-CONT", pid); });
         const qint64 playedAt = clock.elapsed();
         for (const QString& sink : sinks)
             player.play(Loop(sink));
+        QTest::qWait(150);
+        QVERIFY(Signal("-CONT", pid));
+        resume.dismiss();
+        // A recorder starved by the busy machine falls behind: each is
+        // stopped once it has 3 s of the plays, which it catches up on
+        // once the machine is idle again.
+        const auto recordedSincePlays = [&](std::size_t i) {
+            constexpr qsizetype kBytesPerMillisecond =
+                MonitorRecorder::kRate * 2 * sizeof(float) / 1000;
+            return recorders[i]->Bytes() / kBytesPerMillisecond - (playedAt - recordedFrom[i]);
+        };
         QTest::qWait(3000);
+        busy.reset();
+        (void)QTest::qWaitFor(
+            [&] {
+                for (std::size_t i = 0; i < recorders.size(); ++i) {
+                    if (recordedSincePlays(i) < 3000)
+                        return false;
+                }
+                return true;
+            },
+            20000);
         for (const auto& recorder : recorders)
             recorder->Stop();
         player.stop(Loop(sinks.first())); // the same file: every one of them
@@ -779,19 +807,23 @@ private slots:
         QStringList heard;
         QStringList late;
         for (int i = 0; i < kOutputs; ++i) {
-            const auto segments = LoudSegments(recorders[i]->Levels(), 0.05);
+            const auto levels = recorders[i]->Levels();
+            const auto segments = LoudSegments(levels, 0.05);
+            // Milliseconds since the plays.
             const auto offset = static_cast<int>(playedAt - recordedFrom[i]);
             const int onset = segments.empty() ? -1 : segments.front().start - offset;
             const int end = segments.empty() ? 0 : segments.back().end - offset;
+            const int recorded = static_cast<int>(levels.size()) * kWindow - offset;
             heard << QStringLiteral("%1: %2 from %3 to %4 ms of %5")
                          .arg(sinks[i])
                          .arg(segments.size())
                          .arg(onset)
                          .arg(end)
-                         .arg(static_cast<int>(recorders[i]->Levels().size()) * kWindow - offset);
+                         .arg(recorded);
             // Opening takes tens of milliseconds; an output that failed to
-            // open is heard only once it is opened again.
-            if (segments.size() != 1 || onset > 700 || end < 2800)
+            // open is heard only once it is opened again, a second later.
+            if (segments.size() != 1 || onset < 0 || onset > 800 || recorded < 2500 ||
+                end < recorded - 100)
                 late << heard.last();
         }
         qInfo("sixteen outputs at once: %s; reports: %s", qPrintable(heard.join(", ")),
