@@ -75,6 +75,8 @@ AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, const QS
 #endif
     if (opened.device.IsNull()) {
 #ifdef Q_OS_LINUX
+        opened.serverLost = known.server == KnownOutputs::Server::NotAnswering ||
+                            known.server == KnownOutputs::Server::Absent;
         if (known.server == KnownOutputs::Server::NotAnswering) {
             opened.problem = tr("The sound server does not answer.");
             return opened;
@@ -98,8 +100,11 @@ AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, const QS
 #endif
     opened.stream = DeviceStream::Open(opened.device, format, kBufferMilliseconds, own);
     if (!opened.stream) {
+        const KnownOutputs::Server server = CurrentOutputs().server;
+        opened.serverLost =
+            server == KnownOutputs::Server::NotAnswering || server == KnownOutputs::Server::Absent;
         opened.problem =
-            CurrentOutputs().server == KnownOutputs::Server::NotAnswering
+            server == KnownOutputs::Server::NotAnswering
                 ? tr("The sound server does not answer: the audio device \"%1\" could not be "
                      "opened.")
                       .arg(opened.device.description)
@@ -110,30 +115,53 @@ AudioOutput::Opened AudioOutput::OpenDevice(const OutputDevice& wanted, const QS
 
 void AudioOutput::Start()
 {
-    m_sinceTried.start();
-    m_opening = std::async(std::launch::async, [wanted = m_wanted, own = m_own] {
-        return OpenDevice(wanted, own, kListMilliseconds);
-    });
-    // Plays wait in the mixer for a device that opens at once, as it does.
-    if (m_opening.wait_for(std::chrono::milliseconds(kOpenWaitMilliseconds)) ==
-        std::future_status::ready) {
-        Adopt(m_opening.get());
-        return;
+    QElapsedTimer waited;
+    waited.start();
+    BeginOpening(kListMilliseconds);
+    // Plays wait in the mixer for a device that opens at once, as it does,
+    // also when it is tried again at once.
+    while (m_opening.wait_for(std::chrono::milliseconds(std::max<qint64>(
+               0, kOpenWaitMilliseconds - waited.elapsed()))) == std::future_status::ready) {
+        Opened opened = m_opening.get();
+        if (!RetriedAtOnce(opened)) {
+            Adopt(std::move(opened));
+            return;
+        }
     }
     // A server slow to answer: the clock keeps the show on time (from the
     // first play) until it does.
     m_starting = true;
     m_silent = std::make_unique<SilentClock>(m_mixer);
-    m_silent->Start(m_sinceTried.nsecsElapsed());
+    m_silent->Start(waited.nsecsElapsed());
     m_reopen.start();
+}
+
+void AudioOutput::BeginOpening(int listMilliseconds)
+{
+    m_sinceTried.start();
+    m_opening = std::async(std::launch::async, [wanted = m_wanted, own = m_own, listMilliseconds] {
+        return OpenDevice(wanted, own, listMilliseconds);
+    });
+}
+
+bool AudioOutput::RetriedAtOnce(const Opened& opened)
+{
+    // Once, and not for a server that is gone or hangs: that one is looked
+    // for once a second.
+    if (opened.stream || opened.serverLost || m_failed || std::exchange(m_retrying, false))
+        return false;
+    m_retrying = true;
+    BeginOpening(0);
+    return true;
 }
 
 void AudioOutput::Adopt(Opened opened)
 {
+    m_retrying = false;
     if (!opened.stream) {
         m_device = opened.device;
         m_failed = true;
-        StartSilent(opened.problem);
+        StartSilent(opened.problem, opened.serverLost);
         m_reopen.start();
         return;
     }
@@ -161,7 +189,7 @@ void AudioOutput::Adopt(Opened opened)
     m_sinceWatched.start();
     m_stream->Feed([this](char* out, qsizetype bytes) { Fill(out, bytes); });
     m_watch.start();
-    emit ready(granted, false, QString());
+    emit ready(granted, false, QString(), false);
     if (std::exchange(m_failed, false))
         emit recovered(tr("The audio device \"%1\" plays sound again.").arg(m_device.description));
 }
@@ -172,6 +200,8 @@ void AudioOutput::TryReopen()
         if (m_opening.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             return;
         Opened opened = m_opening.get();
+        if (RetriedAtOnce(opened))
+            return;
         if (!opened.stream && !std::exchange(m_starting, false))
             return;
         m_starting = false;
@@ -186,9 +216,7 @@ void AudioOutput::TryReopen()
     }
     if (m_sinceTried.isValid() && m_sinceTried.elapsed() < kReopenMilliseconds)
         return;
-    m_sinceTried.start();
-    m_opening = std::async(std::launch::async,
-                           [wanted = m_wanted, own = m_own] { return OpenDevice(wanted, own, 0); });
+    BeginOpening(0);
 }
 
 void AudioOutput::Stop()
@@ -239,13 +267,15 @@ void AudioOutput::Watch()
         // The device went away (server stopped, device unplugged): keep the
         // show running on the clock, also when it had stalled first, and
         // open the device again once it is back.
+        const bool serverLost = m_stream->ServerLost();
         m_watch.stop();
         m_stream.reset();
         m_silent.reset();
         if (std::exchange(m_stalled, false))
             emit stallChanged(false, QString());
         m_failed = true;
-        StartSilent(tr("The audio device \"%1\" stopped working.").arg(m_device.description));
+        StartSilent(tr("The audio device \"%1\" stopped working.").arg(m_device.description),
+                    serverLost);
         m_sinceTried.start();
         m_reopen.start();
         return;
@@ -301,11 +331,11 @@ void AudioOutput::SkipAhead(qint64 milliseconds) noexcept
         m_mixer.Skip(static_cast<std::uint64_t>(milliseconds) * Mixer::kSampleRate / 1000);
 }
 
-void AudioOutput::StartSilent(const QString& problem)
+void AudioOutput::StartSilent(const QString& problem, bool serverLost)
 {
     m_silent = std::make_unique<SilentClock>(m_mixer);
     m_silent->Start();
-    emit ready(0.0, true, problem);
+    emit ready(0.0, true, problem, serverLost);
 }
 
 } // namespace tarv::audio

@@ -40,7 +40,9 @@ class SilentClock;
 // A device that could not be opened, or failed, is opened again once a
 // second until it opens (the sound server restarted, or started after the
 // program): on a thread of its own, so that neither the silent clock nor the
-// device waits for a server that is slow to answer.
+// device waits for a server that is slow to answer. An opening that failed
+// while the server answers (one of many made at once on a busy machine) is
+// tried again at once, before anything is told.
 //
 // An output named by the show is looked up at each opening; while it is
 // missing the stream opens on the default output, and it moves to its own
@@ -94,8 +96,10 @@ public:
 
 signals:
     // bufferMilliseconds: the device buffer actually granted (0 when silent);
-    // problem: why playback is silent, empty when it is not.
-    void ready(double bufferMilliseconds, bool silent, const QString& problem);
+    // problem: why playback is silent, empty when it is not; serverLost: the
+    // sound server is gone or does not answer (every output is silent), not
+    // this device alone.
+    void ready(double bufferMilliseconds, bool silent, const QString& problem, bool serverLost);
     // The device stopped taking sound (problem says so) or takes it again.
     void stallChanged(bool stalled, const QString& problem);
     // The device that had stopped working plays again (`message` says so).
@@ -110,16 +114,21 @@ private:
         QAudioFormat format;
         std::unique_ptr<DeviceStream> stream;
         QString problem; // why there is no stream
+        bool serverLost = false;
     };
     // Runs on any thread.
     static Opened OpenDevice(const OutputDevice& wanted, const QString& own, int listMilliseconds);
     void Adopt(Opened opened);
+    // Opens the device on a thread of its own.
+    void BeginOpening(int listMilliseconds);
+    // Whether `opened` failed and was tried again at once.
+    bool RetriedAtOnce(const Opened& opened);
     void TryReopen();
     // On the device's thread.
     void Fill(char* out, qsizetype bytes) noexcept;
     void Watch();
     void SkipAhead(qint64 milliseconds) noexcept; // under the source's exclusion
-    void StartSilent(const QString& problem);
+    void StartSilent(const QString& problem, bool serverLost);
 
     Mixer& m_mixer;
     const OutputDevice m_wanted;
@@ -147,6 +156,7 @@ private:
     bool m_stalled = false;
     bool m_failed = false;   // the device stopped working
     bool m_starting = false; // the first opening goes on off this thread
+    bool m_retrying = false; // the opening going on retries one that failed
     DeviceStream::Placement m_placement = DeviceStream::Placement::Unknown; // as last told
 #ifdef Q_OS_LINUX
     RealtimeKeeper m_realtime; // of the device's feed

@@ -51,6 +51,9 @@ public:
     virtual void Exclusive(const std::function<void()>& change) = 0;
     // The device went away (server stopped, device unplugged).
     virtual bool Failed() = 0;
+    // It failed with its sound server (that stopped or went away), not on
+    // its own.
+    virtual bool ServerLost() { return false; }
     virtual Placement Placed() const { return Placement::Own; }
     // The kernel's id of the thread that calls the source, once known; 0
     // where the device has no thread of its own.

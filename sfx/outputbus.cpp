@@ -62,11 +62,12 @@ std::optional<VoiceEnded> OutputBus::TakeEnded()
     return m_mixer->TakeEnded();
 }
 
-void OutputBus::OnReady(double bufferMilliseconds, bool silent, const QString& problem)
+void OutputBus::OnReady(double bufferMilliseconds, bool silent, const QString& problem,
+                        bool serverLost)
 {
     m_bufferMilliseconds = bufferMilliseconds;
     m_silent = silent;
-    emit ready(silent, problem);
+    emit ready(silent, problem, serverLost);
 }
 
 void OutputBus::OnStallChanged(bool stalled, const QString& problem)

@@ -40,8 +40,10 @@ public:
     double BufferMilliseconds() const noexcept { return m_bufferMilliseconds; }
 
 signals:
-    // The output is up; `problem` says why it is silent, when it is.
-    void ready(bool silent, const QString& problem);
+    // The output is up; `problem` says why it is silent, when it is, and
+    // `serverLost` whether that is the sound server's loss (silencing every
+    // output) rather than this output's own.
+    void ready(bool silent, const QString& problem, bool serverLost);
     // The device stopped taking sound; the output keeps time silently until
     // it takes sound again (resumed).
     void stalled(const QString& problem);
@@ -53,7 +55,7 @@ signals:
     void recovered(const QString& message);
 
 private:
-    void OnReady(double bufferMilliseconds, bool silent, const QString& problem);
+    void OnReady(double bufferMilliseconds, bool silent, const QString& problem, bool serverLost);
     void OnStallChanged(bool stalled, const QString& problem);
     void OnPlaced(bool onOwnOutput);
 

@@ -108,8 +108,10 @@ private:
         while (!Stopping()) {
             PulseConnection connection;
             connection.NameThread(kThreadName);
+            // Never behind the outputs' turns: whether the server answers is
+            // told by this connection.
             if (!connection.Connect(m_clientName.isEmpty() ? "tarv" : m_clientName.constData(),
-                                    kAnswerMilliseconds)) {
+                                    kAnswerMilliseconds, PulseConnection::Turn::Skip)) {
                 // Still connecting when the time was up: a server is there but
                 // does not answer.
                 Publish(connection.IsGood() ? KnownOutputs::Server::NotAnswering

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <pulse/pulseaudio.h>
 #include <QElapsedTimer>
 #include <QThread>
@@ -16,10 +17,23 @@ namespace tarv::audio {
 // taken down under the loop's lock (never while the loop thread may be
 // handling a packet for it). Waits are bounded: a server that hangs is not
 // waited for long.
+//
+// The server takes new connections from a short queue (PulseAudio's holds
+// five) and refuses those that find it full: many outputs opened at once on
+// a busy machine, where the server is slow to take them, would be refused
+// at once. So no more than kConcurrentConnects connections of this program
+// are made at a time; the others wait their turn, within their own bound.
 class PulseConnection
 {
 public:
+    enum class Turn : std::uint8_t
+    {
+        Wait, // for one of the kConcurrentConnects turns
+        Skip, // connects at once: the one connection that watches the server
+    };
+
     static constexpr int kConnectMilliseconds = 5000;
+    static constexpr int kConcurrentConnects = 3;
     // How often a wait looks for its answer: at first, and at the longest.
     static constexpr qint64 kFirstPollMicroseconds = 200;
     static constexpr qint64 kLongestPollMicroseconds = 10000;
@@ -32,9 +46,10 @@ public:
     // Names the loop's thread, as the system's tools list it; before
     // Connect.
     void NameThread(const char* name);
-    // Connects and waits until the server has answered; false when it
-    // cannot.
-    bool Connect(const char* clientName, int milliseconds = kConnectMilliseconds);
+    // Connects and waits until the server has answered (its turn to
+    // connect included); false when it cannot.
+    bool Connect(const char* clientName, int milliseconds = kConnectMilliseconds,
+                 Turn turn = Turn::Wait);
     // Whether the connection still stands.
     bool IsGood();
 
@@ -60,7 +75,7 @@ public:
 
     // From now on every wait ends at once, unfinished: the program quits
     // and waits for no server.
-    static void AbandonWaits() noexcept { s_abandoned.store(true, std::memory_order_release); }
+    static void AbandonWaits() noexcept;
 
     // Calls `state` under the lock (1 done, 0 not yet, -1 failed) until it
     // settles or `milliseconds` have passed; true when done.

@@ -154,6 +154,8 @@ public:
 
     bool Failed() override { return m_failed.load(std::memory_order_acquire); }
 
+    bool ServerLost() override { return !m_connection.IsGood(); }
+
     Placement Placed() const override { return m_placement.load(std::memory_order_acquire); }
 
     std::int64_t FeedThread() const override

@@ -39,6 +39,23 @@ constexpr int kPollMilliseconds = 10;
 constexpr int kRefusalReportMilliseconds = 1000;
 constexpr auto kCustomKeyPrefix = "file:";
 
+// What OutputNotices tells of: the sound server, an output's sound and
+// whether it plays on its own output (by the show's name of the output).
+QString ServerSubject()
+{
+    return QStringLiteral("server");
+}
+
+QString SoundSubject(const OutputBus* bus)
+{
+    return QStringLiteral("sound:") + bus->Own();
+}
+
+QString PlaceSubject(const OutputBus* bus)
+{
+    return QStringLiteral("place:") + bus->Own();
+}
+
 // Custom audio carries doubles; one beyond float's range would make the
 // narrowing undefined. The mixer holds what this gives to its own range.
 float Narrowed(double value)
@@ -52,9 +69,11 @@ float Narrowed(double value)
 SfxPlayerControllerImpl::SfxPlayerControllerImpl()
     : m_clips(this)
     , m_poll(this)
+    , m_notices(this)
 {
     connect(&m_clips, &ClipCache::clipReady, this, &SfxPlayerControllerImpl::OnClipReady);
     connect(&m_clips, &ClipCache::clipFailed, this, &SfxPlayerControllerImpl::OnClipFailed);
+    connect(&m_notices, &OutputNotices::told, this, &SfxPlayerControllerImpl::Report);
     m_poll.setInterval(kPollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &SfxPlayerControllerImpl::Poll);
 }
@@ -453,37 +472,44 @@ void SfxPlayerControllerImpl::OnClipFailed(const QString& path, const QString& m
     FinishLater(TakePending([&](const Request& p) { return p.path == name; }));
 }
 
-void SfxPlayerControllerImpl::OnBusReady(const OutputBus* bus, bool silent, const QString& problem)
+void SfxPlayerControllerImpl::OnBusReady(const OutputBus* bus, bool silent, const QString& problem,
+                                         bool serverLost)
 {
-    if (!silent || m_silenceReported)
-        return;
-    m_silenceReported = true;
-    ReportOutputProblem(bus, problem + QLatin1Char(' ') + tr("Sound effects play silently."));
+    if (silent)
+        ReportOutputProblem(bus, serverLost,
+                            problem + QLatin1Char(' ') + tr("Sound effects play silently."));
 }
 
 void SfxPlayerControllerImpl::OnBusStalled(const OutputBus* bus, const QString& problem)
 {
-    ReportOutputProblem(bus, problem + QLatin1Char(' ') +
-                                 tr("Sound effects play silently, on time, until it takes "
-                                    "sound again."));
+    // A device that takes no sound without reporting an error is its sound
+    // server hanging, which silences every output alike.
+    ReportOutputProblem(bus, true,
+                        problem + QLatin1Char(' ') +
+                            tr("Sound effects play silently, on time, until it takes "
+                               "sound again."));
 }
 
-void SfxPlayerControllerImpl::OnBusResumed()
+void SfxPlayerControllerImpl::OnBusResumed(const OutputBus* bus)
 {
     // Heard again without a word, as the device simply took sound again; a
     // later loss is told again.
-    m_lossTold = false;
-    m_notAnsweringTold = false;
+    m_notices.Back(LossSubject(bus), {});
 }
 
-void SfxPlayerControllerImpl::OnBusRecovered(const QString& message)
+void SfxPlayerControllerImpl::OnBusRecovered(const OutputBus* bus, const QString& message)
 {
-    // Said once, as the loss was, however many outputs it silenced; a later
-    // loss is told again.
-    m_silenceReported = false;
-    m_notAnsweringTold = false;
-    if (std::exchange(m_lossTold, false))
-        Report(QStringLiteral("INFO"), message, QString());
+    // Said once, as the loss was: for the server's, by the first output
+    // that plays again.
+    const QString subject = LossSubject(bus);
+    m_notices.Back(subject, {QStringLiteral("INFO"), message,
+                             subject == ServerSubject() ? QString() : bus->Own()});
+}
+
+QString SfxPlayerControllerImpl::LossSubject(const OutputBus* bus) const
+{
+    const auto found = m_lossSubjects.find(bus);
+    return found == m_lossSubjects.end() ? SoundSubject(bus) : found->second;
 }
 
 void SfxPlayerControllerImpl::OnBusPlaced(const OutputBus* bus, bool onOwnOutput)
@@ -492,11 +518,11 @@ void SfxPlayerControllerImpl::OnBusPlaced(const OutputBus* bus, bool onOwnOutput
     if (name.isEmpty())
         return;
     if (onOwnOutput) {
-        if (m_awayTold.remove(name))
-            Report(QStringLiteral("INFO"),
-                   tr("The audio output \"%1\" is back: its sound effects play there again.")
-                       .arg(name),
-                   name);
+        m_notices.Back(
+            PlaceSubject(bus),
+            {QStringLiteral("INFO"),
+             tr("The audio output \"%1\" is back: its sound effects play there again.").arg(name),
+             name});
         return;
     }
     if (m_soundAskedFor)
@@ -507,11 +533,8 @@ void SfxPlayerControllerImpl::OnBusPlaced(const OutputBus* bus, bool onOwnOutput
 
 void SfxPlayerControllerImpl::TellAway(const OutputBus* bus)
 {
-    const QString& name = bus->Own();
-    if (m_awayTold.contains(name))
-        return;
-    m_awayTold.insert(name);
-    Report(QStringLiteral("WARNING"), NoOutput(name), name);
+    m_notices.Lost(PlaceSubject(bus),
+                   {QStringLiteral("WARNING"), NoOutput(bus->Own()), bus->Own()});
 }
 
 QString SfxPlayerControllerImpl::NoOutput(const QString& outputPath)
@@ -523,33 +546,35 @@ QString SfxPlayerControllerImpl::NoOutput(const QString& outputPath)
 void SfxPlayerControllerImpl::ReportNotAnswering(const QString& outputPath)
 {
     // The server's one report: whatever else it silenced is not told again.
-    if (m_lossTold || std::exchange(m_notAnsweringTold, true))
-        return;
-    Report(QStringLiteral("WARNING"),
-           tr("The sound server does not answer: the audio output \"%1\" cannot be found, and "
-              "its sound effects play on the default output.")
-               .arg(outputPath),
-           outputPath);
+    m_notices.Lost(ServerSubject(),
+                   {QStringLiteral("WARNING"),
+                    tr("The sound server does not answer: the audio output \"%1\" cannot be "
+                       "found, and its sound effects play on the default output.")
+                        .arg(outputPath),
+                    outputPath});
 }
 
-void SfxPlayerControllerImpl::ReportOutputProblem(const OutputBus* bus, const QString& message)
+void SfxPlayerControllerImpl::ReportOutputProblem(const OutputBus* bus, bool serverLost,
+                                                  const QString& message)
 {
+    const QString subject = serverLost ? ServerSubject() : SoundSubject(bus);
+    m_lossSubjects[bus] = subject;
+    const OutputNotices::Notice notice{QStringLiteral("WARNING"), message,
+                                       serverLost ? QString() : bus->Own()};
     if (!m_soundAskedFor) {
-        m_heldOutputProblems.emplace_back(bus, message);
+        m_heldOutputProblems.push_back({bus, subject, notice});
         return;
     }
-    if (m_notAnsweringTold || std::exchange(m_lossTold, true))
-        return;
-    Report(QStringLiteral("WARNING"), message, QString());
+    m_notices.Lost(subject, notice);
 }
 
 void SfxPlayerControllerImpl::ReleaseOutputProblems()
 {
     // Only what still holds: a device that stalled as it opened may be
     // playing by now.
-    for (const auto& [bus, message] : std::exchange(m_heldOutputProblems, {})) {
-        if (bus->IsSilent())
-            ReportOutputProblem(bus, message);
+    for (const HeldProblem& held : std::exchange(m_heldOutputProblems, {})) {
+        if (held.bus->IsSilent())
+            m_notices.Lost(held.subject, held.notice);
     }
     for (const OutputBus* bus : std::exchange(m_heldAway, {})) {
         if (bus->IsAway())
@@ -676,13 +701,15 @@ OutputBus& SfxPlayerControllerImpl::BusFor(const QString& outputPath, bool repor
     }
     bus = std::make_unique<OutputBus>(outputPath);
     const OutputBus* made = bus.get();
-    connect(made, &OutputBus::ready, this, [this, made](bool silent, const QString& problem) {
-        OnBusReady(made, silent, problem);
-    });
+    connect(made, &OutputBus::ready, this,
+            [this, made](bool silent, const QString& problem, bool serverLost) {
+                OnBusReady(made, silent, problem, serverLost);
+            });
     connect(made, &OutputBus::stalled, this,
             [this, made](const QString& problem) { OnBusStalled(made, problem); });
-    connect(made, &OutputBus::resumed, this, &SfxPlayerControllerImpl::OnBusResumed);
-    connect(made, &OutputBus::recovered, this, &SfxPlayerControllerImpl::OnBusRecovered);
+    connect(made, &OutputBus::resumed, this, [this, made] { OnBusResumed(made); });
+    connect(made, &OutputBus::recovered, this,
+            [this, made](const QString& message) { OnBusRecovered(made, message); });
     connect(made, &OutputBus::placed, this,
             [this, made](bool onOwnOutput) { OnBusPlaced(made, onOwnOutput); });
     return *bus;

@@ -3,6 +3,7 @@
 #include "sfx/cataloguecache.h"
 #include "sfx/clipcache.h"
 #include "sfx/mixercommand.h"
+#include "sfx/outputnotices.h"
 #include "sfx/sfxrepository.h"
 
 #include <cstdint>
@@ -118,10 +119,15 @@ private:
     void StopKey(const std::string& key, const MixerCommand& stop, bool previewsOnly = false);
     void OnClipReady(const QString& path);
     void OnClipFailed(const QString& path, const QString& message);
-    void OnBusReady(const OutputBus* bus, bool silent, const QString& problem);
+    // Each output's loss of sound is told under its own name, and once
+    // more when it plays again; a loss of the sound server (it is gone, or
+    // hangs: its outputs stop taking sound) is told once, however many
+    // outputs it silenced, and once more when sound is back. Each is told
+    // at most once a second each way (see OutputNotices).
+    void OnBusReady(const OutputBus* bus, bool silent, const QString& problem, bool serverLost);
     void OnBusStalled(const OutputBus* bus, const QString& problem);
-    void OnBusResumed();
-    void OnBusRecovered(const QString& message);
+    void OnBusResumed(const OutputBus* bus);
+    void OnBusRecovered(const OutputBus* bus, const QString& message);
     // A named output that is missing is told once, and once more that it is
     // back when its sound plays there again.
     void OnBusPlaced(const OutputBus* bus, bool onOwnOutput);
@@ -131,10 +137,12 @@ private:
     void ReportNotAnswering(const QString& outputPath);
     // An output's problem is told once sound is asked for: until the first
     // play it is held, so that a program that never plays (or a machine
-    // without sound) does not greet the operator with it at start-up. One
-    // loss of sound is told once, whatever the outputs it silenced.
-    void ReportOutputProblem(const OutputBus* bus, const QString& message);
+    // without sound) does not greet the operator with it at start-up.
+    void ReportOutputProblem(const OutputBus* bus, bool serverLost, const QString& message);
     void ReleaseOutputProblems();
+    // What an output's loss of sound was told under: its own, or the
+    // server's.
+    QString LossSubject(const OutputBus* bus) const;
     void Poll();
     // Plays that found no room are counted and reported together, so that a
     // storm of them gives one report instead of thousands: those refused for
@@ -170,13 +178,17 @@ private:
     std::uint64_t m_nextHandle = 1;
     QTimer m_poll;
     CatalogueCache m_catalogue;
-    bool m_silenceReported = false;
     bool m_soundAskedFor = false;
-    std::vector<std::pair<const OutputBus*, QString>> m_heldOutputProblems;
+    struct HeldProblem
+    {
+        const OutputBus* bus;
+        QString subject;
+        OutputNotices::Notice notice;
+    };
+    std::vector<HeldProblem> m_heldOutputProblems;
     std::vector<const OutputBus*> m_heldAway;
-    QSet<QString> m_awayTold;        // outputs told missing, until they are back
-    bool m_lossTold = false;         // that sound stopped, until it is back
-    bool m_notAnsweringTold = false; // until the server answers again
+    OutputNotices m_notices;
+    std::map<const OutputBus*, QString> m_lossSubjects; // of each output's last loss
     QSet<QString> m_fileProblemsReported;
     Refusals m_noVoice;
     Refusals m_queueFull;
